@@ -1,0 +1,130 @@
+/*
+ * pskmodem — a PSK31 modem library with a small C API.
+ *
+ * Data flow: audio (sound card, WAV file, loopback or simulated band, chosen
+ * in the library's configuration file) -> resampled to 8000 Hz mono -> a DSP
+ * thread that runs the spectrum FFT and the receive channels -> snapshots read
+ * by the fnGet... calls under a short lock, and notifications (the five
+ * PSK_MSG_... messages) delivered through the notify target given to
+ * fnStartSoundCard. The notify callback is called on the library's DSP thread;
+ * it must not block and must not call back into the library (post the message
+ * to your own thread instead).
+ *
+ * Every operation may be called at any time, started or stopped, with any
+ * argument: out-of-range values are ignored or clamped, null buffers are
+ * ignored, and values set while stopped are kept for the next start.
+ *
+ * Configuration file: $PSKMODEM_CONFIG if set, otherwise
+ * $XDG_CONFIG_HOME/pskmodem/pskmodem.conf (~/.config/pskmodem/pskmodem.conf).
+ * See the README for its keys.
+ */
+#ifndef PSKMODEM_H
+#define PSKMODEM_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define PSKMODEM_API __declspec(dllexport)
+#else
+#define PSKMODEM_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Messages, numbered as offsets from the user message base. */
+enum {
+    PSK_MSG_DATA_READY = 1000,  /* display data ready; no parameters */
+    PSK_MSG_CHARACTER = 1001,   /* wParam: character (low 16 bits), lParam: channel or -1 */
+    PSK_MSG_STATUS = 1002,      /* wParam: status code */
+    PSK_MSG_LEVEL = 1003,       /* wParam: dB; lParam: -1 noise level, else IMD of that channel */
+    PSK_MSG_CLOCK_ERROR = 1004  /* wParam: measured sample-clock error, ppm */
+};
+
+/* Status codes (message PSK_MSG_STATUS and results of fnStartSoundCard). */
+enum {
+    PSK_OK = 0,
+    PSK_STATUS_RX = 0,
+    PSK_STATUS_TX = 1,
+    PSK_STATUS_CPU_SLOW = 2,
+    PSK_STATUS_TX_FINISHING = 3,
+    PSK_STATUS_INPUT_FILE_END = 4,
+    PSK_ERR_MEMORY = 10,
+    PSK_ERR_READ_NOT_OPEN = 11,
+    PSK_ERR_INPUT_OVERFLOW = 12,
+    PSK_ERR_INPUT_TIMEOUT = 13,
+    PSK_ERR_WRITE_NOT_OPEN = 14,
+    PSK_ERR_OUTPUT_UNDERFLOW = 15,
+    PSK_ERR_OUTPUT_TIMEOUT = 16,
+    PSK_ERR_FORMAT = 17,
+    PSK_ERR_BAD_DEVICE = 21,
+    PSK_ERR_DRIVER_ENABLE = 22,
+    PSK_ERR_ALLOCATED = 23,
+    PSK_ERR_NO_DRIVER = 25,
+    PSK_ERR_NOT_SUPPORTED = 26,
+    PSK_ERR_UNKNOWN = 33,
+    PSK_ERR_WAV_OPEN = 34,
+    PSK_ERR_WAV_NOT_RIFF = 35,
+    PSK_ERR_WAV_INVALID = 36,
+    PSK_ERR_WAV_NO_DATA = 37,
+    PSK_ERR_WAV_DATA_TYPE = 38,
+    PSK_ERR_WAV_READ = 39
+};
+
+/* Where the library's messages go (replaces a window handle). */
+typedef void (*PskNotifyCallback)(void *context, int32_t message, int32_t wParam, int32_t lParam);
+typedef struct PskNotifyTarget {
+    PskNotifyCallback callback;
+    void *context;
+} PskNotifyTarget;
+
+/* Starts audio input and the DSP thread. card: -1 default input, 0..2 the
+ * first, second, third input device. channels: receive channels (25).
+ * Returns 0 when started, else a status code. The target is copied. */
+PSKMODEM_API int32_t fnStartSoundCard(const PskNotifyTarget *target, int32_t card, int32_t channels,
+                                      int32_t reserved);
+/* Stops everything; no message is delivered after it returns. */
+PSKMODEM_API void fnStopSoundCard(void);
+/* Version times 100 (105 means 1.05). */
+PSKMODEM_API int32_t fnGetDLLVersion(void);
+/* PTT on COM port 1..8; ptt 0 none, 1 RTS, 2 DTR, 3 both. Low byte non-zero = done. */
+PSKMODEM_API int32_t fnSetComPort(int32_t port, int32_t ptt);
+PSKMODEM_API void fnSetClockErrorAdjustment(int32_t ppm);
+/* FFT mode 1..10, full scale of the values fnGetFFTData returns (100), reserved. */
+PSKMODEM_API void fnSetFFTMode(int32_t mode, int32_t scale, int32_t reserved);
+/* Fills buffer[first..last] (FFT bins of 8000/2048 Hz, 0..1023) with magnitudes on
+ * 0..scale. Returns non-zero when the input clipped since the previous call. */
+PSKMODEM_API int32_t fnGetFFTData(int32_t *buffer, int32_t first, int32_t last);
+/* Fills buffer[first..last] (0..2047) with the latest input samples (16-bit scale). */
+PSKMODEM_API int32_t fnGetRawData(int32_t *buffer, int32_t first, int32_t last);
+PSKMODEM_API int32_t fnGetSignalLevel(int32_t channel);
+PSKMODEM_API void fnGetSyncData(int32_t *buffer16, int32_t channel);
+PSKMODEM_API void fnGetVectorData(int32_t *buffer16, int32_t channel);
+PSKMODEM_API void fnEnableRXChannel(int32_t channel, int32_t enable);
+PSKMODEM_API void fnSetRXFrequency(int32_t hertz, int32_t captureRange, int32_t channel);
+PSKMODEM_API int32_t fnGetRXFrequency(int32_t channel);
+/* Modes: 0 BPSK, 1 QPSK USB, 2 QPSK LSB; 8, 9, 10 the same at 62.5 baud. */
+PSKMODEM_API void fnSetRXPSKMode(int32_t mode, int32_t channel);
+PSKMODEM_API void fnSetAFCLimit(int32_t hertz, int32_t channel);
+PSKMODEM_API void fnSetSquelchThreshold(int32_t threshold, int32_t speed, int32_t channel);
+PSKMODEM_API void fnSetTXFrequency(int32_t hertz);
+/* mode as fnSetRXPSKMode, or 3 for the tune carrier. */
+PSKMODEM_API void fnStartTX(int32_t mode);
+PSKMODEM_API void fnStopTX(void);
+PSKMODEM_API void fnAbortTX(void);
+PSKMODEM_API void fnClearTXBuffer(void);
+PSKMODEM_API int32_t fnGetTXCharsRemaining(void);
+/* control 0: code is a character; control 1: code 1 = return to receive after
+ * what is queued, code 2 = CW identification at this point. */
+PSKMODEM_API void fnSendTXCharacter(int32_t code, int32_t control);
+PSKMODEM_API void fnSetCWIDString(const char *text);
+PSKMODEM_API void fnSetCWIDSpeed(int32_t n);
+/* Decode the last blocks x 0.256 s of input again on the enabled channels. */
+PSKMODEM_API void fnRewindInput(int32_t blocks);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PSKMODEM_H */
