@@ -1,0 +1,32 @@
+#pragma once
+// Every modal question and message box of the program goes through this
+// interface, so tests can answer them. QtDialogs shows the real thing.
+
+#include <QString>
+
+class QWidget;
+
+class Dialogs {
+public:
+    enum class Icon { Information, Warning, Error, Question };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Dialogs() = default;
+    // A box with an OK button.
+    virtual void message(Icon icon, const QString &caption, const QString &text) = 0;
+    // A Yes/No question; defaultAnswer is the button Enter presses.
+    virtual Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) = 0;
+    virtual void beep() = 0;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget *parent) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+    void message(Icon icon, const QString &caption, const QString &text) override;
+    Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) override;
+    void beep() override;
+
+private:
+    QWidget *m_parent;
+};

@@ -1,0 +1,126 @@
+#include "Strings.h"
+
+#include <QHash>
+
+namespace {
+
+const QHash<int, QString> &table() {
+    static const QHash<int, QString> t = {
+        {Str::AppTitle, QStringLiteral("VARNEK v1.6a")},
+        {Str::CaptionPrefix, QStringLiteral("VARNEK v1.6a - ")},
+        {Str::CaptionWarning, QStringLiteral("Warning")},
+        {Str::CaptionError, QStringLiteral("Error")},
+        {Str::CaptionConfirm, QStringLiteral("Confirm")},
+        {Str::CaptionInformation, QStringLiteral("Information")},
+        {Str::ErrorReadingRegistry, QStringLiteral("Error reading the registry !")},
+        {Str::ErrorWritingRegistry, QStringLiteral("Error writing in the registry !")},
+        {Str::ErrorSelectingComPort, QStringLiteral("Error selecting COM port")},
+        {Str::ExitQuestion, QStringLiteral("Do you want to exit VARNEK ?")},
+        {Str::LibraryVersion, QStringLiteral("Pskmodem version ")},
+        {Str::ReplayHintPrefix, QStringLiteral("Replay ")},
+        {Str::ReplayHintSuffix, QStringLiteral(" seconds")},
+        {Str::TrayHint, QStringLiteral("VARNEK v1.6a is a PSK31 program \nwritten by the VARNEK team")},
+        {Str::MakerNotice, QStringLiteral("VARNEK - PSK31 keyboard-to-keyboard terminal")},
+        {Str::MakerWebAddress, QStringLiteral("www.q9zzv-software.example")},
+        {Str::LibraryCredit, QStringLiteral("pskmodem PSK31 engine by the VARNEK team  ")},
+        {Str::WhatsThis, QStringLiteral("What's this ?")},
+        {Str::HelpFileMissing, QStringLiteral("The help file VARNEK.CHM cannot be opened.")},
+
+        {Str::ProgramIdle, QStringLiteral("Program is idle")},
+        {Str::ReceivingNow, QStringLiteral("Receiving now...")},
+        {Str::NoReception, QStringLiteral("No reception")},
+        {Str::Transmitting, QStringLiteral("Transmitting...")},
+        {Str::NoTransmission, QStringLiteral("No transmission")},
+        {Str::SoundcardIdle, QStringLiteral("Soundcard idle")},
+        {Str::SoundcardActive, QStringLiteral("Soundcard is active")},
+        {Str::SoundcardInactive, QStringLiteral("Soundcard is inactive")},
+        {Str::ComPortPrefix, QStringLiteral("COM ")},
+        {Str::ComPortOpen, QStringLiteral(" is open")},
+        {Str::ComPortClosed, QStringLiteral(" is closed")},
+        {Str::SignalOverload, QStringLiteral("Signal overload ! Decrease soundcard input level")},
+        {Str::SoundcardNotActiveError, QStringLiteral("Error ! Soundcard is not active...")},
+        {Str::NoiseLevelPrefix, QStringLiteral("Noise level ")},
+        {Str::DecibelSuffix, QStringLiteral("dB")},
+        {Str::ImdPrefix, QStringLiteral("IMD ")},
+        {Str::PpmSuffix, QStringLiteral(" ppm")},
+        {Str::HertzSuffix, QStringLiteral("Hz")},
+        {Str::UtcSuffix, QStringLiteral(" UTC")},
+        {Str::UnknownErrorCode, QStringLiteral("Unknown error: code ")},
+
+        {Str::ConnectHint, QStringLiteral("Connect/activate soundcard")},
+        {Str::DisconnectHint, QStringLiteral("Disconnect soundcard")},
+        {Str::TransmissionStarted, QStringLiteral("Transmission started...")},
+        {Str::TransmissionStopped, QStringLiteral("Transmission stopped...")},
+        {Str::ToggleToTransmitHint, QStringLiteral("Toggle to transmit mode")},
+        {Str::TransmitHint, QStringLiteral("Transmit")},
+        {Str::StopTransmissionHint, QStringLiteral("Stop transmission")},
+        {Str::SendTuneHint, QStringLiteral("Send a tune")},
+        {Str::StopTuningHint, QStringLiteral("Stop tuning")},
+        {Str::ActiveTrackCaption, QStringLiteral("Active track")},
+        {Str::SquelchThresholdPrefix, QStringLiteral("Squelsh threshold : ")},
+
+        {Str::ModemStatusBase + 0, QStringLiteral("In reception mode...")},
+        {Str::ModemStatusBase + 1, QStringLiteral("In transmission mode...")},
+        {Str::ModemStatusBase + 2, QStringLiteral("Processor too slow or busy !")},
+        {Str::ModemStatusBase + 3, QStringLiteral("Finishing transmitting remaining characters...")},
+        {Str::ModemStatusBase + 4, QStringLiteral("Input Wave file finished reading")},
+        {Str::ModemStatusBase + 5, QStringLiteral("Output Wave file reached time limit")},
+        {Str::ModemStatusBase + 6, QStringLiteral("Input file complete status")},
+        {Str::ModemStatusBase + 7, QStringLiteral("Output file complete status")},
+        {Str::ModemStatusBase + 10, QStringLiteral("Memory allocation error")},
+        {Str::ModemStatusBase + 11, QStringLiteral("Tried to read and soundcard is not open")},
+        {Str::ModemStatusBase + 12, QStringLiteral("Input buffers overflowed")},
+        {Str::ModemStatusBase + 13, QStringLiteral("timed out waiting for input buffers")},
+        {Str::ModemStatusBase + 14, QStringLiteral("Tried to write and soundcard is not open")},
+        {Str::ModemStatusBase + 15, QStringLiteral("Output buffers underflowed")},
+        {Str::ModemStatusBase + 16, QStringLiteral("Timed out waiting for output buffers")},
+        {Str::ModemStatusBase + 17, QStringLiteral("Card doesn't support 16 bits, 8000 Hz, Mono format")},
+        {Str::ModemStatusBase + 18, QStringLiteral("Still something playing on soundcard")},
+        {Str::ModemStatusBase + 19, QStringLiteral("Header not prepared")},
+        {Str::ModemStatusBase + 20, QStringLiteral("Device is synchronous")},
+        {Str::ModemStatusBase + 21, QStringLiteral("Bad device ID, soundcard not present")},
+        {Str::ModemStatusBase + 22, QStringLiteral("Driver failed to enable")},
+        {Str::ModemStatusBase + 23, QStringLiteral("Device already allocated")},
+        {Str::ModemStatusBase + 24, QStringLiteral("Device handle is invalid")},
+        {Str::ModemStatusBase + 25, QStringLiteral("No device driver present")},
+        {Str::ModemStatusBase + 26, QStringLiteral("Function is not supported")},
+        {Str::ModemStatusBase + 27, QStringLiteral("Error value out of range")},
+        {Str::ModemStatusBase + 28, QStringLiteral("Invalid flag passed")},
+        {Str::ModemStatusBase + 29, QStringLiteral("Invalid parameter passed")},
+        {Str::ModemStatusBase + 30, QStringLiteral("Handle being used")},
+        {Str::ModemStatusBase + 31, QStringLiteral("Driver does not call DriverCallback")},
+        {Str::ModemStatusBase + 32, QStringLiteral("Registry error")},
+        {Str::ModemStatusBase + 33, QStringLiteral("Unknown error")},
+        {Str::ModemStatusBase + 34, QStringLiteral("Can't open wave file for input")},
+        {Str::ModemStatusBase + 35, QStringLiteral("File is not a riff wave type")},
+        {Str::ModemStatusBase + 36, QStringLiteral("Invalid Wave file")},
+        {Str::ModemStatusBase + 37, QStringLiteral("No data in file")},
+        {Str::ModemStatusBase + 38, QStringLiteral("Not a supported data type")},
+        {Str::ModemStatusBase + 39, QStringLiteral("Error reading data from file")},
+        {Str::ModemStatusBase + 40, QStringLiteral("Tried to read and file is not open")},
+        {Str::ModemStatusBase + 42, QStringLiteral("Error writing to wave file")},
+        {Str::ModemStatusBase + 43, QStringLiteral("Tried to write and file is not open")},
+    };
+    return t;
+}
+
+std::function<std::optional<QString>(int)> &languageLookup() {
+    static std::function<std::optional<QString>(int)> lookup;
+    return lookup;
+}
+
+} // namespace
+
+QString builtinString(int id) { return table().value(id); }
+
+QString LcfLoadString(int id) {
+    if (const auto &lookup = languageLookup()) {
+        if (auto text = lookup(id))
+            return *text;
+    }
+    return builtinString(id);
+}
+
+void setLanguageLookup(std::function<std::optional<QString>(int)> lookup) {
+    languageLookup() = std::move(lookup);
+}

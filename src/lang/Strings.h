@@ -1,0 +1,83 @@
+#pragma once
+// The program's string table. Every text the program builds at run time
+// (messages, generated captions and hints, status texts, column headers) is
+// looked up here by a stable number, so a language file can replace it by
+// number without touching the caller. Never renumber an entry: language files
+// already made refer to these numbers. Add new entries at the end of a range.
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace Str {
+enum Id : int {
+    // Application shell: 100..199
+    AppTitle = 100,              // "VARNEK v1.6a"
+    CaptionPrefix = 101,         // window caption before the call sign
+    CaptionWarning = 102,        // "Warning"
+    CaptionError = 103,          // "Error"
+    CaptionConfirm = 104,        // "Confirm"
+    CaptionInformation = 105,    // "Information"
+    ErrorReadingRegistry = 110,  // "Error reading the registry !"
+    ErrorWritingRegistry = 111,  // "Error writing in the registry !"
+    ErrorSelectingComPort = 112, // "Error selecting COM port"
+    ExitQuestion = 113,          // "Do you want to exit VARNEK ?"
+    LibraryVersion = 114,        // "Pskmodem version "
+    ReplayHintPrefix = 115,      // "Replay "
+    ReplayHintSuffix = 116,      // " seconds"
+    TrayHint = 117,              // tray icon's hint, two lines
+    MakerNotice = 118,           // message panel's resting text
+    MakerWebAddress = 119,       // link panel's text
+    LibraryCredit = 120,         // credit line shown in the information panel
+    WhatsThis = 121,             // "What's this ?"
+    HelpFileMissing = 122,       // help file cannot be shown
+
+    // Status bar and indicators: 200..299
+    ProgramIdle = 200,            // "Program is idle"
+    ReceivingNow = 201,           // "Receiving now..."
+    NoReception = 202,            // "No reception"
+    Transmitting = 203,           // "Transmitting..."
+    NoTransmission = 204,         // "No transmission"
+    SoundcardIdle = 205,          // "Soundcard idle"
+    SoundcardActive = 206,        // "Soundcard is active"
+    SoundcardInactive = 207,      // "Soundcard is inactive"
+    ComPortPrefix = 208,          // "COM "
+    ComPortOpen = 209,            // " is open"
+    ComPortClosed = 210,          // " is closed"
+    SignalOverload = 211,         // "Signal overload ! Decrease soundcard input level"
+    SoundcardNotActiveError = 212,// "Error ! Soundcard is not active..."
+    NoiseLevelPrefix = 213,       // "Noise level "
+    DecibelSuffix = 214,          // "dB"
+    ImdPrefix = 215,              // "IMD "
+    PpmSuffix = 216,              // " ppm"
+    HertzSuffix = 217,            // "Hz"
+    UtcSuffix = 218,              // " UTC"
+    UnknownErrorCode = 219,       // "Unknown error: code "
+
+    // Modem control: 300..399
+    ConnectHint = 300,            // "Connect/activate soundcard"
+    DisconnectHint = 301,         // "Disconnect soundcard"
+    TransmissionStarted = 302,    // "Transmission started..."
+    TransmissionStopped = 303,    // "Transmission stopped..."
+    ToggleToTransmitHint = 304,   // "Toggle to transmit mode"
+    TransmitHint = 305,           // "Transmit"
+    StopTransmissionHint = 306,   // "Stop transmission"
+    SendTuneHint = 307,           // "Send a tune"
+    StopTuningHint = 308,         // "Stop tuning"
+    ActiveTrackCaption = 309,     // "Active track"
+    SquelchThresholdPrefix = 310, // "Squelsh threshold : "
+
+    // Modem status texts: 1000 + status code (0..43)
+    ModemStatusBase = 1000,
+};
+} // namespace Str
+
+// The built-in English text of an entry (empty when the number is unknown).
+QString builtinString(int id);
+
+// Looks a text up: the open language file first, then the built-in table.
+QString LcfLoadString(int id);
+
+// A language file installs its lookup here; it answers nullopt for texts it
+// does not translate. Pass an empty function to remove it.
+void setLanguageLookup(std::function<std::optional<QString>(int)> lookup);
