@@ -1,0 +1,41 @@
+#pragma once
+// Answers the program's questions from a script and records every box shown.
+
+#include "app/Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        Icon icon;
+        QString caption;
+        QString text;
+    };
+    QList<Shown> shown;
+    QList<Answer> answers; // taken in order; No when the script runs out
+    int beeps = 0;
+    // Runs while a box is "open", as the operator could act meanwhile.
+    std::function<void()> whileOpen;
+
+    void message(Icon icon, const QString &caption, const QString &text) override {
+        shown.append({icon, caption, text});
+        if (whileOpen)
+            whileOpen();
+    }
+    Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer) override {
+        shown.append({icon, caption, text});
+        if (whileOpen)
+            whileOpen();
+        return answers.isEmpty() ? Answer::No : answers.takeFirst();
+    }
+    void beep() override { ++beeps; }
+
+    QStringList texts() const {
+        QStringList out;
+        for (const Shown &s : shown)
+            out << s.text;
+        return out;
+    }
+};

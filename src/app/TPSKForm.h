@@ -1,0 +1,218 @@
+#pragma once
+// The main window. It owns every control of the terminal and the running
+// state shared by the subsystems; its handlers are short and call into the
+// subsystem units (settings, modem, displays, ...). Handlers live in the
+// .cpp file of their subsystem: TPSKForm.cpp (creation, layout),
+// TPSKFormShell.cpp (timer, tray, help, closing, status bar), and
+// modem/Connection.cpp (sound card and the modem's messages).
+//
+// Data flow: the modem library posts ModemEvents to this window; event()
+// dispatches them to the five message handlers on the GUI thread, which fetch
+// display data through the Modem interface and update the controls.
+
+#include "app/RunningSettings.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QSystemTrayIcon;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QFrame;
+
+class Clock;
+class Dialogs;
+class Modem;
+class SettingsStore;
+class TInfoPanel;
+class TLed;
+class TLevelBar;
+class TPaintBox;
+class TStatusBar;
+
+class TPSKForm : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int TrackSlots = 25;
+    static constexpr int SpectrumScaleValue = 100;
+
+    TPSKForm(Modem &modem, SettingsStore &store, Dialogs &dialogs, Clock &clock, QWidget *parent = nullptr);
+    ~TPSKForm() override;
+
+    // ---- Shared state -------------------------------------------------
+    RunningSettings settings; // the running copies of the stored settings
+    QString StartupDir;
+    QString DateFormatPattern;
+    bool SoundCardActive = false;
+    bool Transmitting = false;
+    bool Tuning = false;
+    bool InputOverload = false;
+
+    std::array<QLineEdit *, TrackSlots> TrackTable{};
+    int TrackCount = 0;
+    int ActiveTrack = 0;
+    int PendingTrackDelete = -1;
+
+    int WFSpan = 0, FFTLowBin = 0, FFTHighBin = 0, FFTBinSpan = 0;
+    int SpectrumScale = 0;
+    std::array<int32_t, 1024> FFTData{};
+    std::array<int32_t, 2048> RawData{};
+    std::array<int32_t, 16> SyncData{};
+    std::array<int32_t, 16> VectorData{};
+
+    QString StatusMessage;
+    int StatusIcon = 22;
+    QString LinkText;
+    int LinkIcon = 21;
+
+    // ---- Controls (component names are their objectName) ---------------
+    QToolBar *ToolBar = nullptr;
+    QAction *Connection = nullptr, *Transmit = nullptr, *Tune = nullptr, *CWIdentification = nullptr,
+            *MacroDialog = nullptr, *WizardDialog = nullptr, *SendText = nullptr, *RewindSound = nullptr,
+            *RXAudio = nullptr, *TXAudio = nullptr, *AdjustAudioProp = nullptr, *ClearTracks = nullptr,
+            *SetupDialog = nullptr, *OnLineHelp = nullptr, *ContextHelp = nullptr, *AboutVarnek = nullptr,
+            *ExitProgram = nullptr;
+    QToolButton *ConnectBtn = nullptr, *TransmitBtn = nullptr, *TuneBtn = nullptr, *CWIDBtn = nullptr,
+                *MacroBtn = nullptr, *WizBtn = nullptr, *SndTxtBtn = nullptr, *RewindBtn = nullptr,
+                *RXAudioBtn = nullptr, *TXAudioBtn = nullptr, *AAPropBtn = nullptr, *ClearTrackBtn = nullptr,
+                *SetupBtn = nullptr, *HelpBtn = nullptr, *ContextBtn = nullptr, *AboutBtn = nullptr,
+                *ExitBtn = nullptr;
+
+    QTabWidget *PageControl = nullptr;
+    QWidget *TBTerm = nullptr;
+    QFrame *WaterPanel = nullptr;
+    TPaintBox *WaterfallDisplay = nullptr;
+
+    QTabWidget *Canal = nullptr;
+    QWidget *ChannelTab = nullptr;
+    QGroupBox *SignalBox = nullptr, *FreqBox = nullptr;
+    TLevelBar *SIGTrack = nullptr;
+    QLabel *SQLbl1 = nullptr, *SQLbl2 = nullptr;
+    QSlider *SQTrack = nullptr;
+    QSpinBox *SQSSPin = nullptr, *RXSpin = nullptr, *TXSpin = nullptr, *AFCSpin = nullptr;
+    QCheckBox *AFCCheck = nullptr, *NETCheck = nullptr;
+    QLabel *PPMd = nullptr, *IMDd = nullptr;
+
+    QTabWidget *MacroPage = nullptr;
+    QWidget *MacroSheet1 = nullptr, *MacroSheet2 = nullptr;
+    std::array<QPushButton *, 40> MacroButtons{}; // M1..M40
+
+    QTabWidget *Monitor = nullptr;
+    TPaintBox *SpectrumDisplay = nullptr, *SignalDisplay = nullptr, *SyncDisplay = nullptr, *VECDisplay = nullptr;
+    QFrame *VisuPanel = nullptr;
+
+    QGroupBox *QSOBox = nullptr;
+    QLineEdit *TheDate = nullptr, *TheTime = nullptr, *HisCall = nullptr, *HisName = nullptr, *HisRep = nullptr,
+              *TheInfo = nullptr;
+    QPushButton *ClearBtn = nullptr, *StoreBtn = nullptr, *ViewBtn = nullptr;
+
+    QPlainTextEdit *RXBuf = nullptr, *TXBuf = nullptr;
+
+    TInfoPanel *Infopanel = nullptr;
+    TLed *LedOne = nullptr, *LedTwo = nullptr, *RXLed = nullptr, *TXLed = nullptr;
+    TStatusBar *StatusBar = nullptr;
+
+    QTimer *Timer = nullptr;
+    QSystemTrayIcon *CoolTrayIcon = nullptr;
+    QMenu *TrayPopup = nullptr;
+    QMenu *TXPopup = nullptr;
+
+    // ---- Handlers ------------------------------------------------------
+    void FormCreate();
+    void ResizeForm();
+    void ConnectBtnClick();
+    void ExitBtnClick();
+    void TimerTimer();
+    void HelpBtnClick();
+    void ContextHelpExecute();
+    void AboutBtnClick();
+    void EnableComPort();
+    void CfgBtnClick();
+    void RXAudioBtnClick();
+    void TxAdjBtnClick();
+    void AdjustAudioProperties();
+    void StatusMouseMove(int x, int y);
+    void PanelMove(int x);
+    void StatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
+
+    // The five library messages.
+    void DataReadyMessage();
+    void CharacterMessage(int32_t wParam, int32_t lParam);
+    void StatusMessageHandler(int32_t code);
+    void LevelMessage(int32_t wParam, int32_t lParam);
+    void ClockErrorMessage(int32_t wParam);
+
+    // Display paints (drawn by the display renderers).
+    void SpectrumDisplayPaint();
+    void WaterfallDisplayPaint();
+    void SignalDisplayPaint();
+    void SyncroDisplayPaint();
+    void VectorDisplayPaint();
+
+    // Shared helpers other subsystems call.
+    void PostStatusMessage(const QString &text, int icon);
+    void ActiveButtons(bool enable);
+    void TrackTeardown();
+    void SetComLed();
+    void ComputeBandValues();
+    QString RewindHint() const;
+    QString CaptionText() const;
+    // Delivers a character to a text window as if typed at its caret.
+    static void DeliverCharacter(QPlainTextEdit *edit, int c);
+    static void DeliverCharacter(QLineEdit *edit, int c);
+
+    Modem &modem() { return m_modem; }
+    Dialogs &dialogs() { return m_dialogs; }
+    Clock &clock() { return m_clock; }
+    bool connectSequenceRunning() const { return m_connectBusy; }
+
+protected:
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void BuildControls();
+    void BuildToolBar();
+    void BuildTrackPanel();
+    void BuildActiveTrackPage();
+    void BuildMacroPage();
+    void BuildMonitor();
+    void BuildQsoBox();
+    void BuildBottom();
+    void BuildTray();
+    void ApplySetting(int id);
+    void ApplyLook();
+    bool CloseProgram();
+    void StartSoundCard();
+    void StopSoundCard();
+    void SetConnectIdle();
+    void AfcCheckClick();
+    void SqlChange();
+    void setActionIcon(QAction *action, int icon);
+
+    Modem &m_modem;
+    SettingsStore &m_store;
+    Dialogs &m_dialogs;
+    Clock &m_clock;
+    bool m_connectBusy = false;
+    bool m_closeRequested = false;
+    bool m_closing = false;
+    bool m_loading = false;
+    int m_trayFrame = 0;
+    QTimer *m_trayTimer = nullptr;
+};
