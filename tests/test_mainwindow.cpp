@@ -180,6 +180,22 @@ private slots:
         QVERIFY(f.SoundCardActive);
     }
 
+    void unreadableStoreIsReportedAndKept() {
+        FormFixture fx;
+        const QByteArray junk("[Settings]\nMyCall=\xff\xfe\x00garbage\n");
+        fx.storeText(junk);
+        TPSKForm &f = fx.create();
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Error reading the registry !"});
+        QCOMPARE(f.FFTBinSpan, 896 - 25);
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        QVERIFY(f.close());
+        QVERIFY(fx.dialogs.texts().contains("Error writing in the registry !"));
+        // The operator's file is left exactly as it was for them to repair.
+        QFile file(fx.iniPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), junk);
+    }
+
     void libraryVersionAndComPort_data() {
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("shown");

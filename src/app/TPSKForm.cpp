@@ -230,11 +230,11 @@ void TPSKForm::BuildActiveTrackPage() {
     SQTrack->setTickInterval(5);
     SQTrack->setTickPosition(QSlider::TicksAbove);
     SQTrack->setGeometry(4, 50, 158, 24);
-    SQLbl2 = named(label(SignalBox, QStringLiteral("Squelch speed (0-200)"), 8, 79, 110), "SQLbl2");
+    SQLbl2 = named(label(SignalBox, QStringLiteral("Squelch speed (0-200)"), 6, 79, 114), "SQLbl2");
     SQSSPin = named(new QSpinBox(SignalBox), "SQSSPin");
     SQSSPin->setRange(0, 200);
     SQSSPin->setValue(200);
-    SQSSPin->setGeometry(116, 75, 45, 20);
+    SQSSPin->setGeometry(121, 75, 40, 20);
     for (QWidget *w : SignalBox->findChildren<QWidget *>())
         w->setFont(font());
 
@@ -244,7 +244,7 @@ void TPSKForm::BuildActiveTrackPage() {
     setHelp(FreqBox, "FRQ_PNL", 23);
     label(FreqBox, QStringLiteral("Receive"), 8, 16);
     label(FreqBox, QStringLiteral("Transmit"), 60, 16);
-    label(FreqBox, QStringLiteral("AFC Width"), 112, 16);
+    label(FreqBox, QStringLiteral("Width"), 112, 16);
     auto spin = [this](const char *name, int x, int max) {
         auto *s = named(new QSpinBox(FreqBox), name);
         s->setRange(name == std::string_view("AFCSpin") ? 0 : 1, max);

@@ -21,8 +21,8 @@ void TLed::setCaption(const QString &caption) {
 void TLed::paintEvent(QPaintEvent *) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const int d = qMin(11, height() - 4);
-    const QRectF lamp(2, (height() - d) / 2.0, d, d);
+    const int d = qMin(9, height() - 4);
+    const QRectF lamp(1, (height() - d) / 2.0, d, d);
     const QColor off = m_litColor.darker(350);
     QRadialGradient g(lamp.center() - QPointF(d / 5.0, d / 5.0), d * 0.7);
     const QColor base = m_lit ? m_litColor : off;
@@ -33,7 +33,7 @@ void TLed::paintEvent(QPaintEvent *) {
     p.drawEllipse(lamp);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRect(d + 6, 0, width() - d - 6, height()), Qt::AlignVCenter | Qt::AlignLeft, m_caption);
+    p.drawText(QRect(d + 4, 0, width() - d - 4, height()), Qt::AlignVCenter | Qt::AlignLeft, m_caption);
 }
 
 void TLed::mouseReleaseEvent(QMouseEvent *e) {
