@@ -34,6 +34,11 @@ extern "C" {
 #endif
 
 /* Messages, numbered as offsets from the user message base. */
+/* PSK_MSG_DATA_READY follows every new spectrum (every 1024 samples, 7.8 per second).
+ * PSK_MSG_LEVEL with lParam -1 comes about once per second: wParam is the estimated
+ * noise floor, the power of white noise across 0..4000 Hz with the same bin levels, in
+ * dB relative to a full-scale sine (a quiet input gives about -60). PSK_MSG_CLOCK_ERROR
+ * is not sent by this version. */
 enum {
     PSK_MSG_DATA_READY = 1000,  /* display data ready; no parameters */
     PSK_MSG_CHARACTER = 1001,   /* wParam: character (low 16 bits), lParam: channel or -1 */
@@ -86,23 +91,44 @@ PSKMODEM_API int32_t fnStartSoundCard(const PskNotifyTarget *target, int32_t car
                                       int32_t reserved);
 /* Stops everything; no message is delivered after it returns. */
 PSKMODEM_API void fnStopSoundCard(void);
-/* Version times 100 (105 means 1.05). */
+/* Version times 100 (105 means 1.05). This version: 100. */
 PSKMODEM_API int32_t fnGetDLLVersion(void);
-/* PTT on COM port 1..8; ptt 0 none, 1 RTS, 2 DTR, 3 both. Low byte non-zero = done. */
+/* PTT on COM port 1..8; ptt 0 none, 1 RTS, 2 DTR, 3 both. Low byte non-zero = done.
+ * ptt 0 always succeeds (returns 1). For ptt 1..3 the port's device (COMn in the
+ * configuration file, default /dev/ttyS(n-1)) is opened once to check it is usable and
+ * closed again; 1 when it opened, 0 when it did not or port/ptt are out of range. */
 PSKMODEM_API int32_t fnSetComPort(int32_t port, int32_t ptt);
 PSKMODEM_API void fnSetClockErrorAdjustment(int32_t ppm);
-/* FFT mode 1..10, full scale of the values fnGetFFTData returns (100), reserved. */
+/* FFT mode 1..10, full scale of the values fnGetFFTData returns (100), reserved.
+ * The spectrum is a 2048-point FFT (Hann window) computed every 1024 samples. Its bin
+ * powers are averaged exponentially and shown on a dB scale relative to a full-scale
+ * sine (0 dB):
+ *   mode  averaging weight of the newest FFT   time constant   dB range -> 0..scale
+ *    1    1    (no averaging)                   -               -80 .. 0
+ *    2    1/2                                   0.18 s          -80 .. 0
+ *    3    1/4                                   0.45 s          -80 .. 0
+ *    4    1/8                                   0.96 s          -80 .. 0
+ *    5    1/16                                  1.98 s          -80 .. 0
+ *    6..10  as 1..5 with the range -100 .. 0 (for quiet inputs with a low noise floor)
+ * Modes outside 1..10 are clamped to that range; a scale below 1 is ignored (default 100). */
 PSKMODEM_API void fnSetFFTMode(int32_t mode, int32_t scale, int32_t reserved);
 /* Fills buffer[first..last] (FFT bins of 8000/2048 Hz, 0..1023) with magnitudes on
- * 0..scale. Returns non-zero when the input clipped since the previous call. */
+ * 0..scale. Returns non-zero when the input clipped since the previous call (a sample
+ * at or beyond +-32000 on the 16-bit scale). The range is clamped to 0..1023. */
 PSKMODEM_API int32_t fnGetFFTData(int32_t *buffer, int32_t first, int32_t last);
-/* Fills buffer[first..last] (0..2047) with the latest input samples (16-bit scale). */
+/* Fills buffer[first..last] (0..2047) with the latest input samples (16-bit scale).
+ * The 2048 samples are those the latest spectrum was computed from, oldest first
+ * (index 2047 is the newest sample). The range is clamped to 0..2047; returns the
+ * number of samples written. */
 PSKMODEM_API int32_t fnGetRawData(int32_t *buffer, int32_t first, int32_t last);
+/* Channel operations take channels 0..24; other channels are ignored (getters give 0). */
 PSKMODEM_API int32_t fnGetSignalLevel(int32_t channel);
+/* Both fill 16 values. */
 PSKMODEM_API void fnGetSyncData(int32_t *buffer16, int32_t channel);
 PSKMODEM_API void fnGetVectorData(int32_t *buffer16, int32_t channel);
 PSKMODEM_API void fnEnableRXChannel(int32_t channel, int32_t enable);
 PSKMODEM_API void fnSetRXFrequency(int32_t hertz, int32_t captureRange, int32_t channel);
+/* Frequencies are clamped to 0..4000 Hz. */
 PSKMODEM_API int32_t fnGetRXFrequency(int32_t channel);
 /* Modes: 0 BPSK, 1 QPSK USB, 2 QPSK LSB; 8, 9, 10 the same at 62.5 baud. */
 PSKMODEM_API void fnSetRXPSKMode(int32_t mode, int32_t channel);
@@ -114,6 +140,7 @@ PSKMODEM_API void fnStartTX(int32_t mode);
 PSKMODEM_API void fnStopTX(void);
 PSKMODEM_API void fnAbortTX(void);
 PSKMODEM_API void fnClearTXBuffer(void);
+/* Characters (not control codes) still queued for transmission. */
 PSKMODEM_API int32_t fnGetTXCharsRemaining(void);
 /* control 0: code is a character; control 1: code 1 = return to receive after
  * what is queued, code 2 = CW identification at this point. */

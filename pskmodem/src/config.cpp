@@ -1,0 +1,169 @@
+#include "config.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace pskmodem {
+
+namespace {
+
+// A configuration file is a handful of lines; anything bigger is not one.
+constexpr std::size_t kMaxFileSize = 1 << 20;
+
+std::string_view trim(std::string_view s) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && isSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isSpace(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+bool parse_bool(std::string_view value, bool &out) {
+    const std::string v = lower(value);
+    if (v == "true" || v == "yes" || v == "on" || v == "1") {
+        out = true;
+        return true;
+    }
+    if (v == "false" || v == "no" || v == "off" || v == "0") {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+bool parse_double(std::string_view value, double &out) {
+    double d = 0.0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), d);
+    if (ec != std::errc() || end != value.data() + value.size() || !std::isfinite(d))
+        return false;
+    out = d;
+    return true;
+}
+
+// COM1..COM8 -> 1..8, anything else -> 0.
+int com_port_of(const std::string &key) {
+    if (key.size() != 4 || key.compare(0, 3, "com") != 0)
+        return 0;
+    const int n = key[3] - '0';
+    return n >= 1 && n <= Config::kComPorts ? n : 0;
+}
+
+std::string env(const char *name) {
+    const char *v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+} // namespace
+
+Config::Config() {
+    for (int i = 0; i < kComPorts; ++i)
+        comDevices[static_cast<std::size_t>(i)] = "/dev/ttyS" + std::to_string(i);
+}
+
+Config parse_config(std::string_view text, const std::string &baseDir) {
+    Config cfg;
+    int lineNo = 0;
+    while (!text.empty()) {
+        const std::size_t nl = text.find('\n');
+        std::string_view line = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+        ++lineNo;
+
+        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
+        line = trim(line);
+        if (line.empty())
+            continue;
+        const std::size_t eq = line.find('=');
+        const auto problem = [&](const std::string &what) {
+            cfg.problems.push_back("line " + std::to_string(lineNo) + ": " + what);
+        };
+        if (eq == std::string_view::npos) {
+            problem("no '=' in \"" + std::string(line) + "\"");
+            continue;
+        }
+        const std::string key = lower(trim(line.substr(0, eq)));
+        std::string_view value = trim(line.substr(eq + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+
+        if (key == "input") {
+            const std::string v = lower(value);
+            if (v == "soundcard")
+                cfg.input = InputKind::SoundCard;
+            else if (v == "wav")
+                cfg.input = InputKind::Wav;
+            else
+                problem("input must be soundcard or wav");
+        } else if (key == "wav_file") {
+            std::filesystem::path p{std::string(value)};
+            if (!value.empty() && p.is_relative() && !baseDir.empty())
+                p = std::filesystem::path(baseDir) / p;
+            cfg.wavFile = p.string();
+        } else if (key == "wav_loop") {
+            if (!parse_bool(value, cfg.wavLoop))
+                problem("wav_loop must be true or false");
+        } else if (key == "wav_speed") {
+            double speed = 0.0;
+            if (parse_double(value, speed) && speed > 0.0)
+                cfg.wavSpeed = std::clamp(speed, Config::kMinWavSpeed, Config::kMaxWavSpeed);
+            else
+                problem("wav_speed must be a positive number");
+        } else if (const int port = com_port_of(key); port != 0) {
+            if (value.empty())
+                problem(key + " needs a device path");
+            else
+                cfg.comDevices[static_cast<std::size_t>(port - 1)] = std::string(value);
+        }
+        // Unknown keys are skipped so that newer files still work with this version.
+    }
+    return cfg;
+}
+
+std::string config_path() {
+    if (std::string p = env("PSKMODEM_CONFIG"); !p.empty())
+        return p;
+    if (const std::string xdg = env("XDG_CONFIG_HOME"); !xdg.empty())
+        return xdg + "/pskmodem/pskmodem.conf";
+    if (const std::string home = env("HOME"); !home.empty())
+        return home + "/.config/pskmodem/pskmodem.conf";
+    return {};
+}
+
+Config load_config() {
+    const std::string path = config_path();
+    if (path.empty())
+        return Config();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return Config();
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return Config();
+    std::string text;
+    text.resize(kMaxFileSize);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+
+    Config cfg = parse_config(text, std::filesystem::path(path).parent_path().string());
+    for (const std::string &p : cfg.problems)
+        std::fprintf(stderr, "pskmodem: %s: %s\n", path.c_str(), p.c_str());
+    return cfg;
+}
+
+} // namespace pskmodem

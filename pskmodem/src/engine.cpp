@@ -1,0 +1,232 @@
+#include "engine.h"
+
+#include "audio/portaudio_source.h"
+#include "audio/wav_source.h"
+#include "config.h"
+
+#include <algorithm>
+#include <cmath>
+#include <system_error>
+
+namespace pskmodem {
+
+namespace {
+// The noise floor is measured where a receiver's passband is, away from the edges.
+constexpr std::size_t kNoiseFirstBin = 26;  // ~100 Hz
+constexpr std::size_t kNoiseLastBin = 998;  // ~3900 Hz
+constexpr float kSilentDb = -200.0f;
+constexpr int32_t kMaxScale = 1 << 20;
+} // namespace
+
+Engine::Engine()
+    : spectrum_(kFftSize), averager_(spectrum_.bins()), noise_(kFftSize, kNoiseFirstBin, kNoiseLastBin),
+      history_(kFftSize), chunk_(kChunk), window_(kFftSize), power_(spectrum_.bins()), db_(spectrum_.bins()) {
+    snapDb_.fill(kSilentDb);
+}
+
+Engine::~Engine() { stop(); }
+
+bool Engine::on_dsp_thread() const { return dspThread_.load() == std::this_thread::get_id(); }
+
+int Engine::start(const PskNotifyTarget *target, int card) {
+    if (on_dsp_thread())
+        return PSK_ERR_NOT_SUPPORTED;
+    std::lock_guard life(lifecycle_);
+    stop_locked();
+
+    const Config cfg = load_config();
+    std::unique_ptr<AudioSource> source;
+    if (cfg.input == InputKind::Wav)
+        source = std::make_unique<WavSource>(cfg.wavFile, cfg.wavLoop);
+    else if (card < -1 || card > 2)
+        return PSK_ERR_BAD_DEVICE;
+    else
+        source = std::make_unique<PortAudioSource>(card);
+    if (const int rc = source->open(); rc != PSK_OK)
+        return rc;
+
+    source_ = std::move(source);
+    wavSpeed_ = cfg.wavSpeed;
+    target_ = target ? *target : PskNotifyTarget{};
+
+    history_.clear();
+    averager_.reset();
+    blockFill_ = 0;
+    blocksSinceStart_ = 0;
+    levelBlocks_ = 0;
+    overload_ = false;
+    {
+        std::lock_guard lock(snapshotMutex_);
+        snapDb_.fill(kSilentDb);
+        snapRaw_.fill(0.0f);
+    }
+    {
+        std::lock_guard lock(wakeMutex_);
+        stopRequested_ = false;
+    }
+    stopping_ = false;
+    try {
+        thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error &) {
+        source_->close();
+        source_.reset();
+        return PSK_ERR_MEMORY;
+    }
+    return PSK_OK;
+}
+
+void Engine::stop() {
+    if (on_dsp_thread()) {
+        request_stop();
+        return;
+    }
+    std::lock_guard life(lifecycle_);
+    stop_locked();
+}
+
+void Engine::stop_locked() {
+    request_stop();
+    if (thread_.joinable())
+        thread_.join();
+    if (source_) {
+        source_->close();
+        source_.reset();
+    }
+}
+
+void Engine::request_stop() {
+    stopping_ = true;
+    {
+        std::lock_guard lock(wakeMutex_);
+        stopRequested_ = true;
+    }
+    wake_.notify_all();
+}
+
+bool Engine::wait_until(Clock::time_point t) {
+    std::unique_lock lock(wakeMutex_);
+    return !wake_.wait_until(lock, t, [this] { return stopRequested_; });
+}
+
+void Engine::run() {
+    dspThread_ = std::this_thread::get_id();
+    const bool realtime = source_->realtime();
+    // A file is read at the rate it would arrive from a sound card, times wav_speed.
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(kChunk) / kModemRate / wavSpeed_));
+    auto next = Clock::now();
+    bool live = true;
+
+    while (!stopping_) {
+        if (!live) {
+            // The input has gone; stay quiet until the program stops us.
+            std::unique_lock lock(wakeMutex_);
+            wake_.wait(lock, [this] { return stopRequested_; });
+            break;
+        }
+        SourceRead r;
+        if (realtime) {
+            r = source_->read(chunk_);
+            if (r.count == 0 && r.status == 0 && !r.ended) {
+                wait_until(Clock::now() + std::chrono::milliseconds(10));
+                continue;
+            }
+        } else {
+            if (!wait_until(next))
+                break;
+            next += period;
+            // After a stall, carry on from now instead of rushing to catch up.
+            if (const auto now = Clock::now(); now - next > std::chrono::seconds(1))
+                next = now;
+            r = source_->read(chunk_);
+        }
+        if (r.status != PSK_OK)
+            post(PSK_MSG_STATUS, r.status, 0);
+        process(std::span<const float>(chunk_.data(), std::min(r.count, chunk_.size())));
+        if (r.ended) {
+            source_->close();
+            live = false;
+        }
+    }
+    dspThread_ = std::thread::id();
+}
+
+void Engine::process(std::span<const float> samples) {
+    if (std::any_of(samples.begin(), samples.end(), [](float s) { return std::fabs(s) >= kOverloadLevel; }))
+        overload_ = true;
+    while (!samples.empty()) {
+        const std::size_t n = std::min(samples.size(), kBlock - blockFill_);
+        history_.push(samples.first(n));
+        samples = samples.subspan(n);
+        blockFill_ += n;
+        if (blockFill_ == kBlock) {
+            blockFill_ = 0;
+            analyse_block();
+        }
+    }
+}
+
+void Engine::analyse_block() {
+    history_.latest(window_);
+    spectrum_.process(window_, power_);
+    averager_.set_weight(fft_mode(fftMode_.load()).weight);
+    averager_.process(power_, db_);
+    // Until the window holds only input, the step from the initial silence splatters
+    // across the band; such spectra say nothing about the noise.
+    if (++blocksSinceStart_ >= kFftSize / kBlock)
+        levels_[static_cast<std::size_t>(levelBlocks_++)] = noise_.process(power_);
+    {
+        std::lock_guard lock(snapshotMutex_);
+        std::copy_n(db_.begin(), kBins, snapDb_.begin());
+        std::copy_n(window_.begin(), kFftSize, snapRaw_.begin());
+    }
+    post(PSK_MSG_DATA_READY, 0, 0);
+    if (levelBlocks_ == kBlocksPerLevel) {
+        // The median, so that a click or a burst in one block does not move it.
+        const auto mid = levels_.begin() + kBlocksPerLevel / 2;
+        std::nth_element(levels_.begin(), mid, levels_.end());
+        levelBlocks_ = 0;
+        post(PSK_MSG_LEVEL, static_cast<int32_t>(std::lround(NoiseFloor::to_db(*mid))), -1);
+    }
+}
+
+void Engine::post(int32_t message, int32_t wParam, int32_t lParam) {
+    if (stopping_ || !target_.callback)
+        return;
+    target_.callback(target_.context, message, wParam, lParam);
+}
+
+void Engine::set_fft_mode(int32_t mode, int32_t scale) {
+    fftMode_ = std::clamp(mode, int32_t{1}, int32_t{10});
+    if (scale >= 1)
+        fftScale_ = std::min(scale, kMaxScale);
+}
+
+int32_t Engine::fft_data(int32_t *buffer, int32_t first, int32_t last) {
+    const int32_t overload = overload_.exchange(false) ? 1 : 0;
+    if (!buffer)
+        return overload;
+    first = std::max(first, int32_t{0});
+    last = std::min(last, static_cast<int32_t>(kBins) - 1);
+    const FftMode mode = fft_mode(fftMode_.load());
+    const int32_t scale = fftScale_.load();
+    std::lock_guard lock(snapshotMutex_);
+    for (int32_t i = first; i <= last; ++i)
+        buffer[i] = to_display(snapDb_[static_cast<std::size_t>(i)], mode, scale);
+    return overload;
+}
+
+int32_t Engine::raw_data(int32_t *buffer, int32_t first, int32_t last) const {
+    if (!buffer)
+        return 0;
+    first = std::max(first, int32_t{0});
+    last = std::min(last, static_cast<int32_t>(kFftSize) - 1);
+    std::lock_guard lock(snapshotMutex_);
+    for (int32_t i = first; i <= last; ++i) {
+        const float s = std::round(snapRaw_[static_cast<std::size_t>(i)] * 32768.0f);
+        buffer[i] = static_cast<int32_t>(std::clamp(s, -32767.0f, 32767.0f));
+    }
+    return last >= first ? last - first + 1 : 0;
+}
+
+} // namespace pskmodem
