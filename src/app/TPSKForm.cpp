@@ -107,6 +107,10 @@ void TPSKForm::BuildControls() {
     BuildBottom();
     BuildTray();
 
+    SetupDisplays();
+    SetupTracks();
+    SetupLog();
+
     Timer = named(new QTimer(this), "Timer");
     Timer->setInterval(15000);
     connect(Timer, &QTimer::timeout, this, &TPSKForm::TimerTimer);

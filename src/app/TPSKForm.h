@@ -175,6 +175,19 @@ public:
     static void DeliverCharacter(QPlainTextEdit *edit, int c);
     static void DeliverCharacter(QLineEdit *edit, int c);
 
+    // ---- Subsystem hooks ---------------------------------------------
+    // Each subsystem wires its controls in its own file; these run at the end
+    // of BuildControls, before the stored settings are read.
+    void SetupDisplays(); // src/displays
+    void SetupTracks();   // src/tracks
+    void SetupLog();      // src/log
+
+    // ---- Displays (src/displays) -------------------------------------
+
+    // ---- Tracks, transmit and tuning (src/tracks, src/modem) ----------
+
+    // ---- QSO log (src/log) --------------------------------------------
+
     Modem &modem() { return m_modem; }
     Dialogs &dialogs() { return m_dialogs; }
     Clock &clock() { return m_clock; }

@@ -1,0 +1,3 @@
+#include "app/TPSKForm.h"
+
+void TPSKForm::SetupLog() {}
