@@ -40,11 +40,11 @@ extern "C" {
  * dB relative to a full-scale sine (a quiet input gives about -60). PSK_MSG_CLOCK_ERROR
  * is not sent by this version. */
 enum {
-    PSK_MSG_DATA_READY = 1000,  /* display data ready; no parameters */
-    PSK_MSG_CHARACTER = 1001,   /* wParam: character (low 16 bits), lParam: channel or -1 */
-    PSK_MSG_STATUS = 1002,      /* wParam: status code */
-    PSK_MSG_LEVEL = 1003,       /* wParam: dB; lParam: -1 noise level, else IMD of that channel */
-    PSK_MSG_CLOCK_ERROR = 1004  /* wParam: measured sample-clock error, ppm */
+    PSK_MSG_DATA_READY = 1000, /* display data ready; no parameters */
+    PSK_MSG_CHARACTER = 1001,  /* wParam: character (low 16 bits), lParam: channel or -1 */
+    PSK_MSG_STATUS = 1002,     /* wParam: status code */
+    PSK_MSG_LEVEL = 1003,      /* wParam: dB; lParam: -1 noise level, else IMD of that channel */
+    PSK_MSG_CLOCK_ERROR = 1004 /* wParam: measured sample-clock error, ppm */
 };
 
 /* Status codes (message PSK_MSG_STATUS and results of fnStartSoundCard). */

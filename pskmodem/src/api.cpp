@@ -21,8 +21,7 @@ Engine &engine() {
 }
 
 // Nothing may unwind into a C caller.
-template <typename F>
-auto guarded(F f, decltype(f()) onError) noexcept -> decltype(f()) {
+template <typename F> auto guarded(F f, decltype(f()) onError) noexcept -> decltype(f()) {
     try {
         return f();
     } catch (...) {
@@ -30,8 +29,7 @@ auto guarded(F f, decltype(f()) onError) noexcept -> decltype(f()) {
     }
 }
 
-template <typename F>
-void guarded_void(F f) noexcept {
+template <typename F> void guarded_void(F f) noexcept {
     try {
         f();
     } catch (...) {
@@ -54,7 +52,9 @@ void fnStopSoundCard(void) {
     guarded_void([] { engine().stop(); });
 }
 
-int32_t fnGetDLLVersion(void) { return kVersion; }
+int32_t fnGetDLLVersion(void) {
+    return kVersion;
+}
 
 int32_t fnSetComPort(int32_t port, int32_t ptt) {
     return guarded(
@@ -74,7 +74,9 @@ int32_t fnSetComPort(int32_t port, int32_t ptt) {
         0);
 }
 
-void fnSetClockErrorAdjustment(int32_t ppm) { engine().state().set_clock_adjustment(ppm); }
+void fnSetClockErrorAdjustment(int32_t ppm) {
+    engine().state().set_clock_adjustment(ppm);
+}
 
 void fnSetFFTMode(int32_t mode, int32_t scale, int32_t reserved) {
     (void)reserved;
@@ -109,33 +111,53 @@ void fnGetVectorData(int32_t *buffer16, int32_t channel) {
             buffer16[i] = 0;
 }
 
-void fnEnableRXChannel(int32_t channel, int32_t enable) { engine().state().enable_channel(channel, enable != 0); }
+void fnEnableRXChannel(int32_t channel, int32_t enable) {
+    engine().state().enable_channel(channel, enable != 0);
+}
 
 void fnSetRXFrequency(int32_t hertz, int32_t captureRange, int32_t channel) {
     engine().state().set_rx_frequency(channel, hertz, captureRange);
 }
 
-int32_t fnGetRXFrequency(int32_t channel) { return engine().state().rx_frequency(channel); }
+int32_t fnGetRXFrequency(int32_t channel) {
+    return engine().state().rx_frequency(channel);
+}
 
-void fnSetRXPSKMode(int32_t mode, int32_t channel) { engine().state().set_rx_mode(channel, mode); }
+void fnSetRXPSKMode(int32_t mode, int32_t channel) {
+    engine().state().set_rx_mode(channel, mode);
+}
 
-void fnSetAFCLimit(int32_t hertz, int32_t channel) { engine().state().set_afc_limit(channel, hertz); }
+void fnSetAFCLimit(int32_t hertz, int32_t channel) {
+    engine().state().set_afc_limit(channel, hertz);
+}
 
 void fnSetSquelchThreshold(int32_t threshold, int32_t speed, int32_t channel) {
     engine().state().set_squelch(channel, threshold, speed);
 }
 
-void fnSetTXFrequency(int32_t hertz) { engine().state().set_tx_frequency(hertz); }
+void fnSetTXFrequency(int32_t hertz) {
+    engine().state().set_tx_frequency(hertz);
+}
 
-void fnStartTX(int32_t mode) { engine().state().start_tx(mode); }
+void fnStartTX(int32_t mode) {
+    engine().state().start_tx(mode);
+}
 
-void fnStopTX(void) { engine().state().stop_tx(); }
+void fnStopTX(void) {
+    engine().state().stop_tx();
+}
 
-void fnAbortTX(void) { engine().state().abort_tx(); }
+void fnAbortTX(void) {
+    engine().state().abort_tx();
+}
 
-void fnClearTXBuffer(void) { engine().state().clear_tx(); }
+void fnClearTXBuffer(void) {
+    engine().state().clear_tx();
+}
 
-int32_t fnGetTXCharsRemaining(void) { return engine().state().tx_chars_remaining(); }
+int32_t fnGetTXCharsRemaining(void) {
+    return engine().state().tx_chars_remaining();
+}
 
 void fnSendTXCharacter(int32_t code, int32_t control) {
     guarded_void([&] { engine().state().send(code, control); });
@@ -145,8 +167,12 @@ void fnSetCWIDString(const char *text) {
     guarded_void([&] { engine().state().set_cwid_text(text); });
 }
 
-void fnSetCWIDSpeed(int32_t n) { engine().state().set_cwid_speed(n); }
+void fnSetCWIDSpeed(int32_t n) {
+    engine().state().set_cwid_speed(n);
+}
 
-void fnRewindInput(int32_t blocks) { engine().state().set_rewind(blocks); }
+void fnRewindInput(int32_t blocks) {
+    engine().state().set_rewind(blocks);
+}
 
 } // extern "C"

@@ -12,8 +12,8 @@ namespace pskmodem {
 
 namespace {
 // The noise floor is measured where a receiver's passband is, away from the edges.
-constexpr std::size_t kNoiseFirstBin = 26;  // ~100 Hz
-constexpr std::size_t kNoiseLastBin = 998;  // ~3900 Hz
+constexpr std::size_t kNoiseFirstBin = 26; // ~100 Hz
+constexpr std::size_t kNoiseLastBin = 998; // ~3900 Hz
 constexpr float kSilentDb = -200.0f;
 constexpr int32_t kMaxScale = 1 << 20;
 } // namespace
@@ -24,9 +24,13 @@ Engine::Engine()
     snapDb_.fill(kSilentDb);
 }
 
-Engine::~Engine() { stop(); }
+Engine::~Engine() {
+    stop();
+}
 
-bool Engine::on_dsp_thread() const { return dspThread_.load() == std::this_thread::get_id(); }
+bool Engine::on_dsp_thread() const {
+    return dspThread_.load() == std::this_thread::get_id();
+}
 
 int Engine::start(const PskNotifyTarget *target, int card) {
     if (on_dsp_thread())

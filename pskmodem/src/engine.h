@@ -27,10 +27,10 @@ namespace pskmodem {
 class Engine {
 public:
     static constexpr std::size_t kFftSize = 2048;
-    static constexpr std::size_t kBlock = 1024;   // new samples per spectrum (128 ms)
-    static constexpr std::size_t kBins = 1024;    // bins handed out, 0..3996 Hz
-    static constexpr std::size_t kChunk = 256;    // samples read at a time (32 ms)
-    static constexpr int kBlocksPerLevel = 8;     // noise level about once per second
+    static constexpr std::size_t kBlock = 1024; // new samples per spectrum (128 ms)
+    static constexpr std::size_t kBins = 1024;  // bins handed out, 0..3996 Hz
+    static constexpr std::size_t kChunk = 256;  // samples read at a time (32 ms)
+    static constexpr int kBlocksPerLevel = 8;   // noise level about once per second
     // 32000 on the 16-bit scale.
     static constexpr float kOverloadLevel = 32000.0f / 32768.0f;
 

@@ -12,7 +12,9 @@ constexpr std::size_t kMaxCwid = 256;
 constexpr int32_t kMaxPpm = 10000;
 constexpr int32_t kMaxRewindBlocks = 1000;
 
-int32_t clamp_hz(int32_t hz) { return std::clamp(hz, int32_t{0}, kMaxAudioHz); }
+int32_t clamp_hz(int32_t hz) {
+    return std::clamp(hz, int32_t{0}, kMaxAudioHz);
+}
 } // namespace
 
 bool ModemState::valid_mode(int32_t mode) {

@@ -48,8 +48,7 @@ const OddCall kOddCalls[] = {
     {"SetComPort", [] { fnSetComPort(-1, 7), fnSetComPort(99, 3), fnSetComPort(0, 0); }},
     {"ClockError", [] { fnSetClockErrorAdjustment(INT32_MIN), fnSetClockErrorAdjustment(INT32_MAX); }},
     {"FFTMode", [] { fnSetFFTMode(0, 0, 0), fnSetFFTMode(-3, -100, 9), fnSetFFTMode(11, INT32_MAX, 1); }},
-    {"FFTData",
-     [] { fnGetFFTData(nullptr, 0, 1023), fnGetFFTData(nullptr, INT32_MIN, INT32_MAX); }},
+    {"FFTData", [] { fnGetFFTData(nullptr, 0, 1023), fnGetFFTData(nullptr, INT32_MIN, INT32_MAX); }},
     {"RawData", [] { fnGetRawData(nullptr, 0, 2047), fnGetRawData(nullptr, -1, 5000); }},
     {"SignalLevel", [] { fnGetSignalLevel(-1), fnGetSignalLevel(25), fnGetSignalLevel(INT32_MIN); }},
     {"SyncAndVector",
@@ -61,9 +60,13 @@ const OddCall kOddCalls[] = {
     {"Squelch", [] { fnSetSquelchThreshold(-1, 1000, 0), fnSetSquelchThreshold(500, -3, 30); }},
     {"TXFrequency", [] { fnSetTXFrequency(0), fnSetTXFrequency(INT32_MIN), fnSetTXFrequency(10000); }},
     {"TXControl",
-     [] { fnStartTX(42), fnStartTX(-1), fnStopTX(), fnStopTX(), fnAbortTX(), fnAbortTX(), fnClearTXBuffer(); }},
+     [] {
+         fnStartTX(42), fnStartTX(-1), fnStopTX(), fnStopTX(), fnAbortTX(), fnAbortTX(), fnClearTXBuffer();
+     }},
     {"SendCharacter",
-     [] { fnSendTXCharacter(-1, 0), fnSendTXCharacter(70000, 0), fnSendTXCharacter(1, 7), fnClearTXBuffer(); }},
+     [] {
+         fnSendTXCharacter(-1, 0), fnSendTXCharacter(70000, 0), fnSendTXCharacter(1, 7), fnClearTXBuffer();
+     }},
     {"CWID",
      [] {
          fnSetCWIDString(nullptr), fnSetCWIDString(""), fnSetCWIDString(std::string(100000, 'A').c_str());
@@ -142,7 +145,8 @@ TEST_P(BufferBounds, WritesOnlyTheClampedRange) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, BufferBounds, testing::Combine(testing::ValuesIn(kBufferCases), testing::Bool()),
+INSTANTIATE_TEST_SUITE_P(Table, BufferBounds,
+                         testing::Combine(testing::ValuesIn(kBufferCases), testing::Bool()),
                          [](const auto &info) {
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) ? "Started" : "Stopped");
@@ -204,9 +208,9 @@ TEST(Settings, TransmitQueueCountsCharacters) {
 
 struct ToneRunCase {
     const char *name;
-    Tone tone;        // ignored for the committed fixture
+    Tone tone; // ignored for the committed fixture
     bool useFixture;
-    int noiseDb;      // the noise level the library should report
+    int noiseDb; // the noise level the library should report
 };
 
 class ToneRun : public testing::TestWithParam<ToneRunCase> {};
@@ -254,7 +258,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ToneRunCase{"CommittedFixture", {}, true, -50},
                     // sigma 0.0071 is -40 dB relative to a full-scale sine, of which
                     // 4000 Hz out of 22050 Hz remain at 8000 Hz: -47 dB.
-                    ToneRunCase{"Stereo44100", Tone{.rate = 44100, .channels = 2, .noiseSigma = 0.00707, .seconds = 2},
+                    ToneRunCase{"Stereo44100",
+                                Tone{.rate = 44100, .channels = 2, .noiseSigma = 0.00707, .seconds = 2},
                                 false, -47},
                     ToneRunCase{"Mono8000Quiet", Tone{.noiseSigma = 0.000707, .seconds = 2}, false, -60}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -279,7 +284,8 @@ TEST_P(Overload, FlagFollowsTheInput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Overload,
-                         testing::Values(OverloadCase{"Clipped", 1.5, true}, OverloadCase{"JustBelow", 0.97, false},
+                         testing::Values(OverloadCase{"Clipped", 1.5, true},
+                                         OverloadCase{"JustBelow", 0.97, false},
                                          OverloadCase{"Quiet", 0.25, false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
@@ -352,6 +358,7 @@ TEST(Run, FileEndWithoutLoopReportedOnceAndDataGoesOn) {
     WavRun run(files.file("short.wav"), "wav_loop = false\n");
     MessageLog log;
     ASSERT_EQ(run.start(log), PSK_OK);
+    fnSetFFTMode(1, 100, 1);
     ASSERT_TRUE(log.wait_for(PSK_MSG_STATUS, 1));
     const std::size_t atEnd = log.count(PSK_MSG_DATA_READY);
     EXPECT_TRUE(log.wait_for(PSK_MSG_DATA_READY, atEnd + 10));

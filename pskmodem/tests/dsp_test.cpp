@@ -32,7 +32,9 @@ std::size_t peak_bin(const std::vector<float> &power) {
     return static_cast<std::size_t>(std::max_element(power.begin(), power.end()) - power.begin());
 }
 
-float db(float power) { return 10.0f * std::log10(power); }
+float db(float power) {
+    return 10.0f * std::log10(power);
+}
 
 // A tone lands in bin f * N / 8000 at its level relative to a full-scale sine.
 struct ToneCase {
@@ -56,8 +58,10 @@ TEST_P(SpectrumTone, PeakBinAndLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SpectrumTone,
-                         testing::Values(ToneCase{1000.0, 1.0, 256, 0.0f}, ToneCase{1000.0, 0.25, 256, -12.04f},
-                                         ToneCase{500.0, 0.01, 128, -40.0f}, ToneCase{3000.0, 0.5, 768, -6.02f}));
+                         testing::Values(ToneCase{1000.0, 1.0, 256, 0.0f},
+                                         ToneCase{1000.0, 0.25, 256, -12.04f},
+                                         ToneCase{500.0, 0.01, 128, -40.0f},
+                                         ToneCase{3000.0, 0.5, 768, -6.02f}));
 
 TEST(FftMode, DisplayRangeAndClamping) {
     const FftMode plain = fft_mode(1);
@@ -130,7 +134,8 @@ TEST_P(FrameConversion, ToneSurvivesAndCountMatches) {
     std::size_t got = 0;
     // Feed in uneven pieces, as a sound card would.
     for (std::size_t pos = 0; pos < in.size();) {
-        const std::size_t n = std::min<std::size_t>(in.size() - pos, 777 * static_cast<std::size_t>(c.channels));
+        const std::size_t n =
+            std::min<std::size_t>(in.size() - pos, 777 * static_cast<std::size_t>(c.channels));
         conv.push(std::span<const float>(in.data() + pos, n));
         pos += n;
         got += conv.pull(std::span<float>(out).subspan(got));
@@ -150,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FrameConversion,
                          testing::Values(RateCase{8000, 1}, RateCase{44100, 2}, RateCase{48000, 1},
                                          RateCase{11025, 6}),
                          [](const auto &info) {
-                             return std::to_string(info.param.rate) + "Hz" + std::to_string(info.param.channels) +
-                                    "ch";
+                             return std::to_string(info.param.rate) + "Hz" +
+                                    std::to_string(info.param.channels) + "ch";
                          });
 
 TEST(Resampler, RejectsUnusableRates) {

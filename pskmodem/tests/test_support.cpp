@@ -64,9 +64,17 @@ ScopedConfig::ScopedConfig(const TempDir &dir, const std::string &text) {
     setenv("PSKMODEM_CONFIG", path.c_str(), 1);
 }
 
-ScopedConfig::~ScopedConfig() { unsetenv("PSKMODEM_CONFIG"); }
+ScopedConfig::~ScopedConfig() {
+    unsetenv("PSKMODEM_CONFIG");
+}
 
-PskNotifyTarget MessageLog::target() { return PskNotifyTarget{&MessageLog::callback, this}; }
+MessageLog::~MessageLog() {
+    fnStopSoundCard();
+}
+
+PskNotifyTarget MessageLog::target() {
+    return PskNotifyTarget{&MessageLog::callback, this};
+}
 
 void MessageLog::callback(void *context, int32_t message, int32_t wParam, int32_t lParam) {
     auto *self = static_cast<MessageLog *>(context);
@@ -94,12 +102,13 @@ std::size_t MessageLog::count(int32_t message) const {
 bool MessageLog::wait_for(int32_t message, std::size_t n, std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [&] {
-        return static_cast<std::size_t>(std::count_if(log_.begin(), log_.end(), [&](const Message &m) {
-                   return m.message == message;
-               })) >= n;
+        return static_cast<std::size_t>(std::count_if(
+                   log_.begin(), log_.end(), [&](const Message &m) { return m.message == message; })) >= n;
     });
 }
 
-int argmax(const int32_t *values, int n) { return static_cast<int>(std::max_element(values, values + n) - values); }
+int argmax(const int32_t *values, int n) {
+    return static_cast<int>(std::max_element(values, values + n) - values);
+}
 
 } // namespace testing_support

@@ -54,11 +54,19 @@ struct Message {
 // Collects notifications from the DSP thread.
 class MessageLog {
 public:
+    MessageLog() = default;
+    // A log may be the library's notify target: it stops the library before it goes, so
+    // no notification reaches a destroyed log whatever order a test declares things in.
+    ~MessageLog();
+    MessageLog(const MessageLog &) = delete;
+    MessageLog &operator=(const MessageLog &) = delete;
+
     PskNotifyTarget target();
     std::vector<Message> messages() const;
     std::size_t count(int32_t message) const;
     // Waits until `count(message) >= n`; false on timeout.
-    bool wait_for(int32_t message, std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    bool wait_for(int32_t message, std::size_t n,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // Runs inside every notification, on the DSP thread, before it is recorded.
     std::function<void(const Message &)> onMessage;
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 using namespace testing_support;
 using pskmodem::WavSource;
@@ -26,7 +27,8 @@ void put32(std::string &s, uint32_t v) {
 }
 
 // A canonical RIFF WAVE header with a given format tag, then `dataBytes` of zeros.
-std::string wav_with(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits, uint32_t dataBytes) {
+std::string wav_with(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits,
+                     uint32_t dataBytes) {
     std::string s = "RIFF";
     put32(s, 36 + dataBytes);
     s += "WAVEfmt ";
@@ -67,6 +69,7 @@ TEST_P(WavErrors, OpenReportsTheProblem) {
 const ErrorCase kErrorCases[] = {
     {"Missing", nullptr, PSK_ERR_WAV_OPEN},
     {"Directory", [](const std::string &p) { std::filesystem::create_directory(p); }, PSK_ERR_WAV_OPEN},
+    {"Fifo", [](const std::string &p) { mkfifo(p.c_str(), 0600); }, PSK_ERR_WAV_OPEN},
     {"TextRenamed", [](const std::string &p) { write_bytes(p, "this is a note, not a recording\n"); },
      PSK_ERR_WAV_NOT_RIFF},
     {"Empty", [](const std::string &p) { write_bytes(p, ""); }, PSK_ERR_WAV_NOT_RIFF},
@@ -81,7 +84,8 @@ const ErrorCase kErrorCases[] = {
      PSK_ERR_WAV_INVALID},
     {"NoChannels", [](const std::string &p) { write_bytes(p, wav_with(1, 0, 8000, 16, 64)); },
      PSK_ERR_WAV_INVALID},
-    {"RateZero", [](const std::string &p) { write_bytes(p, wav_with(1, 1, 0, 16, 64)); }, PSK_ERR_WAV_INVALID},
+    {"RateZero", [](const std::string &p) { write_bytes(p, wav_with(1, 1, 0, 16, 64)); },
+     PSK_ERR_WAV_INVALID},
     {"Mp3InWave", [](const std::string &p) { write_bytes(p, wav_with(0x55, 1, 8000, 16, 64)); },
      PSK_ERR_WAV_DATA_TYPE},
     {"HalfFloat", [](const std::string &p) { write_bytes(p, wav_with(3, 1, 8000, 16, 64)); },
@@ -89,6 +93,8 @@ const ErrorCase kErrorCases[] = {
     {"ZeroFrames", [](const std::string &p) { write_bytes(p, wav_with(1, 1, 8000, 16, 0)); },
      PSK_ERR_WAV_NO_DATA},
     {"UnknownFormatTag", [](const std::string &p) { write_bytes(p, wav_with(0x1234, 1, 8000, 16, 64)); },
+     PSK_ERR_WAV_DATA_TYPE},
+    {"TooManyChannels", [](const std::string &p) { write_bytes(p, wav_with(1, 100, 8000, 16, 200)); },
      PSK_ERR_WAV_DATA_TYPE},
     {"RateTooLowToConvert", [](const std::string &p) { write_bytes(p, wav_with(1, 1, 8, 16, 64)); },
      PSK_ERR_WAV_DATA_TYPE},
@@ -193,7 +199,7 @@ TEST(WavSource, FileShorterThanItsHeaderSaysStillEnds) {
     // cut off: the source must reach the end instead of waiting for data.
     TempDir dir;
     std::string bytes = wav_with(1, 1, 8000, 16, 8000);
-    put32(bytes, 0); // harmless trailing bytes
+    put32(bytes, 0);                                          // harmless trailing bytes
     bytes.replace(40, 4, std::string("\x00\x00\x10\x00", 4)); // data size 1 MiB
     write_bytes(dir.file("cut.wav"), bytes);
     WavSource source(dir.file("cut.wav"), false);

@@ -61,7 +61,9 @@ struct PortAudioCallback {
 
 PortAudioSource::PortAudioSource(int card) : card_(card) {}
 
-PortAudioSource::~PortAudioSource() { close(); }
+PortAudioSource::~PortAudioSource() {
+    close();
+}
 
 int PortAudioSource::open() {
     close();
@@ -114,9 +116,8 @@ int PortAudioSource::open() {
     overflowReported_ = false;
 
     PaStream *stream = nullptr;
-    PaError e = Pa_OpenStream(
-        &stream, &params, nullptr, rate, paFramesPerBufferUnspecified, paClipOff,
-        &PortAudioCallback::call, this);
+    PaError e = Pa_OpenStream(&stream, &params, nullptr, rate, paFramesPerBufferUnspecified, paClipOff,
+                              &PortAudioCallback::call, this);
     if (e != paNoError) {
         close();
         return map_open_error(e, PSK_ERR_UNKNOWN);

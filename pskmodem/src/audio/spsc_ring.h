@@ -12,8 +12,7 @@
 
 namespace pskmodem {
 
-template <typename T>
-class SpscRing {
+template <typename T> class SpscRing {
     static_assert(std::atomic<std::size_t>::is_always_lock_free);
 
 public:

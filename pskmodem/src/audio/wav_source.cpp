@@ -51,8 +51,9 @@ bool decodable(uint16_t tag, uint16_t bits) {
 // looks at the header itself to tell a foreign file, a broken WAVE and a WAVE of an
 // unsupported sample type apart.
 int check_header(const std::string &path) {
+    // Only regular files: opening a FIFO would wait for a writer, a directory has no data.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    if (!std::filesystem::is_regular_file(path, ec))
         return PSK_ERR_WAV_OPEN;
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -99,7 +100,9 @@ int check_header(const std::string &path) {
 
 WavSource::WavSource(std::string path, bool loop) : path_(std::move(path)), loop_(loop) {}
 
-WavSource::~WavSource() { close(); }
+WavSource::~WavSource() {
+    close();
+}
 
 int WavSource::open() {
     close();
@@ -126,8 +129,10 @@ int WavSource::open() {
     const int major = info.format & SF_FORMAT_TYPEMASK;
     if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64)
         rc = PSK_ERR_WAV_NOT_RIFF;
-    else if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate <= 0)
+    else if (info.channels < 1 || info.samplerate <= 0)
         rc = PSK_ERR_WAV_INVALID;
+    else if (info.channels > kMaxChannels)
+        rc = PSK_ERR_WAV_DATA_TYPE;
     else if (info.frames <= 0)
         rc = PSK_ERR_WAV_NO_DATA;
     else if (info.samplerate < kMinRate || info.samplerate > kMaxRate)
@@ -146,6 +151,14 @@ int WavSource::open() {
     }
     frames_.assign(static_cast<std::size_t>(kReadFrames) * static_cast<std::size_t>(channels_), 0.0f);
     draining_ = finished_ = readSinceRewind_ = false;
+    // Read the first frames now, so that a file whose data cannot be read fails the
+    // start instead of failing later.
+    int status = PSK_OK;
+    refill(status);
+    if (status != PSK_OK) {
+        close();
+        return status;
+    }
     return PSK_OK;
 }
 

@@ -40,8 +40,8 @@ private:
     int channels_ = 0;
     std::unique_ptr<FrameConverter> converter_;
     std::vector<float> frames_;
-    bool draining_ = false;  // end of file reached, converter being emptied
-    bool finished_ = false;  // nothing but silence from here on
+    bool draining_ = false; // end of file reached, converter being emptied
+    bool finished_ = false; // nothing but silence from here on
     bool readSinceRewind_ = false;
 };
 

@@ -20,7 +20,8 @@ float NoiseFloor::process(std::span<const float> power) {
     const std::size_t last = std::min(last_, power.size() - 1);
     scratch_.assign(power.begin() + static_cast<std::ptrdiff_t>(first_),
                     power.begin() + static_cast<std::ptrdiff_t>(last) + 1);
-    const auto nth = scratch_.begin() + static_cast<std::ptrdiff_t>(kPercentile * static_cast<double>(scratch_.size()));
+    const auto nth =
+        scratch_.begin() + static_cast<std::ptrdiff_t>(kPercentile * static_cast<double>(scratch_.size()));
     std::nth_element(scratch_.begin(), nth, scratch_.end());
     // A noise bin's power is exponentially distributed: its 25th percentile is
     // ln(4/3) times its mean.
