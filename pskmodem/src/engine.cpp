@@ -35,22 +35,29 @@ bool Engine::on_dsp_thread() const {
 int Engine::start(const PskNotifyTarget *target, int card) {
     if (on_dsp_thread())
         return PSK_ERR_NOT_SUPPORTED;
-    std::lock_guard life(lifecycle_);
-    stop_locked();
-
     const Config cfg = load_config();
-    std::unique_ptr<AudioSource> source;
     if (cfg.input == InputKind::Wav)
-        source = std::make_unique<WavSource>(cfg.wavFile, cfg.wavLoop);
-    else if (card < -1 || card > 2)
+        return start(std::make_unique<WavSource>(cfg.wavFile, cfg.wavLoop), target, cfg.wavSpeed);
+    if (card < -1 || card > 2) {
+        stop(); // a start always ends the previous run, even one that fails
         return PSK_ERR_BAD_DEVICE;
-    else
-        source = std::make_unique<PortAudioSource>(card);
+    }
+    return start(std::make_unique<PortAudioSource>(card), target);
+}
+
+int Engine::start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *target, double speed) {
+    if (on_dsp_thread())
+        return PSK_ERR_NOT_SUPPORTED;
+    std::lock_guard life(lifecycle_);
+    // The previous run lets go of its device before the new one opens it.
+    stop_locked();
+    if (!source)
+        return PSK_ERR_UNKNOWN;
     if (const int rc = source->open(); rc != PSK_OK)
         return rc;
 
     source_ = std::move(source);
-    wavSpeed_ = cfg.wavSpeed;
+    wavSpeed_ = speed > 0.0 ? std::clamp(speed, Config::kMinWavSpeed, Config::kMaxWavSpeed) : 1.0;
     target_ = target ? *target : PskNotifyTarget{};
 
     history_.clear();

@@ -43,6 +43,9 @@ public:
     // DSP thread runs. From inside a notification it refuses with 26: the thread
     // cannot restart itself.
     int start(const PskNotifyTarget *target, int card);
+    // The same with a source made elsewhere; a file source is read at `speed` times
+    // real time.
+    int start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *target, double speed = 1.0);
     // Returns once the thread has ended; no notification comes after that. From inside
     // a notification it only asks the thread to end.
     void stop();
