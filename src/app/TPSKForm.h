@@ -187,6 +187,15 @@ public:
     // ---- Tracks, transmit and tuning (src/tracks, src/modem) ----------
 
     // ---- QSO log (src/log) --------------------------------------------
+    // The ADIF dialog is made by the first Store and kept for the run, so
+    // the frequency typed in it is offered again next time.
+    class TADIFForm *ADIFForm = nullptr;
+    void ClearBtnClick();
+    void StoreBtnClick();
+    void ViewBtnClick();
+    void ChangeCallSign();
+    void CopyCallToQSO();
+    QString LogFileName() const; // "Varneklog.adi" in StartupDir
 
     Modem &modem() { return m_modem; }
     Dialogs &dialogs() { return m_dialogs; }

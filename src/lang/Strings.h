@@ -67,6 +67,26 @@ enum Id : int {
     ActiveTrackCaption = 309,     // "Active track"
     SquelchThresholdPrefix = 310, // "Squelsh threshold : "
 
+    // QSO log: 600..699
+    FieldHisCallsignEmpty = 600,  // "Field \"His Callsign\" is empty !"
+    FieldHisReportEmpty = 601,    // "Field \"His Report\" is empty !"
+    FieldDateEmpty = 602,         // "Field \"Date\" is empty !"
+    FieldHourEmpty = 603,         // "Field \"Hour\" is empty !"
+    FieldCallSignEmpty = 604,     // "Field \"CallSign\" is empty !"
+    FieldUtcHourEmpty = 605,      // "Field \"UTC Hour\" is empty !"
+    FieldFrequencyEmpty = 606,    // "Field \"Frequency\" is empty !"
+    FieldModeEmpty = 607,         // "Field \"Mode\" is empty !"
+    FieldReportReceivedEmpty = 608, // "Field \"Report received\" is empty !"
+    FieldReportGivenEmpty = 609,  // "Field \"Report given\" is empty !"
+    AdifDialogInformation = 610,  // what the ADIF dialog does, five lines
+    YourLogAsFor = 611,           // "Your log as for "
+    LogEndReached = 612,          // "The log's end has been reached !"
+    CaptionEndOfFile = 613,       // "End of file"
+    NotValidInteger = 614,        // "'%s' is not a valid integer value"
+    FileNotFound = 615,           // "File not found"
+    FindCallsignPrompt = 616,     // "Enter callsign here..."
+    LogColumnHeader = 620,        // 620..629: "#", "CALLSIGN", ... "INFO"
+
     // Modem status texts: 1000 + status code (0..43)
     ModemStatusBase = 1000,
 };
