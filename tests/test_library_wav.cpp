@@ -10,6 +10,7 @@
 #include "modem/PskModem.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +56,9 @@ private slots:
         QVERIFY(f.StatusBar->panelText(1).endsWith("dB"));
         // The tone at 1000 Hz stands out of the spectrum data at its bin.
         QVERIFY(f.FFTData[256] > f.FFTData[600] + 20);
+        f.show();
+        QTest::qWait(300);
+        f.grab().save(QDir::temp().filePath("varnek-receiving.png"));
 
         f.Connection->trigger();
         QVERIFY(!f.SoundCardActive);
