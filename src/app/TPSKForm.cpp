@@ -435,7 +435,7 @@ void TPSKForm::ResizeForm() {
     RXBuf->setGeometry(x - 1, 408, 357, paneHeight);
     TXBuf->setGeometry(x - 1, paneHeight + 410, 357, paneHeight);
     // The waterfall history is sized to its paint box and starts again blank.
-    WaterfallDisplay->showImage(QImage());
+    ResetWaterfallHistory();
 }
 
 QString TPSKForm::CaptionText() const {

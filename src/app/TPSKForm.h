@@ -183,6 +183,19 @@ public:
     void SetupLog();      // src/log
 
     // ---- Displays (src/displays) -------------------------------------
+    // The renderers own the off-screen images (the waterfall history, the
+    // cached scales); the paint boxes only show the frames they make. Held
+    // through shared_ptr so this header needs no more than their name.
+    std::shared_ptr<class DisplayRenderers> Renderers;
+    void WaterfallMouseMove(int y); // frequency readout in status panel 1
+    void SpectrumMove(int x);       // the same, by column
+    // A new, black waterfall history at the paint box's present size.
+    void ResetWaterfallHistory();
+    // The two steps of the waterfall paint that serve the track panel: each
+    // open track's line on the frame and its edit beside the strip, then a
+    // confirmed removal.
+    void TrackLayout(QImage &frame);
+    void RemovePendingTrack();
 
     // ---- Tracks, transmit and tuning (src/tracks, src/modem) ----------
 

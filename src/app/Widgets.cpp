@@ -96,24 +96,25 @@ void TLevelBar::paintEvent(QPaintEvent *) {
     p.drawLine(width() - 1, 0, width() - 1, height() - 1);
     p.drawLine(0, height() - 1, width() - 1, height() - 1);
     const int len = inner.width();
-    if (len <= 0)
+    if (len <= 0 || inner.height() <= 0)
         return;
+    // One-pixel segments without gaps. The band edges are computed like the
+    // lit length, so a level of 60 lights exactly the green part and 85
+    // exactly the green and yellow parts.
     const int lit = len * m_position / 100;
-    for (int x = 0; x < len; ++x) {
-        const int percent = x * 100 / len;
+    const int greenEnd = len * 60 / 100;
+    const int yellowEnd = len * 85 / 100;
+    struct Band {
+        int from, to;
         QColor on, off;
-        if (percent < 60) {
-            on = QColor(0, 255, 0);
-            off = QColor(0, 128, 0);
-        } else if (percent < 85) {
-            on = QColor(255, 255, 0);
-            off = QColor(128, 128, 0);
-        } else {
-            on = QColor(255, 0, 0);
-            off = QColor(128, 0, 0);
-        }
-        p.setPen(x < lit ? on : off);
-        p.drawLine(inner.left() + x, inner.top(), inner.left() + x, inner.bottom());
+    };
+    const Band bands[] = {{0, greenEnd, QColor(0, 255, 0), QColor(0, 128, 0)},
+                          {greenEnd, yellowEnd, QColor(255, 255, 0), QColor(128, 128, 0)},
+                          {yellowEnd, len, QColor(255, 0, 0), QColor(128, 0, 0)}};
+    for (const Band &b : bands) {
+        const int split = std::clamp(lit, b.from, b.to);
+        p.fillRect(inner.left() + b.from, inner.top(), split - b.from, inner.height(), b.on);
+        p.fillRect(inner.left() + split, inner.top(), b.to - split, inner.height(), b.off);
     }
 }
 

@@ -114,9 +114,7 @@ void TPSKForm::StartSoundCard() {
     TXLed->setLit(false);
     TXLed->setToolTip(LcfLoadString(Str::NoTransmission));
     // A fresh, black waterfall history at the strip's present size.
-    QImage history(WaterfallDisplay->size(), QImage::Format_RGB32);
-    history.fill(Qt::black);
-    WaterfallDisplay->showImage(history);
+    ResetWaterfallHistory();
 }
 
 void TPSKForm::StopSoundCard() {
@@ -306,13 +304,3 @@ void TPSKForm::ClockErrorMessage(int32_t wParam) {
         return;
     PPMd->setText(QString::number(wParam) + LcfLoadString(Str::PpmSuffix));
 }
-
-// The displays draw their idle look until their renderers are in place.
-void TPSKForm::SpectrumDisplayPaint() { SpectrumDisplay->update(); }
-void TPSKForm::WaterfallDisplayPaint() {
-    if (!SoundCardActive)
-        WaterfallDisplay->showImage(QImage());
-}
-void TPSKForm::SignalDisplayPaint() { SignalDisplay->update(); }
-void TPSKForm::SyncroDisplayPaint() { SyncDisplay->update(); }
-void TPSKForm::VectorDisplayPaint() { VECDisplay->update(); }
