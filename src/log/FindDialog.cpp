@@ -16,6 +16,7 @@ TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent) {
     auto *what = new QLabel(QStringLiteral("Fi&nd what:"), this);
     FindText = new QLineEdit(this);
     FindText->setObjectName(QStringLiteral("FindText"));
+    FindText->setMinimumWidth(190);
     what->setBuddy(FindText);
 
     auto *direction = new QGroupBox(QStringLiteral("Direction"), this);
@@ -55,3 +56,10 @@ QString TFindDialog::findText() const { return FindText->text(); }
 void TFindDialog::setFindText(const QString &text) { FindText->setText(text); }
 
 bool TFindDialog::searchesDown() const { return DownRadio->isChecked(); }
+
+void TFindDialog::showEvent(QShowEvent *event) {
+    // Typing replaces the text offered, as in any find dialog.
+    FindText->selectAll();
+    FindText->setFocus();
+    QDialog::showEvent(event);
+}

@@ -24,4 +24,7 @@ public:
 
 signals:
     void find();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };

@@ -142,8 +142,12 @@ TLogGrid::CellLook TLogGrid::cellLook(int row, int column) const {
 void TLogGrid::paintEvent(QPaintEvent *) {
     QPainter p(viewport());
     const QColor window = palette().color(QPalette::Base);
-    p.fillRect(viewport()->rect(), palette().color(QPalette::Mid));
+    // Below the last row and right of the last column the grid is empty
+    // window; the lines are drawn only around cells.
+    p.fillRect(viewport()->rect(), window);
+    const int gridWidth = columnLeft(columnCount());
     auto paintRow = [&](int row, int y) {
+        p.fillRect(QRect(0, y, gridWidth, Pitch), palette().color(QPalette::Mid));
         const QStringList &cells = m_rows[static_cast<size_t>(row)];
         int x = 0;
         for (int c = 0; c < columnCount(); ++c) {
