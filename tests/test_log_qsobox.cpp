@@ -2,7 +2,7 @@
 // button: button states, the checks and their messages, the pick-up from the
 // receive pane, and what reaches the log file.
 
-#include "LogTestSupport.h"
+#include "test_log_support.h"
 #include "log/LogGrid.h"
 #include "log/TADIFForm.h"
 #include "log/TVarnekForm.h"

@@ -1,7 +1,7 @@
 // The log viewer on its own: the grid it sets up, how each cell is drawn,
 // loading the log file into rows, the hints, and the search for a call sign.
 
-#include "LogTestSupport.h"
+#include "test_log_support.h"
 #include "log/AdifWriter.h"
 #include "log/FindDialog.h"
 #include "log/LogGrid.h"
