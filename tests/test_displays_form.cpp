@@ -8,6 +8,7 @@
 #include "app/Widgets.h"
 #include "displays/FrequencyMap.h"
 #include "displays/WaterfallRenderer.h"
+#include "lang/Strings.h"
 #include "modem/ModemEvent.h"
 
 #include <QAction>
@@ -22,7 +23,9 @@ namespace {
 const QRgb Lime = qRgb(0, 255, 0);
 const QRgb White = qRgb(255, 255, 255);
 
-QRgb px(const QImage &img, int x, int y) { return img.pixel(x, y) | 0xFF000000u; }
+QRgb px(const QImage &img, int x, int y) {
+    return img.pixel(x, y) | 0xFF000000u;
+}
 
 bool hasColor(const QImage &img, QRgb color) {
     for (int y = 0; y < img.height(); ++y)
@@ -218,7 +221,8 @@ private slots:
         QCOMPARE(f.PendingTrackDelete, -1);
         fx.modem.calls.clear();
         dataReady(f);
-        QCOMPARE(fx.modem.callsOf({"fnGetRXFrequency"}), QStringList({"fnGetRXFrequency(0)", "fnGetRXFrequency(0)"}));
+        QCOMPARE(fx.modem.callsOf({"fnGetRXFrequency"}),
+                 QStringList({"fnGetRXFrequency(0)", "fnGetRXFrequency(0)"}));
     }
 
     void cursorFollowsTheSetting_data() {
@@ -253,6 +257,23 @@ private slots:
         f.Monitor->setCurrentIndex(0);
         f.SignalDisplayPaint();
         QVERIFY(!hasColor(f.SignalDisplay->image(), Lime));
+    }
+
+    // The rightmost 119 pixels of the information panel show the library's
+    // credit line, which then stays.
+    void creditLine() {
+        FormFixture fx;
+        TPSKForm &f = fx.create();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QString version = f.Infopanel->caption();
+        const int w = f.Infopanel->width();
+        moveMouse(f.Infopanel, w - 119, 5);
+        QCOMPARE(f.Infopanel->caption(), version);
+        moveMouse(f.Infopanel, w - 118, 5);
+        QCOMPARE(f.Infopanel->caption(), LcfLoadString(Str::LibraryCredit));
+        moveMouse(f.Infopanel, 10, 5);
+        QCOMPARE(f.Infopanel->caption(), LcfLoadString(Str::LibraryCredit));
     }
 
     // Bands edited by hand and windows shrunk to nothing: every paint and

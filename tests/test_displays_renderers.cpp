@@ -18,7 +18,9 @@ namespace {
 const QRgb Lime = qRgb(0, 255, 0);
 const QRgb Yellow = qRgb(255, 255, 0);
 
-QRgb px(const QImage &img, int x, int y) { return img.pixel(x, y) | 0xFF000000u; }
+QRgb px(const QImage &img, int x, int y) {
+    return img.pixel(x, y) | 0xFF000000u;
+}
 
 // A band given by its bins directly, for small hand-checked geometries.
 FrequencyMap bins(int low, int high) {
@@ -242,8 +244,10 @@ private slots:
         QTest::addColumn<QList<int>>("magnitudes");
         QTest::addColumn<QList<int>>("barHeights"); // lime pixels in columns 1..9
         QTest::newRow("levels") << QList<int>{0, 50, 25, 100, 10} << QList<int>{9, 9, 4, 4, 4, 19, 19, 1, 1};
-        QTest::newRow("zero leaves a pixel") << QList<int>{0, 0, 0, 0, 0} << QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1};
-        QTest::newRow("beyond full scale") << QList<int>{0, 300, 0, 0, 0} << QList<int>{20, 20, 1, 1, 1, 1, 1, 1, 1};
+        QTest::newRow("zero leaves a pixel")
+            << QList<int>{0, 0, 0, 0, 0} << QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1};
+        QTest::newRow("beyond full scale")
+            << QList<int>{0, 300, 0, 0, 0} << QList<int>{20, 20, 1, 1, 1, 1, 1, 1, 1};
     }
     void spectrumFilled() {
         QFETCH(QList<int>, magnitudes);
@@ -274,7 +278,8 @@ private slots:
 
         const QImage outline = s.render({QSize(4, 100), bins(0, 8), fft, true, false, 100});
         for (int i = 0; i < 8; ++i)
-            QVERIFY2(levels[i] == 0 || px(outline, i / 2, 100 - levels[i]) == Lime, qPrintable(QString::number(i)));
+            QVERIFY2(levels[i] == 0 || px(outline, i / 2, 100 - levels[i]) == Lime,
+                     qPrintable(QString::number(i)));
         // Column 3 runs from bin 6's level up to bin 7's, then on toward bin 8.
         QVERIFY(rowsOf(outline, 3, Lime).contains(10));
         QVERIFY(rowsOf(outline, 3, Lime).contains(90));
@@ -284,7 +289,8 @@ private slots:
     void spectrumOutlineOfSilenceIsInvisible() {
         std::array<int32_t, 1024> fft{};
         SpectrumRenderer s;
-        const QImage img = s.render({QSize(347, 55), FrequencyMap::forBand(100, 3500), fft, true, false, 100});
+        const QImage img =
+            s.render({QSize(347, 55), FrequencyMap::forBand(100, 3500), fft, true, false, 100});
         for (int x = 0; x < 347; ++x)
             QVERIFY(rowsOf(img, x, Lime).isEmpty());
     }
@@ -407,8 +413,8 @@ private slots:
     void levelBar_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<QList<QColor>>("bands"); // green, yellow, red parts
-        const QColor lime(0, 255, 0), green(0, 128, 0), yellow(255, 255, 0), olive(128, 128, 0), red(255, 0, 0),
-            maroon(128, 0, 0);
+        const QColor lime(0, 255, 0), green(0, 128, 0), yellow(255, 255, 0), olive(128, 128, 0),
+            red(255, 0, 0), maroon(128, 0, 0);
         QTest::newRow("0") << 0 << QList<QColor>{green, olive, maroon};
         QTest::newRow("60") << 60 << QList<QColor>{lime, olive, maroon};
         QTest::newRow("85") << 85 << QList<QColor>{lime, yellow, maroon};

@@ -26,6 +26,8 @@ void TPSKForm::SetupDisplays() {
     // data arrive.
     hook(VECDisplay, &TPSKForm::VectorDisplayPaint);
 
-    WaterfallDisplay->onMouseMove = [this](QMouseEvent *e) { WaterfallMouseMove(e->position().toPoint().y()); };
+    WaterfallDisplay->onMouseMove = [this](QMouseEvent *e) {
+        WaterfallMouseMove(e->position().toPoint().y());
+    };
     SpectrumDisplay->onMouseMove = [this](QMouseEvent *e) { SpectrumMove(e->position().toPoint().x()); };
 }

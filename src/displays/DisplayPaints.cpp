@@ -93,7 +93,8 @@ void TPSKForm::SyncroDisplayPaint() {
 void TPSKForm::VectorDisplayPaint() {
     if (!Renderers)
         return;
-    showFrame(*Renderers, VECDisplay, Renderers->vector.render(VECDisplay->size(), VectorData, SoundCardActive));
+    showFrame(*Renderers, VECDisplay,
+              Renderers->vector.render(VECDisplay->size(), VectorData, SoundCardActive));
 }
 
 void TPSKForm::WaterfallMouseMove(int y) {

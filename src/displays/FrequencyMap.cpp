@@ -8,7 +8,8 @@
 namespace {
 
 int clampToInt(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -47,9 +48,13 @@ int FrequencyMap::binPosition(int bin, int extent) const {
     return mulDiv(int64_t{bin} - lowBin, extent, int64_t{highBin} - lowBin);
 }
 
-int FrequencyMap::firstDataBin() const { return std::max(lowBin, 0); }
+int FrequencyMap::firstDataBin() const {
+    return std::max(lowBin, 0);
+}
 
-int FrequencyMap::lastDataBin() const { return std::min(highBin, FftBins - 1); }
+int FrequencyMap::lastDataBin() const {
+    return std::min(highBin, FftBins - 1);
+}
 
 FrequencyMap bandMap(const TPSKForm &form) {
     FrequencyMap m;

@@ -43,7 +43,8 @@ QImage renderSync(QSize size, std::span<const int32_t> sync, bool active) {
         return frame;
     const int w = size.width(), h = size.height();
     for (int k = 1; k <= 15; ++k) {
-        const int top = FrequencyMap::mulDiv(1, int64_t{h} - FrequencyMap::mulDiv(h, sync[size_t(k)], 1000), 1);
+        const int top =
+            FrequencyMap::mulDiv(1, int64_t{h} - FrequencyMap::mulDiv(h, sync[size_t(k)], 1000), 1);
         raster::vline(frame, k * (w / 15), h - 1, top, Lime);
     }
     return frame;

@@ -16,7 +16,7 @@ struct Mark {
     int textOffset; // the label starts this far left of the mark's column
 };
 // "500" is a digit narrower, so it sits a little less to the left.
-constexpr Mark Marks[] = {{500, "500", 8},   {1000, "1000", 10}, {1500, "1500", 10}, {2000, "2000", 10},
+constexpr Mark Marks[] = {{500, "500", 8},    {1000, "1000", 10}, {1500, "1500", 10}, {2000, "2000", 10},
                           {2500, "2500", 10}, {3000, "3000", 10}, {3500, "3500", 10}};
 
 } // namespace

@@ -117,7 +117,8 @@ void WaterfallRenderer::drawScale(QImage &frame, const FrequencyMap &band, QRgb 
         // Text edges, should the font be smoothed after all.
         const int a = s.alpha;
         auto mix = [a](int src, int d) { return (src * a + d * (255 - a)) / 255; };
-        dst = qRgb(mix(qRed(s.color), qRed(dst)), mix(qGreen(s.color), qGreen(dst)), mix(qBlue(s.color), qBlue(dst)));
+        dst = qRgb(mix(qRed(s.color), qRed(dst)), mix(qGreen(s.color), qGreen(dst)),
+                   mix(qBlue(s.color), qBlue(dst)));
     }
 }
 
