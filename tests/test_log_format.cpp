@@ -38,7 +38,9 @@ QString rowText(const adif::LogRow &r) {
     return QStringList{r.call, r.date, r.time, r.band, r.mode, r.rcvd, r.sent, r.name, r.comment}.join(u'|');
 }
 
-QString fixture(const char *name) { return QStringLiteral(VARNEK_ADIF_FIXTURES "/") + QLatin1String(name); }
+QString fixture(const char *name) {
+    return QStringLiteral(VARNEK_ADIF_FIXTURES "/") + QLatin1String(name);
+}
 
 const QDateTime SaveTime(QDate(2026, 12, 10), QTime(13, 12, 45), Qt::UTC);
 
@@ -57,22 +59,56 @@ private slots:
         QTest::addColumn<QString>("frequency");
         QTest::addColumn<QString>("band");
         const char *const rows[][2] = {
-            {"3580.15", "80m"},    {"3.580", "80m"},      {"432.100", "70cm"},   {"440", "70cm"},
-            {"4", ""},             {"45", ""},            {"50.290", "6m"},      {"7035.15", "40m"},
-            {"7.080", "40m"},      {"1.838", "160m"},     {"1.9", "160m"},       {"1.5", ""},
-            {"1.", ""},            {"10140.150", "30m"},  {"10.14", "30m"},      {"14", "20m"},
-            {"14.070", "20m"},     {"14 070", "20m"},     {"14070.150", "20m"},  {"14300", "20m"},
-            {"144.300", "2m"},     {"148", "2m"},         {"149.0", "149"},      {"14a", "14a"},
-            {"18100.150", "17m"},  {"18.100", "17m"},     {"1", "1"},            {"16", "16"},
-            {"21080.150", "15m"},  {"24920.150", "12m"},  {"28120.150", "10m"},  {"29.6", "10m"},
-            {"2", "2"},            {"23cm", "23"},        {"9", "9"},            {"50", "6m"},
-            {" 14.070", " "},      {"", ""},              {"abc", "a"},
+            {"3580.15", "80m"},
+            {"3.580", "80m"},
+            {"432.100", "70cm"},
+            {"440", "70cm"},
+            {"4", ""},
+            {"45", ""},
+            {"50.290", "6m"},
+            {"7035.15", "40m"},
+            {"7.080", "40m"},
+            {"1.838", "160m"},
+            {"1.9", "160m"},
+            {"1.5", ""},
+            {"1.", ""},
+            {"10140.150", "30m"},
+            {"10.14", "30m"},
+            {"14", "20m"},
+            {"14.070", "20m"},
+            {"14 070", "20m"},
+            {"14070.150", "20m"},
+            {"14300", "20m"},
+            {"144.300", "2m"},
+            {"148", "2m"},
+            {"149.0", "149"},
+            {"14a", "14a"},
+            {"18100.150", "17m"},
+            {"18.100", "17m"},
+            {"1", "1"},
+            {"16", "16"},
+            {"21080.150", "15m"},
+            {"24920.150", "12m"},
+            {"28120.150", "10m"},
+            {"29.6", "10m"},
+            {"2", "2"},
+            {"23cm", "23"},
+            {"9", "9"},
+            {"50", "6m"},
+            {" 14.070", " "},
+            {"", ""},
+            {"abc", "a"},
             // 160 m in kilohertz, as the dialog's own first preset is written.
-            {"1838.15", "160m"},   {"1838", "160m"},      {"1999.9", "160m"},    {"19", "19"},
-            {"18", "17m"},         {"181", "17m"},
+            {"1838.15", "160m"},
+            {"1838", "160m"},
+            {"1999.9", "160m"},
+            {"19", "19"},
+            {"18", "17m"},
+            {"181", "17m"},
         };
         for (const auto &r : rows)
-            QTest::newRow(r[0][0] ? r[0] : "(empty)") << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
+            QTest::newRow(r[0][0] ? r[0] : "(empty)")
+                << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
     }
     void bandFromFrequency() {
         QFETCH(QString, frequency);
@@ -97,31 +133,35 @@ private slots:
     void record_data() {
         QTest::addColumn<adif::Contact>("contact");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("typical") << adif::Contact{QStringLiteral(" F6XYZ "), QStringLiteral("Jean"),
-                                                  QStringLiteral("14070.150"), QStringLiteral("599 "),
-                                                  QStringLiteral("579"), QString::fromUtf8(" 73 de René")}
-                                 << QByteArray("<CALL:5>F6XYZ <NAME:4>Jean <QSO_DATE:8:D>20261210 <TIME_ON:4>1312 "
-                                               "<BAND:3>20m \r\n<MODE:5>PSK31 <RST_RCVD:4>599  <RST_SENT:3>579 "
-                                               "<COMMENT:11> 73 de Ren\xe9 <EOR>\r\n");
+        QTest::newRow("typical")
+            << adif::Contact{QStringLiteral(" F6XYZ "),   QStringLiteral("Jean"),
+                             QStringLiteral("14070.150"), QStringLiteral("599 "),
+                             QStringLiteral("579"),       QString::fromUtf8(" 73 de René")}
+            << QByteArray("<CALL:5>F6XYZ <NAME:4>Jean <QSO_DATE:8:D>20261210 <TIME_ON:4>1312 "
+                          "<BAND:3>20m \r\n<MODE:5>PSK31 <RST_RCVD:4>599  <RST_SENT:3>579 "
+                          "<COMMENT:11> 73 de Ren\xe9 <EOR>\r\n");
         QTest::newRow("empty name and comment")
-            << adif::Contact{QStringLiteral("K1AB"), QString(), QStringLiteral("7035.15"), QStringLiteral("5NN"),
-                             QStringLiteral("5NN"), QString()}
+            << adif::Contact{QStringLiteral("K1AB"),    QString(),
+                             QStringLiteral("7035.15"), QStringLiteral("5NN"),
+                             QStringLiteral("5NN"),     QString()}
             << QByteArray("<CALL:4>K1AB <NAME:0> <QSO_DATE:8:D>20261210 <TIME_ON:4>1312 <BAND:3>40m \r\n"
                           "<MODE:5>PSK31 <RST_RCVD:3>5NN <RST_SENT:3>5NN <COMMENT:0> <EOR>\r\n");
         // The frequency is banded as typed; a leading blank gives a blank band.
         QTest::newRow("value with < and blank band")
             << adif::Contact{QStringLiteral("DL1AA"), QStringLiteral("Hans"), QStringLiteral(" 14.070"),
-                             QStringLiteral("599"), QStringLiteral("599"), QStringLiteral("<3 qrm")}
+                             QStringLiteral("599"),   QStringLiteral("599"),  QStringLiteral("<3 qrm")}
             << QByteArray("<CALL:5>DL1AA <NAME:4>Hans <QSO_DATE:8:D>20261210 <TIME_ON:4>1312 <BAND:1>  \r\n"
                           "<MODE:5>PSK31 <RST_RCVD:3>599 <RST_SENT:3>599 <COMMENT:6><3 qrm <EOR>\r\n");
         // One byte a character: the euro sign is one Windows-1252 byte, a
         // character the code page lacks is one "?", a line break one blank.
         QTest::newRow("8-bit lengths")
-            << adif::Contact{QStringLiteral("SP9ABC"), QString::fromUtf8("Zbigniew Łoś"), QStringLiteral("3580"),
-                             QStringLiteral("599"), QStringLiteral("599"), QString::fromUtf8("5 €\r\nok")}
-            << QByteArray("<CALL:6>SP9ABC <NAME:12>Zbigniew ?o? <QSO_DATE:8:D>20261210 <TIME_ON:4>1312 "
-                          "<BAND:3>80m \r\n<MODE:5>PSK31 <RST_RCVD:3>599 <RST_SENT:3>599 <COMMENT:7>5 \x80  ok "
-                          "<EOR>\r\n");
+            << adif::Contact{QStringLiteral("SP9ABC"), QString::fromUtf8("Zbigniew Łoś"),
+                             QStringLiteral("3580"),   QStringLiteral("599"),
+                             QStringLiteral("599"),    QString::fromUtf8("5 €\r\nok")}
+            << QByteArray(
+                   "<CALL:6>SP9ABC <NAME:12>Zbigniew ?o? <QSO_DATE:8:D>20261210 <TIME_ON:4>1312 "
+                   "<BAND:3>80m \r\n<MODE:5>PSK31 <RST_RCVD:3>599 <RST_SENT:3>599 <COMMENT:7>5 \x80  ok "
+                   "<EOR>\r\n");
     }
     void record() {
         QFETCH(adif::Contact, contact);
@@ -133,18 +173,40 @@ private slots:
         QTest::addColumn<QString>("record");
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("value");
-        QTest::newRow("by length") << "<CALL:5>F6XYZ <NAME:4>Jean " << "<NAME:" << "Jean";
-        QTest::newRow("length keeps <") << "<COMMENT:9>a <b> c d <EOR>" << "<COMMENT:" << "a <b> c d";
-        QTest::newRow("typed length") << "<QSO_DATE:8:D>20261210 <EOR>" << "<QSO_DATE:" << "20261210";
-        QTest::newRow("zero length") << "<NAME:0> <EOR>" << "<NAME:" << "";
+        QTest::newRow("by length") << "<CALL:5>F6XYZ <NAME:4>Jean "
+                                   << "<NAME:"
+                                   << "Jean";
+        QTest::newRow("length keeps <") << "<COMMENT:9>a <b> c d <EOR>"
+                                        << "<COMMENT:"
+                                        << "a <b> c d";
+        QTest::newRow("typed length") << "<QSO_DATE:8:D>20261210 <EOR>"
+                                      << "<QSO_DATE:"
+                                      << "20261210";
+        QTest::newRow("zero length") << "<NAME:0> <EOR>"
+                                     << "<NAME:"
+                                     << "";
         // When the length cannot be used the value runs to the next "<".
-        QTest::newRow("too long, up to <") << "<CALL:99>SM5XYZ <EOR>" << "<CALL:" << "SM5XYZ ";
-        QTest::newRow("no number, up to <") << "<CALL:x>SM5XYZ <EOR>" << "<CALL:" << "SM5XYZ ";
-        QTest::newRow("no < after it") << "<CALL:99>SM5XYZ" << "<CALL:" << "";
-        QTest::newRow("missing tag") << "<CALL:4>K1AB <EOR>" << "<NAME:" << "";
-        QTest::newRow("lower case") << "<call:4>K1AB <EOR>" << "<CALL:" << "";
-        QTest::newRow("no > at all") << "<CALL:4 K1AB <EOR>" << "<CALL:" << "";
-        QTest::newRow("first occurrence") << "<CALL:4>K1AB <CALL:4>K2CD " << "<CALL:" << "K1AB";
+        QTest::newRow("too long, up to <") << "<CALL:99>SM5XYZ <EOR>"
+                                           << "<CALL:"
+                                           << "SM5XYZ ";
+        QTest::newRow("no number, up to <") << "<CALL:x>SM5XYZ <EOR>"
+                                            << "<CALL:"
+                                            << "SM5XYZ ";
+        QTest::newRow("no < after it") << "<CALL:99>SM5XYZ"
+                                       << "<CALL:"
+                                       << "";
+        QTest::newRow("missing tag") << "<CALL:4>K1AB <EOR>"
+                                     << "<NAME:"
+                                     << "";
+        QTest::newRow("lower case") << "<call:4>K1AB <EOR>"
+                                    << "<CALL:"
+                                    << "";
+        QTest::newRow("no > at all") << "<CALL:4 K1AB <EOR>"
+                                     << "<CALL:"
+                                     << "";
+        QTest::newRow("first occurrence") << "<CALL:4>K1AB <CALL:4>K2CD "
+                                          << "<CALL:"
+                                          << "K1AB";
     }
     void fieldValue() {
         QFETCH(QString, record);
@@ -157,13 +219,27 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("error");
-        QTest::newRow("eight digits") << "20261209" << "09/12/2026" << "";
-        QTest::newRow("99 is 1999") << "991231" << "31/12/1999" << "";
-        QTest::newRow("25 is 2025") << "250101" << "01/01/2025" << "";
-        QTest::newRow("26 is 1926") << "260615" << "15/06/1926" << "";
-        QTest::newRow("year not a number") << "AB0615" << "" << "'AB' is not a valid integer value";
-        QTest::newRow("other length as is") << "2026129" << "2026129" << "";
-        QTest::newRow("empty") << "" << "" << "";
+        QTest::newRow("eight digits") << "20261209"
+                                      << "09/12/2026"
+                                      << "";
+        QTest::newRow("99 is 1999") << "991231"
+                                    << "31/12/1999"
+                                    << "";
+        QTest::newRow("25 is 2025") << "250101"
+                                    << "01/01/2025"
+                                    << "";
+        QTest::newRow("26 is 1926") << "260615"
+                                    << "15/06/1926"
+                                    << "";
+        QTest::newRow("year not a number") << "AB0615"
+                                           << ""
+                                           << "'AB' is not a valid integer value";
+        QTest::newRow("other length as is") << "2026129"
+                                            << "2026129"
+                                            << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
     }
     void dateAndTime() {
         QFETCH(QString, value);
@@ -178,9 +254,12 @@ private slots:
     void time_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("cell");
-        QTest::newRow("hhnn") << "1435" << "14:35";
-        QTest::newRow("seconds dropped") << "143559" << "14:35";
-        QTest::newRow("short") << "9" << "9:";
+        QTest::newRow("hhnn") << "1435"
+                              << "14:35";
+        QTest::newRow("seconds dropped") << "143559"
+                                         << "14:35";
+        QTest::newRow("short") << "9"
+                               << "9:";
     }
     void time() {
         QFETCH(QString, value);
@@ -195,11 +274,13 @@ private slots:
         QTest::newRow("header only") << fixture("header-only.adi") << QStringList() << "";
         QTest::newRow("stored contact")
             << fixture("stored-contact.adi")
-            << QStringList{QString::fromUtf8("F6XYZ|10/12/2026|13:12|20m|PSK31|599|579|Jean| 73 de René")} << "";
-        QTest::newRow("no header")
-            << fixture("no-header.adi") << QStringList{"K1AB|09/12/2026|14:35|40m|PSK31|599|589|Bob|"} << "";
+            << QStringList{QString::fromUtf8("F6XYZ|10/12/2026|13:12|20m|PSK31|599|579|Jean| 73 de René")}
+            << "";
+        QTest::newRow("no header") << fixture("no-header.adi")
+                                   << QStringList{"K1AB|09/12/2026|14:35|40m|PSK31|599|589|Bob|"} << "";
         QTest::newRow("lower-case tags run on")
-            << fixture("lower-case.adi") << QStringList{"G4BBB|02/12/2026|10:00|20m|PSK31|579|559|Tom|"} << "";
+            << fixture("lower-case.adi") << QStringList{"G4BBB|02/12/2026|10:00|20m|PSK31|579|559|Tom|"}
+            << "";
         QTest::newRow("bad year ends loading")
             << fixture("short-dates.adi")
             << QStringList{"AA1A|31/12/1999|00:01||||||", "BB2B|01/01/2025|00:02||||||",
@@ -207,7 +288,8 @@ private slots:
             << "'AB' is not a valid integer value";
         QTest::newRow("another program's log")
             << fixture("other-program.adi")
-            << QStringList{"OH2ABC|05/11/2026|23:59|15m|BPSK|||Matti <Mr>|QRM <30 s> 73 !", "SM5XYZ||:|||||Ola|"}
+            << QStringList{"OH2ABC|05/11/2026|23:59|15m|BPSK|||Matti <Mr>|QRM <30 s> 73 !",
+                           "SM5XYZ||:|||||Ola|"}
             << "";
         QTest::newRow("missing file") << fixture("no-such-file.adi") << QStringList() << "File not found";
     }
@@ -231,14 +313,14 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << QStringList();
         QTest::newRow("CR line ends") << QByteArray("h\r<EOH>\r<CALL:2>AB <EOR>\r<CALL:2>CD <EOR>\r")
                                       << QStringList{"AB||:||||||", "CD||:||||||"};
-        QTest::newRow("EOH in lower case, blanks") << QByteArray("h\n  <eoh>  \n<CALL:2>AB <EOR>\n")
-                                                   << QStringList{"AB||:||||||"};
+        QTest::newRow("EOH in lower case, blanks")
+            << QByteArray("h\n  <eoh>  \n<CALL:2>AB <EOR>\n") << QStringList{"AB||:||||||"};
         QTest::newRow("no EOH: read as records")
             << QByteArray("Some header\n<CALL:2>AB <EOR>\n") << QStringList{"AB||:||||||"};
-        QTest::newRow("last record without EOR") << QByteArray("<CALL:2>AB <EOR>\n<CALL:2>CD")
-                                                 << QStringList{"AB||:||||||", "CD||:||||||"};
-        QTest::newRow("blank lines at the end") << QByteArray("<CALL:2>AB <EOR>\r\n\r\n  \r\n")
-                                                << QStringList{"AB||:||||||"};
+        QTest::newRow("last record without EOR")
+            << QByteArray("<CALL:2>AB <EOR>\n<CALL:2>CD") << QStringList{"AB||:||||||", "CD||:||||||"};
+        QTest::newRow("blank lines at the end")
+            << QByteArray("<CALL:2>AB <EOR>\r\n\r\n  \r\n") << QStringList{"AB||:||||||"};
     }
     void loadVariants() {
         QFETCH(QByteArray, bytes);
@@ -252,11 +334,13 @@ private slots:
     }
 
     void writtenRecordReadsBack() {
-        const adif::Contact c{QStringLiteral("EA3<X>"), QString::fromUtf8("José"), QStringLiteral("21080.150"),
-                              QStringLiteral(" 599"), QStringLiteral("579"), QStringLiteral("  a<b>c  ")};
+        const adif::Contact c{QStringLiteral("EA3<X>"),    QString::fromUtf8("José"),
+                              QStringLiteral("21080.150"), QStringLiteral(" 599"),
+                              QStringLiteral("579"),       QStringLiteral("  a<b>c  ")};
         const adif::LogContents log = adif::parseLog(adif::header() + adif::record(c, SaveTime));
         QCOMPARE(log.rows.size(), size_t(1));
-        QCOMPARE(rowText(log.rows[0]), QString::fromUtf8("EA3<X>|10/12/2026|13:12|15m|PSK31|599|579|José|  a<b>c  "));
+        QCOMPARE(rowText(log.rows[0]),
+                 QString::fromUtf8("EA3<X>|10/12/2026|13:12|15m|PSK31|599|579|José|  a<b>c  "));
     }
 
     void createLogFile() {

@@ -2,10 +2,10 @@
 // button: button states, the checks and their messages, the pick-up from the
 // receive pane, and what reaches the log file.
 
-#include "test_log_support.h"
 #include "log/LogGrid.h"
 #include "log/TADIFForm.h"
 #include "log/TVarnekForm.h"
+#include "test_log_support.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -82,11 +82,21 @@ private slots:
         QTest::addColumn<bool>("ticked");
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("message");
-        QTest::newRow("blank call") << "   " << "599" << true << "" << "Field \"His Callsign\" is empty !";
-        QTest::newRow("call and report empty") << "" << "" << true << "" << "Field \"His Callsign\" is empty !";
-        QTest::newRow("no report") << "F6XYZ" << " " << true << "" << "Field \"His Report\" is empty !";
-        QTest::newRow("before the first tick") << "F6XYZ" << "599" << false << "" << "Field \"Date\" is empty !";
-        QTest::newRow("time emptied") << "F6XYZ" << "599" << true << " " << "Field \"Hour\" is empty !";
+        QTest::newRow("blank call") << "   "
+                                    << "599" << true << ""
+                                    << "Field \"His Callsign\" is empty !";
+        QTest::newRow("call and report empty") << ""
+                                               << "" << true << ""
+                                               << "Field \"His Callsign\" is empty !";
+        QTest::newRow("no report") << "F6XYZ"
+                                   << " " << true << ""
+                                   << "Field \"His Report\" is empty !";
+        QTest::newRow("before the first tick") << "F6XYZ"
+                                               << "599" << false << ""
+                                               << "Field \"Date\" is empty !";
+        QTest::newRow("time emptied") << "F6XYZ"
+                                      << "599" << true << " "
+                                      << "Field \"Hour\" is empty !";
     }
     void storeChecksTheBox() {
         QFETCH(QString, call);
@@ -173,7 +183,8 @@ private slots:
         QTest::mouseClick(f.ViewBtn, Qt::LeftButton);
         QCOMPARE(row, (QStringList{"1", "F6XYZ", "10/12/2026", "13:12", "20m", "PSK31", "599", "579", "Jean",
                                    QString::fromUtf8(" 73 de René")}));
-        const QString localDate = QLocale::system().toString(SaveTime.date(), QStringLiteral("dddd d MMMM yyyy"));
+        const QString localDate =
+            QLocale::system().toString(SaveTime.date(), QStringLiteral("dddd d MMMM yyyy"));
         QCOMPARE(caption, QStringLiteral("Your log as for  ") + localDate);
     }
 
@@ -181,7 +192,8 @@ private slots:
         QTest::addColumn<QStringList>("emptied");
         QTest::addColumn<QString>("message");
         QTest::newRow("call") << QStringList{"CALLEdit"} << "Field \"CallSign\" is empty !";
-        QTest::newRow("call and frequency") << QStringList{"FREQEdit", "CALLEdit"} << "Field \"CallSign\" is empty !";
+        QTest::newRow("call and frequency")
+            << QStringList{"FREQEdit", "CALLEdit"} << "Field \"CallSign\" is empty !";
         QTest::newRow("date") << QStringList{"DATEEdit"} << "Field \"Date\" is empty !";
         QTest::newRow("hour") << QStringList{"HOUREdit"} << "Field \"UTC Hour\" is empty !";
         QTest::newRow("frequency") << QStringList{"FREQEdit"} << "Field \"Frequency\" is empty !";
@@ -277,9 +289,11 @@ private slots:
     void failedSaveKeepsTheContact_data() {
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("message");
-        QTest::newRow("file removed") << "removed" << "File not found";
+        QTest::newRow("file removed") << "removed"
+                                      << "File not found";
 #ifdef Q_OS_UNIX
-        QTest::newRow("disk full mid-record") << "partial" << "File too large";
+        QTest::newRow("disk full mid-record") << "partial"
+                                              << "File too large";
 #endif
     }
     void failedSaveKeepsTheContact() {
@@ -333,10 +347,18 @@ private slots:
         QTest::addColumn<QString>("word");
         QTest::addColumn<QString>("call");
         QTest::addColumn<QString>("name");
-        QTest::newRow("call sign") << "F6XYZ" << "F6XYZ" << "old name";
-        QTest::newRow("report 599") << "599" << "599" << "old name";
-        QTest::newRow("report 5NN") << "5NN" << "5NN" << "old name";
-        QTest::newRow("name") << "Jean" << "old call" << "Jean";
+        QTest::newRow("call sign") << "F6XYZ"
+                                   << "F6XYZ"
+                                   << "old name";
+        QTest::newRow("report 599") << "599"
+                                    << "599"
+                                    << "old name";
+        QTest::newRow("report 5NN") << "5NN"
+                                    << "5NN"
+                                    << "old name";
+        QTest::newRow("name") << "Jean"
+                              << "old call"
+                              << "Jean";
     }
     void pickUpFromTheReceivePane() {
         QFETCH(QString, word);

@@ -22,7 +22,9 @@ struct Sample {
 };
 
 // The reader sees the file's bytes one character each.
-QString asRead(const QString &value) { return QString::fromLatin1(adif::toLogBytes(value)); }
+QString asRead(const QString &value) {
+    return QString::fromLatin1(adif::toLogBytes(value));
+}
 
 } // namespace
 
@@ -34,17 +36,17 @@ int main(int argc, char **argv) {
     }
     const QString logPath = QString::fromLocal8Bit(argv[1]);
     const Sample samples[] = {
-        {{QStringLiteral(" F6XYZ "), QStringLiteral("Jean"), QStringLiteral("14070.150"), QStringLiteral("599 "),
-          QStringLiteral("579"), QString::fromUtf8(" 73 de René")},
+        {{QStringLiteral(" F6XYZ "), QStringLiteral("Jean"), QStringLiteral("14070.150"),
+          QStringLiteral("599 "), QStringLiteral("579"), QString::fromUtf8(" 73 de René")},
          "20m"},
-        {{QStringLiteral("K1AB"), QString(), QStringLiteral("7035.15"), QStringLiteral("5NN"), QStringLiteral("5NN"),
-          QString()},
+        {{QStringLiteral("K1AB"), QString(), QStringLiteral("7035.15"), QStringLiteral("5NN"),
+          QStringLiteral("5NN"), QString()},
          "40m"},
-        {{QStringLiteral("DL1AA"), QString::fromUtf8("Jürgen"), QStringLiteral("144.300"), QStringLiteral("59"),
-          QStringLiteral("57"), QString::fromUtf8("QRM <30 s> & 5 € tip")},
+        {{QStringLiteral("DL1AA"), QString::fromUtf8("Jürgen"), QStringLiteral("144.300"),
+          QStringLiteral("59"), QStringLiteral("57"), QString::fromUtf8("QRM <30 s> & 5 € tip")},
          "2m"},
-        {{QStringLiteral("SP9ABC/P"), QStringLiteral("Zbigniew"), QStringLiteral("1838.15"), QStringLiteral("599"),
-          QStringLiteral("599"), QStringLiteral("a:b>c<d")},
+        {{QStringLiteral("SP9ABC/P"), QStringLiteral("Zbigniew"), QStringLiteral("1838.15"),
+          QStringLiteral("599"), QStringLiteral("599"), QStringLiteral("a:b>c<d")},
          "160m"},
     };
 

@@ -1,11 +1,11 @@
 // The log viewer on its own: the grid it sets up, how each cell is drawn,
 // loading the log file into rows, the hints, and the search for a call sign.
 
-#include "test_log_support.h"
 #include "log/AdifWriter.h"
 #include "log/FindDialog.h"
 #include "log/LogGrid.h"
 #include "log/TVarnekForm.h"
+#include "test_log_support.h"
 
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -56,8 +56,8 @@ private slots:
         QCOMPARE(v.windowTitle(), QStringLiteral("VarnekLog.adi"));
         QCOMPARE(v.size(), QSize(619, 363));
         QCOMPARE(v.VarnekGrid->rowCount(), 18);
-        QCOMPARE(row(v, 0), (QStringList{"#", "CALLSIGN", "DATE", "HOUR", "BAND", "MODE", "RCVD", "SENT", "NAME",
-                                          "INFO"}));
+        QCOMPARE(row(v, 0), (QStringList{"#", "CALLSIGN", "DATE", "HOUR", "BAND", "MODE", "RCVD", "SENT",
+                                         "NAME", "INFO"}));
         const int widths[] = {30, 80, 65, 40, 40, 50, 40, 40, 80, 134};
         for (int c = 0; c < TVarnekForm::ColumnCount; ++c)
             QCOMPARE(v.VarnekGrid->columnWidth(c), widths[c]);
@@ -116,7 +116,9 @@ private slots:
         TLogGrid *g = v.VarnekGrid;
         g->setCurrentRow(3);
         const QImage shot = g->viewport()->grab().toImage();
-        auto pixel = [&](int r, int c) { return shot.pixelColor(g->cellRect(r, c).topLeft() + QPoint(1, 1)); };
+        auto pixel = [&](int r, int c) {
+            return shot.pixelColor(g->cellRect(r, c).topLeft() + QPoint(1, 1));
+        };
         const QColor window = g->palette().color(QPalette::Base);
         QCOMPARE(pixel(1, 5), window);
         QCOMPARE(pixel(2, 5), QColor(215, 228, 242));
@@ -142,16 +144,16 @@ private slots:
         QTest::newRow("header only") << logFixture("header-only.adi") << 18 << empty << empty << "";
         QTest::newRow("one record, no header")
             << logFixture("no-header.adi") << 18
-            << QStringList{"1", "K1AB", "09/12/2026", "14:35", "40m", "PSK31", "599", "589", "Bob", ""} << empty
-            << "";
+            << QStringList{"1", "K1AB", "09/12/2026", "14:35", "40m", "PSK31", "599", "589", "Bob", ""}
+            << empty << "";
         // Rows up to the record with the bad year stay; the grid has one row
         // per record read plus the header row.
-        QTest::newRow("bad year")
-            << logFixture("short-dates.adi") << 4
-            << QStringList{"1", "AA1A", "31/12/1999", "00:01", "", "", "", "", "", ""}
-            << QStringList{"3", "CC3C", "15/06/1926", "00:03", "", "", "", "", "", ""}
-            << "'AB' is not a valid integer value";
-        QTest::newRow("missing file") << logFixture("no-such.adi") << 18 << empty << empty << "File not found";
+        QTest::newRow("bad year") << logFixture("short-dates.adi") << 4
+                                  << QStringList{"1", "AA1A", "31/12/1999", "00:01", "", "", "", "", "", ""}
+                                  << QStringList{"3", "CC3C", "15/06/1926", "00:03", "", "", "", "", "", ""}
+                                  << "'AB' is not a valid integer value";
+        QTest::newRow("missing file")
+            << logFixture("no-such.adi") << 18 << empty << empty << "File not found";
     }
     void loading() {
         QFETCH(QString, file);
@@ -222,9 +224,7 @@ private slots:
         v.MouseIsDown(Qt::RightButton);
         v.FindDialog->setFindText(QStringLiteral("K1AB"));
         v.FindDialog->UpRadio->setChecked(true);
-        const struct {
-            int row, next;
-        } steps[] = {{1, 2}, {3, 4}};
+        const struct { int row, next; } steps[] = {{1, 2}, {3, 4}};
         for (const auto &s : steps) {
             QTest::mouseClick(v.FindDialog->FindBtn, Qt::LeftButton);
             QCOMPARE(v.VarnekGrid->currentRow(), s.row);

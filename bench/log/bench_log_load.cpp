@@ -98,7 +98,7 @@ int main(int argc, char **argv) {
     std::printf("viewer created (file -> grid):  median %.1f ms, worst %.1f ms\n", median(open),
                 *std::max_element(open.begin(), open.end()));
     std::printf("first paint of the viewer:      median %.1f ms\n", median(paint));
-    std::printf("viewer open and painted:        median %.1f ms over %d runs\n",
-                median(open) + median(paint), runs);
+    std::printf("viewer open and painted:        median %.1f ms over %d runs\n", median(open) + median(paint),
+                runs);
     return 0;
 }

@@ -89,14 +89,17 @@ bool dateCell(const QString &value, QString &cell, QString &error) {
             error = LcfLoadString(Str::NotValidInteger).replace(QLatin1String("%s"), yy);
             return false;
         }
-        cell = value.mid(4, 2) + u'/' + value.mid(2, 2) + u'/' + (year <= 25 ? QStringLiteral("20") : QStringLiteral("19")) + yy;
+        cell = value.mid(4, 2) + u'/' + value.mid(2, 2) + u'/' +
+               (year <= 25 ? QStringLiteral("20") : QStringLiteral("19")) + yy;
         return true;
     }
     cell = value;
     return true;
 }
 
-QString timeCell(const QString &value) { return value.left(2) + u':' + value.mid(2, 2); }
+QString timeCell(const QString &value) {
+    return value.left(2) + u':' + value.mid(2, 2);
+}
 
 LogContents parseLog(QByteArrayView bytes) {
     LogContents out;
@@ -122,8 +125,8 @@ LogContents parseLog(QByteArrayView bytes) {
         }
     }
 
-    static const char16_t *const tags[] = {u"<CALL:",     u"<NAME:",     u"<QSO_DATE:", u"<TIME_ON:", u"<BAND:",
-                                           u"<MODE:",     u"<RST_RCVD:", u"<RST_SENT:", u"<COMMENT:"};
+    static const char16_t *const tags[] = {u"<CALL:", u"<NAME:",     u"<QSO_DATE:", u"<TIME_ON:", u"<BAND:",
+                                           u"<MODE:", u"<RST_RCVD:", u"<RST_SENT:", u"<COMMENT:"};
     for (;;) {
         QString record = pending.toString();
         bool ended = pending.contains(u"<EOR>");

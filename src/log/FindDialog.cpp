@@ -51,11 +51,17 @@ TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent) {
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString TFindDialog::findText() const { return FindText->text(); }
+QString TFindDialog::findText() const {
+    return FindText->text();
+}
 
-void TFindDialog::setFindText(const QString &text) { FindText->setText(text); }
+void TFindDialog::setFindText(const QString &text) {
+    FindText->setText(text);
+}
 
-bool TFindDialog::searchesDown() const { return DownRadio->isChecked(); }
+bool TFindDialog::searchesDown() const {
+    return DownRadio->isChecked();
+}
 
 void TFindDialog::showEvent(QShowEvent *event) {
     // Typing replaces the text offered, as in any find dialog.

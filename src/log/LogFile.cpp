@@ -29,7 +29,8 @@ QString createLogFile(const QString &path, const QByteArray &header) {
 bool LogAppender::open() {
     // Unbuffered, so each write reaches the system at once and a failure is
     // seen here rather than in a later flush after the length was restored.
-    if (m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+    if (m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly |
+                    QIODevice::Unbuffered))
         return true;
     m_error = QFileInfo::exists(m_file.fileName()) ? m_file.errorString() : LcfLoadString(Str::FileNotFound);
     return false;

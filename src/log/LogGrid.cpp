@@ -72,9 +72,13 @@ void TLogGrid::setCurrentRow(int row) {
     viewport()->update();
 }
 
-int TLogGrid::topRow() const { return 1 + verticalScrollBar()->value(); }
+int TLogGrid::topRow() const {
+    return 1 + verticalScrollBar()->value();
+}
 
-int TLogGrid::visibleDataRows() const { return std::max(0, (viewport()->height() - Pitch) / Pitch); }
+int TLogGrid::visibleDataRows() const {
+    return std::max(0, (viewport()->height() - Pitch) / Pitch);
+}
 
 int TLogGrid::columnLeft(int column) const {
     int x = 0;
@@ -167,7 +171,8 @@ void TLogGrid::paintEvent(QPaintEvent *) {
                 continue;
             p.setFont(look.font);
             p.setPen(look.text);
-            p.drawText(r.adjusted(TextMargin, 0, -TextMargin, 0), int(look.alignment | Qt::AlignVCenter), text);
+            p.drawText(r.adjusted(TextMargin, 0, -TextMargin, 0), int(look.alignment | Qt::AlignVCenter),
+                       text);
         }
     };
     paintRow(0, 0);

@@ -53,7 +53,9 @@ void TPSKForm::SetupLog() {
     RXBuf->viewport()->installEventFilter(new DoubleClickWatcher(RXBuf, [this] { CopyCallToQSO(); }));
 }
 
-QString TPSKForm::LogFileName() const { return adif::logFilePath(StartupDir); }
+QString TPSKForm::LogFileName() const {
+    return adif::logFilePath(StartupDir);
+}
 
 void TPSKForm::ChangeCallSign() {
     ClearBtn->setEnabled(true);
@@ -76,7 +78,8 @@ void TPSKForm::StoreBtnClick() {
                                                     {TheTime, Str::FieldHourEmpty}};
     for (const auto &[edit, message] : required) {
         if (adif::trimText(edit->text()).isEmpty()) {
-            m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning), LcfLoadString(message));
+            m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
+                              LcfLoadString(message));
             return;
         }
     }
@@ -126,8 +129,8 @@ void TPSKForm::CopyCallToQSO() {
     QClipboard *clipboard = QGuiApplication::clipboard();
     const QString text = clipboard->text();
     const QString trimmed = adif::trimText(text);
-    const bool hasDigit = std::any_of(trimmed.begin(), trimmed.end(),
-                                      [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const bool hasDigit =
+        std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     QLineEdit *target = hasDigit ? HisCall : HisName;
     target->selectAll();
     target->paste();

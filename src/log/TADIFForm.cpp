@@ -123,9 +123,9 @@ void TADIFForm::CreateBtnClick() {
 
 int TADIFForm::firstEmptyField() const {
     const std::pair<QString, int> checks[] = {
-        {CALLEdit->text(), Str::FieldCallSignEmpty},     {DATEEdit->text(), Str::FieldDateEmpty},
-        {HOUREdit->text(), Str::FieldUtcHourEmpty},      {FREQEdit->currentText(), Str::FieldFrequencyEmpty},
-        {MODEEdit->text(), Str::FieldModeEmpty},         {RSTREdit->text(), Str::FieldReportReceivedEmpty},
+        {CALLEdit->text(), Str::FieldCallSignEmpty},    {DATEEdit->text(), Str::FieldDateEmpty},
+        {HOUREdit->text(), Str::FieldUtcHourEmpty},     {FREQEdit->currentText(), Str::FieldFrequencyEmpty},
+        {MODEEdit->text(), Str::FieldModeEmpty},        {RSTREdit->text(), Str::FieldReportReceivedEmpty},
         {RSTDEdit->text(), Str::FieldReportGivenEmpty},
     };
     for (const auto &[text, message] : checks) {
@@ -148,7 +148,7 @@ void TADIFForm::AcceptBtnClick() {
     }
     const QDateTime t = m_clock.utcNow();
     AcceptBtn->setEnabled(false);
-    const adif::Contact contact{CALLEdit->text(), NAMEEdit->text(),  FREQEdit->currentText(),
+    const adif::Contact contact{CALLEdit->text(), NAMEEdit->text(), FREQEdit->currentText(),
                                 RSTREdit->text(), RSTDEdit->text(), INFOEdit->text()};
     if (!log.append(adif::record(contact, t))) {
         // The file is as it was; the operator keeps the fields to try again.
@@ -166,7 +166,9 @@ void TADIFForm::InfoBtnClick() {
                       LcfLoadString(Str::AdifDialogInformation));
 }
 
-void TADIFForm::CancelBtnClick() { reject(); }
+void TADIFForm::CancelBtnClick() {
+    reject();
+}
 
 void TADIFForm::showError(const QString &text) {
     m_dialogs.message(Dialogs::Icon::Error, LcfLoadString(Str::CaptionError), text);

@@ -46,7 +46,9 @@ TVarnekForm::TVarnekForm(const QString &logPath, Dialogs &dialogs, QWidget *pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(VarnekGrid);
     VarnekGrid->getAlignment = [this](int r, int c, Qt::Alignment &a) { VarnekGridGetAlignment(r, c, a); };
-    VarnekGrid->getCellColor = [this](int r, int c, QFont &f, QColor &col) { VarnekGridGetCellColor(r, c, f, col); };
+    VarnekGrid->getCellColor = [this](int r, int c, QFont &f, QColor &col) {
+        VarnekGridGetCellColor(r, c, f, col);
+    };
     connect(VarnekGrid, &TLogGrid::mouseDown, this, [this](Qt::MouseButtons b) { MouseIsDown(b); });
 
     FindDialog = new TFindDialog(this);
@@ -74,8 +76,9 @@ void TVarnekForm::CreateView() {
             VarnekGrid->setRowCount(count + 1);
         for (int n = 1; n <= count; ++n) {
             const adif::LogRow &r = log.rows[static_cast<size_t>(n - 1)];
-            const QString cells[ColumnCount] = {QString::number(n), r.call, r.date, r.time, r.band,
-                                                r.mode, r.rcvd, r.sent, r.name, r.comment};
+            const QString cells[ColumnCount] = {
+                QString::number(n), r.call, r.date, r.time, r.band, r.mode, r.rcvd, r.sent, r.name,
+                r.comment};
             for (int c = 0; c < ColumnCount; ++c)
                 VarnekGrid->setCell(n, c, cells[c]);
         }
