@@ -7,6 +7,7 @@
 #include "app/StatusBar.h"
 #include "app/Utilities.h"
 #include "app/Widgets.h"
+#include "displays/FrequencyMap.h"
 #include "lang/Strings.h"
 #include "modem/Modem.h"
 
@@ -449,10 +450,13 @@ QString TPSKForm::RewindHint() const {
 }
 
 void TPSKForm::ComputeBandValues() {
-    WFSpan = settings.WFMax - settings.WFMin;
-    FFTLowBin = settings.WFMin * 2048 / 8000;
-    FFTHighBin = settings.WFMax * 2048 / 8000;
-    FFTBinSpan = FFTHighBin - FFTLowBin;
+    // One rule for the derived values, shared with the displays (and safe for
+    // any stored band).
+    const FrequencyMap band = FrequencyMap::forBand(settings.WFMin, settings.WFMax);
+    WFSpan = band.wfSpan;
+    FFTLowBin = band.lowBin;
+    FFTHighBin = band.highBin;
+    FFTBinSpan = band.binSpan();
 }
 
 namespace {
