@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -34,7 +35,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::MouseButtonDblClick)
+        if (event->type() == QEvent::MouseButtonDblClick &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             QTimer::singleShot(0, this, m_handler);
         return QObject::eventFilter(watched, event);
     }
