@@ -3,7 +3,7 @@
 
 #include "config.h"
 #include "engine.h"
-#include "ptt/serial_probe.h"
+#include "ptt/serial_port.h"
 
 #include <new>
 
@@ -59,15 +59,24 @@ int32_t fnGetDLLVersion(void) {
 int32_t fnSetComPort(int32_t port, int32_t ptt) {
     return guarded(
         [&]() -> int32_t {
+            // Whatever the outcome, the previous port is let go: a refused choice must not
+            // leave an old port keying the transmitter.
             if (ptt == 0) {
+                engine().ptt().release();
                 engine().state().set_ptt(port, 0);
                 return 1;
             }
-            if (ptt < 1 || ptt > 3 || port < 1 || port > pskmodem::Config::kComPorts)
+            if (ptt < 1 || ptt > 3 || port < 1 || port > pskmodem::Config::kComPorts) {
+                engine().ptt().release();
                 return 0;
+            }
             const pskmodem::Config cfg = pskmodem::load_config();
-            if (!pskmodem::serial_device_opens(cfg.comDevices[static_cast<std::size_t>(port - 1)]))
+            auto serial = pskmodem::SerialPort::open(cfg.comDevices[static_cast<std::size_t>(port - 1)]);
+            if (!serial) {
+                engine().ptt().release();
                 return 0;
+            }
+            engine().ptt().use(std::move(serial), ptt);
             engine().state().set_ptt(port, ptt);
             return 1;
         },

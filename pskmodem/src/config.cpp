@@ -75,6 +75,12 @@ Config::Config() {
         comDevices[static_cast<std::size_t>(i)] = "/dev/ttyS" + std::to_string(i);
 }
 
+OutputKind Config::effective_output() const {
+    if (output != OutputKind::Default)
+        return output;
+    return input == InputKind::SoundCard ? OutputKind::SoundCard : OutputKind::None;
+}
+
 Config parse_config(std::string_view text, const std::string &baseDir) {
     Config cfg;
     int lineNo = 0;
@@ -108,13 +114,51 @@ Config parse_config(std::string_view text, const std::string &baseDir) {
                 cfg.input = InputKind::SoundCard;
             else if (v == "wav")
                 cfg.input = InputKind::Wav;
+            else if (v == "loopback")
+                cfg.input = InputKind::Loopback;
+            else if (v == "simulated")
+                cfg.input = InputKind::Simulated;
             else
-                problem("input must be soundcard or wav");
-        } else if (key == "wav_file") {
+                problem("input must be soundcard, wav, loopback or simulated");
+        } else if (key == "output") {
+            const std::string v = lower(value);
+            if (v == "soundcard")
+                cfg.output = OutputKind::SoundCard;
+            else if (v == "wav")
+                cfg.output = OutputKind::Wav;
+            else if (v == "none")
+                cfg.output = OutputKind::None;
+            else
+                problem("output must be soundcard, wav or none");
+        } else if (key == "wav_file" || key == "wav_out") {
             std::filesystem::path p{std::string(value)};
             if (!value.empty() && p.is_relative() && !baseDir.empty())
                 p = std::filesystem::path(baseDir) / p;
-            cfg.wavFile = p.string();
+            (key == "wav_file" ? cfg.wavFile : cfg.wavOut) = p.string();
+        } else if (key == "tx_level") {
+            double db = 0.0;
+            if (parse_double(value, db) && db <= 0.0 && db >= -60.0)
+                cfg.txLevelDb = db;
+            else
+                problem("tx_level must be a number of dB from -60 to 0");
+        } else if (key == "sim_stations") {
+            double n = 0.0;
+            if (parse_double(value, n) && n >= 0.0 && n <= 8.0 && n == std::floor(n))
+                cfg.simStations = static_cast<int>(n);
+            else
+                problem("sim_stations must be a whole number from 0 to 8");
+        } else if (key == "sim_noise") {
+            double db = 0.0;
+            if (parse_double(value, db) && db <= 0.0 && db >= -120.0)
+                cfg.simNoiseDb = db;
+            else
+                problem("sim_noise must be a number of dB from -120 to 0");
+        } else if (key == "sim_seed") {
+            double n = 0.0;
+            if (parse_double(value, n) && n >= 0.0 && n <= 4294967295.0 && n == std::floor(n))
+                cfg.simSeed = static_cast<uint32_t>(n);
+            else
+                problem("sim_seed must be a whole number from 0 to 4294967295");
         } else if (key == "wav_loop") {
             if (!parse_bool(value, cfg.wavLoop))
                 problem("wav_loop must be true or false");

@@ -1,7 +1,6 @@
 #include "engine.h"
 
-#include "audio/portaudio_source.h"
-#include "audio/wav_source.h"
+#include "audio/audio_io.h"
 #include "config.h"
 
 #include <algorithm>
@@ -20,7 +19,8 @@ constexpr int32_t kMaxScale = 1 << 20;
 
 Engine::Engine()
     : spectrum_(kFftSize), averager_(spectrum_.bins()), noise_(kFftSize, kNoiseFirstBin, kNoiseLastBin),
-      history_(kFftSize), chunk_(kChunk), window_(kFftSize), power_(spectrum_.bins()), db_(spectrum_.bins()) {
+      history_(kFftSize), chunk_(kChunk), txChunk_(kChunk), window_(kFftSize), power_(spectrum_.bins()),
+      db_(spectrum_.bins()) {
     snapDb_.fill(kSilentDb);
 }
 
@@ -36,16 +36,17 @@ int Engine::start(const PskNotifyTarget *target, int card) {
     if (on_dsp_thread())
         return PSK_ERR_NOT_SUPPORTED;
     const Config cfg = load_config();
-    if (cfg.input == InputKind::Wav)
-        return start(std::make_unique<WavSource>(cfg.wavFile, cfg.wavLoop), target, cfg.wavSpeed);
-    if (card < -1 || card > 2) {
+    if (cfg.input == InputKind::SoundCard && (card < -1 || card > 2)) {
         stop(); // a start always ends the previous run, even one that fails
         return PSK_ERR_BAD_DEVICE;
     }
-    return start(std::make_unique<PortAudioSource>(card), target);
+    state_.set_tx_level(tx_amplitude(cfg));
+    AudioIo io = make_audio_io(cfg, card);
+    return start(std::move(io.source), target, io.speed, std::move(io.sink));
 }
 
-int Engine::start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *target, double speed) {
+int Engine::start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *target, double speed,
+                  std::unique_ptr<AudioSink> sink) {
     if (on_dsp_thread())
         return PSK_ERR_NOT_SUPPORTED;
     std::lock_guard life(lifecycle_);
@@ -57,6 +58,11 @@ int Engine::start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *ta
         return rc;
 
     source_ = std::move(source);
+    sink_ = sink ? std::move(sink) : std::make_unique<NullSink>();
+    sink_->open();
+    // A transmission asked for while stopped is not started by surprise now.
+    state_.cancel_tx();
+    transmitter_.reset();
     wavSpeed_ = speed > 0.0 ? std::clamp(speed, Config::kMinWavSpeed, Config::kMaxWavSpeed) : 1.0;
     target_ = target ? *target : PskNotifyTarget{};
 
@@ -81,6 +87,8 @@ int Engine::start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *ta
     } catch (const std::system_error &) {
         source_->close();
         source_.reset();
+        sink_->close();
+        sink_.reset();
         return PSK_ERR_MEMORY;
     }
     return PSK_OK;
@@ -102,6 +110,14 @@ void Engine::stop_locked() {
     if (source_) {
         source_->close();
         source_.reset();
+    }
+    // No status 0 after a stop: the program knows it stopped us.
+    transmitter_.reset();
+    state_.cancel_tx();
+    ptt_.key(false);
+    if (sink_) {
+        sink_->close();
+        sink_.reset();
     }
 }
 
@@ -131,6 +147,7 @@ void Engine::run() {
     while (!stopping_) {
         if (!live) {
             // The input has gone; stay quiet until the program stops us.
+            end_transmission();
             std::unique_lock lock(wakeMutex_);
             wake_.wait(lock, [this] { return stopRequested_; });
             break;
@@ -153,6 +170,7 @@ void Engine::run() {
         }
         if (r.status != PSK_OK)
             post(PSK_MSG_STATUS, r.status, 0);
+        transmit(std::min(r.count, chunk_.size()));
         process(std::span<const float>(chunk_.data(), std::min(r.count, chunk_.size())));
         if (r.ended) {
             source_->close();
@@ -199,6 +217,33 @@ void Engine::analyse_block() {
         levelBlocks_ = 0;
         post(PSK_MSG_LEVEL, static_cast<int32_t>(std::lround(NoiseFloor::to_db(*mid))), -1);
     }
+}
+
+void Engine::transmit(std::size_t samples) {
+    const std::span<float> out(txChunk_.data(), std::min(samples, txChunk_.size()));
+    const Transmitter::Report r = transmitter_.process(state_, out, sink_->backlog());
+    for (int i = 0; i < r.count; ++i) {
+        const int32_t status = r.statuses[static_cast<std::size_t>(i)];
+        // Keyed before the program hears of the start, released before it hears of the end.
+        if (status == PSK_STATUS_TX)
+            ptt_.key(true);
+        else if (status == PSK_STATUS_RX)
+            ptt_.key(false);
+        post(PSK_MSG_STATUS, status, 0);
+    }
+    if (r.samples > 0)
+        if (const int status = sink_->write(out.first(r.samples)); status != PSK_OK)
+            post(PSK_MSG_STATUS, status, 0);
+}
+
+// Without input there is no clock to transmit by: a transmission ends here.
+void Engine::end_transmission() {
+    const bool onAir = transmitter_.on_air();
+    transmitter_.reset();
+    state_.cancel_tx();
+    ptt_.key(false);
+    if (onAir)
+        post(PSK_MSG_STATUS, PSK_STATUS_RX, 0);
 }
 
 void Engine::post(int32_t message, int32_t wParam, int32_t lParam) {

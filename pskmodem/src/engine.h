@@ -1,9 +1,11 @@
 // The modem engine: owns the audio source and the one DSP thread, and keeps the
 // snapshot that the fnGet... calls read. The DSP thread reads audio in chunks, computes
 // a spectrum every kBlock samples, stores it under a short lock and notifies the
-// program. The receive channels and the transmitter will run on the same thread.
+// program. The transmitter produces one chunk of output for every chunk of input, on the
+// same thread; its audio goes to the sink, and PTT follows its start and end.
 #pragma once
 
+#include "audio/audio_sink.h"
 #include "audio/audio_source.h"
 #include "dsp/noise_floor.h"
 #include "dsp/sample_history.h"
@@ -11,6 +13,8 @@
 #include "dsp/spectrum_averager.h"
 #include "modem_state.h"
 #include "pskmodem.h"
+#include "ptt/ptt.h"
+#include "tx/transmitter.h"
 
 #include <array>
 #include <atomic>
@@ -44,13 +48,15 @@ public:
     // cannot restart itself.
     int start(const PskNotifyTarget *target, int card);
     // The same with a source made elsewhere; a file source is read at `speed` times
-    // real time.
-    int start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *target, double speed = 1.0);
+    // real time. Transmitted audio goes to `sink` (nowhere when null).
+    int start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *target, double speed = 1.0,
+              std::unique_ptr<AudioSink> sink = nullptr);
     // Returns once the thread has ended; no notification comes after that. From inside
     // a notification it only asks the thread to end.
     void stop();
 
     ModemState &state() { return state_; }
+    Ptt &ptt() { return ptt_; }
 
     void set_fft_mode(int32_t mode, int32_t scale);
     int32_t fft_data(int32_t *buffer, int32_t first, int32_t last);
@@ -66,10 +72,13 @@ private:
     bool wait_until(Clock::time_point t);
     void run();
     void process(std::span<const float> samples);
+    void transmit(std::size_t samples);
+    void end_transmission();
     void analyse_block();
     void post(int32_t message, int32_t wParam, int32_t lParam);
 
     ModemState state_;
+    Ptt ptt_;
 
     std::mutex lifecycle_; // serialises start and stop
     std::thread thread_;
@@ -82,6 +91,7 @@ private:
     // Set by start() before the thread exists, then read by the thread only.
     PskNotifyTarget target_{};
     std::unique_ptr<AudioSource> source_;
+    std::unique_ptr<AudioSink> sink_;
     double wavSpeed_ = 1.0;
 
     // The DSP thread's own working state.
@@ -90,6 +100,8 @@ private:
     NoiseFloor noise_;
     SampleHistory history_;
     std::vector<float> chunk_;
+    Transmitter transmitter_;
+    std::vector<float> txChunk_;
     std::vector<float> window_;
     std::vector<float> power_;
     std::vector<float> db_;

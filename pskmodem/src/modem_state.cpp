@@ -34,6 +34,7 @@ void ModemState::set_rx_frequency(int32_t channel, int32_t hertz, int32_t captur
     std::lock_guard lock(mutex_);
     channels_[channel].frequency = clamp_hz(hertz);
     channels_[channel].captureRange = std::clamp(captureRange, int32_t{0}, kMaxAudioHz);
+    ++channels_[channel].tuneSerial;
 }
 
 int32_t ModemState::rx_frequency(int32_t channel) const {
@@ -72,6 +73,11 @@ ChannelSettings ModemState::channel(int32_t channel) const {
     return channels_[channel];
 }
 
+void ModemState::channels(ChannelSettings (&out)[kChannels]) const {
+    std::lock_guard lock(mutex_);
+    std::copy(std::begin(channels_), std::end(channels_), std::begin(out));
+}
+
 void ModemState::set_tx_frequency(int32_t hertz) {
     std::lock_guard lock(mutex_);
     txFrequency_ = clamp_hz(hertz);
@@ -100,6 +106,7 @@ void ModemState::stop_tx() {
 void ModemState::abort_tx() {
     std::lock_guard lock(mutex_);
     txRequested_ = txStopping_ = false;
+    ++txAborts_;
     txQueue_.clear();
     txChars_ = 0;
 }
@@ -131,6 +138,45 @@ void ModemState::send(int32_t code, int32_t control) {
 int32_t ModemState::tx_chars_remaining() const {
     std::lock_guard lock(mutex_);
     return txChars_;
+}
+
+TxControl ModemState::tx_control() const {
+    std::lock_guard lock(mutex_);
+    return TxControl{txRequested_, txStopping_, txMode_, txAborts_, txFrequency_, txLevel_};
+}
+
+std::optional<TxItem> ModemState::next_tx_item() {
+    std::lock_guard lock(mutex_);
+    if (txQueue_.empty())
+        return std::nullopt;
+    const TxItem item = txQueue_.front();
+    txQueue_.pop_front();
+    if (item.kind == TxItem::Kind::Character && txChars_ > 0)
+        --txChars_;
+    return item;
+}
+
+bool ModemState::tx_queue_empty() const {
+    std::lock_guard lock(mutex_);
+    return txQueue_.empty();
+}
+
+bool ModemState::finish_tx(bool force) {
+    std::lock_guard lock(mutex_);
+    if (!force && txRequested_ && !txStopping_)
+        return false;
+    txRequested_ = txStopping_ = false;
+    return true;
+}
+
+void ModemState::cancel_tx() {
+    std::lock_guard lock(mutex_);
+    txRequested_ = txStopping_ = false;
+}
+
+void ModemState::set_tx_level(float peak) {
+    std::lock_guard lock(mutex_);
+    txLevel_ = std::clamp(peak, 0.0f, 1.0f);
 }
 
 void ModemState::set_cwid_text(const char *text) {
@@ -169,6 +215,13 @@ int32_t ModemState::clock_adjustment() const {
 void ModemState::set_rewind(int32_t blocks) {
     std::lock_guard lock(mutex_);
     rewindBlocks_ = std::clamp(blocks, int32_t{0}, kMaxRewindBlocks);
+}
+
+int32_t ModemState::take_rewind() {
+    std::lock_guard lock(mutex_);
+    const int32_t blocks = rewindBlocks_;
+    rewindBlocks_ = 0;
+    return blocks;
 }
 
 void ModemState::set_ptt(int32_t port, int32_t ptt) {

@@ -424,35 +424,6 @@ TEST(SoundCard, CardsThatDoNotExist) {
     EXPECT_TRUE(log.messages().empty());
 }
 
-// ---- PTT port check ----
-
-std::size_t open_descriptors() {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++n;
-    return n;
-}
-
-struct PttCase {
-    const char *name;
-    int32_t port, ptt, expected;
-};
-
-class ComPort : public testing::TestWithParam<PttCase> {};
-
-TEST_P(ComPort, OpensTheMappedDeviceAndClosesIt) {
-    TempDir dir;
-    ScopedConfig cfg(dir, "COM1 = /dev/null\nCOM2 = " + dir.file("absent") + "\nCOM8 = /dev/null\n");
-    const std::size_t before = open_descriptors();
-    EXPECT_EQ(fnSetComPort(GetParam().port, GetParam().ptt) & 0xff, GetParam().expected);
-    EXPECT_EQ(open_descriptors(), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ComPort,
-                         testing::Values(PttCase{"NoPttAnyPort", 99, 0, 1}, PttCase{"Rts", 1, 1, 1},
-                                         PttCase{"Both", 8, 3, 1}, PttCase{"MissingDevice", 2, 2, 0},
-                                         PttCase{"PortZero", 0, 1, 0}, PttCase{"PortNine", 9, 1, 0},
-                                         PttCase{"BadLines", 1, 4, 0}, PttCase{"NegativeLines", 1, -1, 0}),
-                         [](const auto &info) { return std::string(info.param.name); });
+// The PTT port checks are in tx_ptt_test.cpp, with the rest of PTT.
 
 } // namespace
