@@ -34,9 +34,11 @@ namespace {
 
 QString dateSeparator(const QLocale &locale) {
     // The locale's short date format tells which separator it uses.
+    // The first separator between the numeric fields of the short date; a
+    // locale whose short date has none (month names, blanks) keeps "/".
     const QString f = locale.dateFormat(QLocale::ShortFormat);
     for (QChar c : f) {
-        if (!c.isLetter())
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'') && c != QLatin1Char(','))
             return QString(c);
     }
     return QStringLiteral("/");
