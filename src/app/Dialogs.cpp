@@ -6,6 +6,8 @@
 namespace {
 QMessageBox::Icon toQt(Dialogs::Icon icon) {
     switch (icon) {
+    case Dialogs::Icon::None:
+        return QMessageBox::NoIcon;
     case Dialogs::Icon::Information:
         return QMessageBox::Information;
     case Dialogs::Icon::Warning:

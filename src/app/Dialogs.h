@@ -8,7 +8,7 @@ class QWidget;
 
 class Dialogs {
 public:
-    enum class Icon { Information, Warning, Error, Question };
+    enum class Icon { None, Information, Warning, Error, Question };
     enum class Answer { Ok, Yes, No };
 
     virtual ~Dialogs() = default;

@@ -138,7 +138,7 @@ int TADIFForm::firstEmptyField() const {
 void TADIFForm::AcceptBtnClick() {
     if (const int message = firstEmptyField()) {
         m_dialogs.beep();
-        m_dialogs.message(Dialogs::Icon::Information, LcfLoadString(Str::AppTitle), LcfLoadString(message));
+        m_dialogs.message(Dialogs::Icon::None, LcfLoadString(Str::AppTitle), LcfLoadString(message));
         return;
     }
     adif::LogAppender log(m_logPath);
