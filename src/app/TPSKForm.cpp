@@ -276,12 +276,6 @@ void TPSKForm::BuildActiveTrackPage() {
     IMDd = readout("IMDd", 84, 74);
     for (QWidget *w : FreqBox->findChildren<QWidget *>())
         w->setFont(font());
-
-    // Start-up reads of the stored values run these handlers too, exactly as
-    // the operator's own changes would.
-    connect(AFCCheck, &QCheckBox::toggled, this, [this] { AfcCheckClick(); });
-    connect(SQTrack, &QSlider::valueChanged, this, [this] { SqlChange(); });
-    connect(SQSSPin, &QSpinBox::valueChanged, this, [this] { SqlChange(); });
 }
 
 void TPSKForm::BuildMacroPage() {
@@ -579,13 +573,4 @@ void TPSKForm::FormCreate() {
     // Cursors 1..5 are built on demand by AppImages::cursor; macros load with
     // the macro store.
     Timer->start();
-}
-
-void TPSKForm::AfcCheckClick() {
-    m_modem.fnSetAFCLimit(AFCCheck->isChecked() ? AFCSpin->value() : 0, ActiveTrack);
-}
-
-void TPSKForm::SqlChange() {
-    m_modem.fnSetSquelchThreshold(SQTrack->value(), SQSSPin->value(), 0);
-    SQLbl1->setText(LcfLoadString(Str::SquelchThresholdPrefix) + QString::number(SQTrack->value()));
 }

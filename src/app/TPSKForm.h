@@ -198,6 +198,49 @@ public:
     void RemovePendingTrack();
 
     // ---- Tracks, transmit and tuning (src/tracks, src/modem) ----------
+    // A track is receive channel i of the library shown by the edit in slot
+    // i. The frequency of a height of the waterfall strip is the one rule a
+    // click, a drop and the track lines share.
+    int FrequencyOfHeight(int y) const;
+    void WaterfallMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void EditMouseDown(QLineEdit *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void ClearTrckBtnClick();
+    // After a removal the active track moves to an open one, so whatever
+    // follows the active track always has an edit and a channel.
+    void KeepActiveTrackOpen();
+    // Retuning by drag and drop. The drag object lives from the start of a
+    // drag to its end; a removal waits until then.
+    class TControlDragObject *DragObject = nullptr;
+    class TControlDragObject *EditStartDrag(QLineEdit *sender, QPoint grab);
+    void EditEndDrag();
+    bool TabDragOver(const class QMimeData *source, QPoint pos) const;
+    void TabDragDrop(const class QMimeData *source, QPoint pos);
+
+    // Transmit. Every character for the library passes TXBufKeyPress;
+    // TypeIntoTXBuf delivers one as if typed (files, macros). A key typed
+    // into the pane leaves later keys queued while messages are served, so
+    // fast typing keeps its order.
+    void TXBufKeyPress(int &key, bool fromKeyboard = false);
+    void TypeIntoTXBuf(int c);
+    void ApplyNet();
+    void TransmitBtnClick();
+    void TuneBtnClick();
+    void CWIDBtnClick();
+    void SndTxtBtnClick();
+    void RewindBtnClick();
+    void ClearMenuClick();
+    void CopyMenuClick();
+    void PasteMenuClick();
+    // Chooses the text file to send (title, filter); empty when cancelled.
+    std::function<QString(const QString &, const QString &)> OpenDialog;
+    bool SendingTextFile = false;
+
+    // Receive tuning ("Active track" page).
+    void RxSpinUpClick();
+    void RxSpinDownClick();
+    void AFCCheckClick();
+    void AFCLimitChange();
+    void SQLChange();
 
     // ---- QSO log (src/log) --------------------------------------------
     // The ADIF dialog is made by the first Store and kept for the run, so
@@ -236,8 +279,6 @@ private:
     void StartSoundCard();
     void StopSoundCard();
     void SetConnectIdle();
-    void AfcCheckClick();
-    void SqlChange();
     void setActionIcon(QAction *action, int icon);
 
     Modem &m_modem;

@@ -46,7 +46,9 @@ void TPSKForm::TrackLayout(QImage &frame) {
 }
 
 void TPSKForm::RemovePendingTrack() {
-    if (PendingTrackDelete == -1)
+    // While a track is dragged its edit must stay; the removal waits for
+    // the first repaint after the drop.
+    if (PendingTrackDelete == -1 || DragObject)
         return;
     const int slot = PendingTrackDelete;
     PendingTrackDelete = -1;
@@ -63,4 +65,5 @@ void TPSKForm::RemovePendingTrack() {
     edit->hide();
     edit->deleteLater();
     m_modem.fnEnableRXChannel(slot, 0);
+    KeepActiveTrackOpen();
 }

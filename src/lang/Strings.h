@@ -67,6 +67,20 @@ enum Id : int {
     ActiveTrackCaption = 309,     // "Active track"
     SquelchThresholdPrefix = 310, // "Squelsh threshold : "
 
+    // Tracks, transmit and tuning: 500..599
+    TrackHintPrefix = 500,        // "Track #"
+    TrackHintDrag = 501,          // "- Drag me to change frequency"
+    TrackHintDelete = 502,        // "Right click to delete me"
+    ActivateSoundcardFirst = 503, // "Activate the soundcard before creating a new track !"
+    DeleteTrackQuestion = 504,    // "Delete track"
+    QuestionSuffix = 505,         // " ?"
+    DeletingTrack = 506,          // "Deleting track"
+    PleaseWait = 507,             // ". Please wait..."
+    ClearAllTracksQuestion = 508, // "Clear all tracks ?"
+    SendTextFileTitle = 509,      // "Send a text file ?"
+    TextFilesFilter = 510,        // "Text files (*.txt)"
+    TextFileUnreadable = 511,     // "The text file cannot be read: "
+
     // QSO log: 600..699
     FieldHisCallsignEmpty = 600,  // "Field \"His Callsign\" is empty !"
     FieldHisReportEmpty = 601,    // "Field \"His Report\" is empty !"

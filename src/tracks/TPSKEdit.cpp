@@ -1,0 +1,63 @@
+#include "tracks/TPSKEdit.h"
+
+#include "lang/Strings.h"
+
+#include <QMouseEvent>
+#include <QPointer>
+
+TPSKEdit::TPSKEdit(int slot, const QColor &background, const QColor &text, QWidget *parent)
+    : QLineEdit(parent) {
+    setObjectName(QStringLiteral("Track%1").arg(slot));
+    setFrame(false);
+    setGeometry(0, 0, 300, EditHeight);
+    QFont f(QStringLiteral("Small Fonts"), 7);
+    f.setStyleHint(QFont::SansSerif);
+    setFont(f);
+    setTextMargins(0, 0, 0, 0);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, background);
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::Text, text);
+    setPalette(pal);
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(hintFor(slot));
+    // A right press asks whether to delete the track; a menu popping up
+    // after that question would only be in the way.
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+QString TPSKEdit::hintFor(int slot) {
+    return LcfLoadString(Str::TrackHintPrefix) + QString::number(slot) + LcfLoadString(Str::TrackHintDrag) +
+           QStringLiteral("\r\n") + LcfLoadString(Str::TrackHintDelete);
+}
+
+void TPSKEdit::mousePressEvent(QMouseEvent *e) {
+    QLineEdit::mousePressEvent(e);
+    // Every press arms a drag, whichever button it is.
+    m_armed = true;
+    m_pressPos = e->position().toPoint();
+    // The handler may ask a question, and a repaint served meanwhile may
+    // remove this very edit: call a copy, and touch nothing afterwards.
+    if (auto handler = onMouseDown)
+        handler(this, e->button(), e->modifiers(), m_pressPos);
+}
+
+void TPSKEdit::mouseMoveEvent(QMouseEvent *e) {
+    const QPoint pos = e->position().toPoint();
+    if (m_armed && e->buttons() == Qt::NoButton)
+        m_armed = false; // released while a question was open
+    if (m_armed && (pos - m_pressPos).manhattanLength() >= DragThreshold) {
+        m_armed = false;
+        if (auto drag = onDrag) {
+            drag(this, pos);
+            return;
+        }
+    }
+    QLineEdit::mouseMoveEvent(e);
+}
+
+void TPSKEdit::mouseReleaseEvent(QMouseEvent *e) {
+    m_armed = false;
+    QLineEdit::mouseReleaseEvent(e);
+}

@@ -1,0 +1,386 @@
+// The track panel driven with the mouse through a recording modem: opening
+// tracks on the waterfall, selecting and deleting them, clearing them all,
+// and retuning one by dropping its edit.
+
+#include "FormFixture.h"
+#include "app/StatusBar.h"
+#include "app/Widgets.h"
+#include "displays/FrequencyMap.h"
+#include "modem/ModemEvent.h"
+#include "tracks/TControlDragObject.h"
+#include "tracks/TPSKEdit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QStringList TuningCalls{"fnEnableRXChannel", "fnSetRXPSKMode", "fnSetRXFrequency",
+                              "fnSetTXFrequency",  "fnSetAFCLimit",  "fnSetSquelchThreshold"};
+
+TPSKForm &running(FormFixture &fx) {
+    TPSKForm &f = fx.create();
+    f.show();
+    if (!QTest::qWaitForWindowExposed(&f))
+        qFatal("the window never showed");
+    fx.connect();
+    return f;
+}
+
+void dataReady(TPSKForm &f) {
+    ModemEvent e(ModemEvent::DataReady, 0, 0);
+    QCoreApplication::sendEvent(&f, &e);
+}
+
+void character(TPSKForm &f, int c, int channel) {
+    ModemEvent e(ModemEvent::Character, c, channel);
+    QCoreApplication::sendEvent(&f, &e);
+}
+
+// Opens a track with a left click on the waterfall at row y.
+QLineEdit *clickWaterfall(TPSKForm &f, int y, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(f.WaterfallDisplay, button, {}, QPoint(30, y));
+    return f.TrackTable[static_cast<size_t>(f.ActiveTrack)];
+}
+
+int openSlots(const TPSKForm &f) {
+    return static_cast<int>(
+        std::count_if(f.TrackTable.begin(), f.TrackTable.end(), [](auto *e) { return e; }));
+}
+
+// A drag entering the track panel and dropped there, as the windowing
+// system delivers them; true when the drop was taken.
+bool drop(TPSKForm &f, QMimeData *data, QPoint pos) {
+    QDragEnterEvent enter(pos, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.TBTerm, &enter);
+    QDropEvent e(QPointF(pos), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.TBTerm, &e);
+    delete data;
+    return e.isAccepted();
+}
+
+} // namespace
+
+class TestTracksPanel : public QObject {
+    Q_OBJECT
+
+private slots:
+    // What a press on the waterfall sends, by button and AFC state.
+    void openingATrack_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("afcOn");
+        QTest::addColumn<QStringList>("expected"); // %1 is the clicked frequency
+        QTest::newRow("left, AFC off gets width 50")
+            << Qt::LeftButton << false
+            << QStringList{"fnEnableRXChannel(0,1)",   "fnSetRXPSKMode(9,0)",
+                           "fnSetRXFrequency(%1,0,0)", "fnSetTXFrequency(%1)",
+                           "fnSetAFCLimit(50,0)",      "fnSetSquelchThreshold(30,120,0)"};
+        QTest::newRow("middle, AFC on gets its width")
+            << Qt::MiddleButton << true
+            << QStringList{"fnEnableRXChannel(0,1)",   "fnSetRXPSKMode(9,0)",
+                           "fnSetRXFrequency(%1,0,0)", "fnSetTXFrequency(%1)",
+                           "fnSetAFCLimit(75,0)",      "fnSetSquelchThreshold(30,120,0)"};
+        QTest::newRow("right does nothing") << Qt::RightButton << true << QStringList{};
+    }
+    void openingATrack() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, afcOn);
+        QFETCH(QStringList, expected);
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        f.settings.RXMode = 9;
+        f.AFCSpin->setValue(75);
+        f.AFCCheck->setChecked(afcOn);
+        f.SQTrack->setValue(30);
+        f.SQSSPin->setValue(120);
+        fx.modem.calls.clear();
+        const int y = 135;
+        const int hz = bandMap(f).frequencyAt(y, f.WaterfallDisplay->height());
+        QTest::mouseClick(f.WaterfallDisplay, button, {}, QPoint(30, y));
+        QCOMPARE(fx.modem.callsOf(TuningCalls), expected.replaceInStrings("%1", QString::number(hz)));
+        if (expected.isEmpty()) {
+            QCOMPARE(f.TrackCount, 0);
+            return;
+        }
+        QCOMPARE(f.TrackCount, 1);
+        auto *edit = qobject_cast<TPSKEdit *>(f.TrackTable[0]);
+        QVERIFY(edit);
+        QCOMPARE(edit->toolTip(),
+                 QString("Track #0- Drag me to change frequency\r\nRight click to delete me"));
+        QCOMPARE(edit->geometry(), QRect(0, y - 5, f.TBTerm->width() - f.WaterPanel->width(), 12));
+        QVERIFY(edit->isVisible());
+        QCOMPARE(f.Canal->tabText(0), QString(" Active track 0 "));
+        QVERIFY(f.Canal->isEnabled());
+        QVERIFY(f.Transmit->isEnabled() && f.Tune->isEnabled() && f.ClearTracks->isEnabled());
+        QCOMPARE(f.RXSpin->value(), hz);
+        QCOMPARE(f.TXSpin->value(), hz);
+    }
+
+    void theTopRowIsTheBottomOfTheBand() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        clickWaterfall(f, 0);
+        QCOMPARE(fx.modem.callsOf({"fnSetRXFrequency"}), QStringList{"fnSetRXFrequency(100,0,0)"});
+    }
+
+    void aClickWhileStoppedOnlyWarns() {
+        FormFixture fx;
+        TPSKForm &f = fx.create();
+        fx.modem.calls.clear();
+        clickWaterfall(f, 50);
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Activate the soundcard before creating a new track !"});
+        QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
+        QCOMPARE(fx.modem.callsOf(TuningCalls), QStringList{});
+        QCOMPARE(f.TrackCount, 0);
+        QCOMPARE(openSlots(f), 0);
+    }
+
+    // All 25 channels at once: each edit gets its own channel's text, and a
+    // further click retunes the active track instead of opening a 26th.
+    void twentyFiveTracks() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+            clickWaterfall(f, 10 + 15 * i);
+        QCOMPARE(f.TrackCount, 25);
+        QCOMPARE(openSlots(f), 25);
+        QCOMPARE(f.ActiveTrack, 24);
+        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+            character(f, 'A' + i, i);
+        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+            QCOMPARE(f.TrackTable[static_cast<size_t>(i)]->text(), QString(QChar('A' + i)));
+
+        QTest::mouseClick(f.TrackTable[7], Qt::LeftButton);
+        QCOMPARE(f.ActiveTrack, 7);
+        QCOMPARE(f.Canal->tabText(0), QString("Active track 7"));
+        fx.modem.calls.clear();
+        const int hz = bandMap(f).frequencyAt(300, f.WaterfallDisplay->height());
+        clickWaterfall(f, 300);
+        QCOMPARE(f.TrackCount, 25);
+        QCOMPARE(f.ActiveTrack, 7);
+        QCOMPARE(fx.modem.callsOf({"fnEnableRXChannel", "fnSetRXFrequency"}),
+                 QStringList({"fnEnableRXChannel(7,1)", QString("fnSetRXFrequency(%1,0,7)").arg(hz)}));
+        QCOMPARE(f.TrackTable[7]->text(), QString("H")); // retuned, not replaced
+    }
+
+    // A right press asks first; Yes removes the track at the next repaint
+    // and its slot is the next one taken.
+    void deletingATrack_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void deletingATrack() {
+        QFETCH(bool, yes);
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        for (int y : {40, 80, 120})
+            clickWaterfall(f, y);
+        QPointer<QLineEdit> second = f.TrackTable[1];
+        fx.dialogs.answers = {yes ? Dialogs::Answer::Yes : Dialogs::Answer::No};
+        fx.modem.calls.clear();
+        QTest::mouseClick(second, Qt::RightButton);
+        QCOMPARE(fx.dialogs.beeps, 1);
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Delete track 1 ?"});
+        QCOMPARE(f.ActiveTrack, 2);
+        QCOMPARE(f.PendingTrackDelete, yes ? 1 : -1);
+        if (yes) {
+            QCOMPARE(f.StatusMessage, QString("Deleting track 1. Please wait..."));
+            QCOMPARE(f.StatusIcon, 22);
+        }
+        QCOMPARE(f.TrackTable[1], second.data()); // still there until the repaint
+        dataReady(f);
+        QCOMPARE(fx.modem.callsOf({"fnEnableRXChannel"}),
+                 yes ? QStringList{"fnEnableRXChannel(1,0)"} : QStringList{});
+        QCOMPARE(f.TrackCount, yes ? 2 : 3);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(second.isNull(), yes);
+        if (!yes)
+            return;
+        clickWaterfall(f, 200);
+        QCOMPARE(f.ActiveTrack, 1);
+        QCOMPARE(f.TrackCount, 3);
+    }
+
+    // The removal of the active track moves the active track to an open
+    // one, so the receive pane and the tuning page never follow an empty
+    // slot; removing the last one greys what needs a track.
+    void removingTheActiveTrack() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        clickWaterfall(f, 40);
+        clickWaterfall(f, 80);
+        clickWaterfall(f, 120);
+        QCOMPARE(f.ActiveTrack, 2);
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        QTest::mouseClick(f.TrackTable[2], Qt::RightButton);
+        dataReady(f);
+        QCOMPARE(f.ActiveTrack, 0);
+        QCOMPARE(f.Canal->tabText(0), QString("Active track 0"));
+        character(f, 'x', 0);
+        QCOMPARE(f.RXBuf->toPlainText(), QString("x"));
+
+        for (int slot : {0, 1}) {
+            fx.dialogs.answers = {Dialogs::Answer::Yes};
+            QTest::mouseClick(f.TrackTable[static_cast<size_t>(slot)], Qt::RightButton);
+            dataReady(f);
+        }
+        QCOMPARE(f.TrackCount, 0);
+        QVERIFY(!f.Transmit->isEnabled() && !f.Tune->isEnabled() && !f.SendText->isEnabled());
+        QVERIFY(!f.MacroSheet1->isEnabled());
+        QVERIFY(f.Canal->isEnabled()); // a removal leaves the page alone
+    }
+
+    void clearingAllTracks_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void clearingAllTracks() {
+        QFETCH(bool, yes);
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        for (int y : {40, 80, 120})
+            clickWaterfall(f, y);
+        QTest::mouseClick(f.TrackTable[1], Qt::LeftButton);
+        f.PendingTrackDelete = 2;
+        fx.modem.calls.clear();
+        fx.dialogs.answers = {yes ? Dialogs::Answer::Yes : Dialogs::Answer::No};
+        QTest::mouseClick(f.ClearTrackBtn, Qt::LeftButton);
+        QCOMPARE(fx.dialogs.texts(), QStringList{"Clear all tracks ?"});
+        if (!yes) {
+            QCOMPARE(f.TrackCount, 3);
+            QCOMPARE(f.ActiveTrack, 1);
+            QCOMPARE(fx.modem.calls, QStringList{});
+            return;
+        }
+        QCOMPARE(fx.modem.calls,
+                 QStringList({"fnEnableRXChannel(0,0)", "fnEnableRXChannel(1,0)", "fnEnableRXChannel(2,0)"}));
+        QCOMPARE(f.TrackCount, 0);
+        QCOMPARE(openSlots(f), 0);
+        QCOMPARE(f.ActiveTrack, 0);
+        QCOMPARE(f.PendingTrackDelete, -1);
+        QVERIFY(!f.ClearTracks->isEnabled() && !f.Transmit->isEnabled());
+        QVERIFY(f.Canal->isEnabled());
+        clickWaterfall(f, 60);
+        QCOMPARE(f.ActiveTrack, 0);
+    }
+
+    // Dropping the active track's edit on the free area of the panel
+    // retunes its channel to the height of the drop and moves its text to
+    // the receive pane through the clipboard.
+    void droppingATrack_data() {
+        QTest::addColumn<bool>("afcOn");
+        QTest::addColumn<bool>("netOn");
+        QTest::newRow("AFC off, NET off") << false << false;
+        QTest::newRow("AFC on, NET on") << true << true;
+    }
+    void droppingATrack() {
+        QFETCH(bool, afcOn);
+        QFETCH(bool, netOn);
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        clickWaterfall(f, 40);
+        QLineEdit *edit = clickWaterfall(f, 200);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        f.AFCSpin->setValue(60);
+        f.AFCCheck->setChecked(afcOn);
+        f.NETCheck->setChecked(netOn);
+        f.TXSpin->setValue(900);
+        edit->setText("CQ CQ de Q9ZZV");
+        f.RXBuf->setPlainText("before|after");
+        QTextCursor caret = f.RXBuf->textCursor();
+        caret.setPosition(7);
+        f.RXBuf->setTextCursor(caret);
+        QGuiApplication::clipboard()->setText("old clipboard");
+        fx.modem.calls.clear();
+
+        const QPoint at(50, 300);
+        QVERIFY(drop(f, new TControlDragObject(edit, QPoint(20, 4)), at));
+        const int hz = bandMap(f).frequencyAt(at.y() - 4 + 6, f.WaterfallDisplay->height());
+        const QString set = QString("fnSetRXFrequency(%1,0,1)").arg(hz);
+        QCOMPARE(fx.modem.calls,
+                 afcOn ? QStringList({set, set, "fnSetAFCLimit(60,1)"}) : QStringList({set, set}));
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(edit->geometry(), QRect(0, at.y() - 4, f.TBTerm->width(), 12));
+        QCOMPARE(f.RXBuf->toPlainText(), QString("before|CQ CQ de Q9ZZVafter"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("CQ CQ de Q9ZZV"));
+        QCOMPARE(f.RXSpin->value(), hz);
+        QCOMPARE(f.TXSpin->value(), netOn ? hz : 900);
+        dataReady(f); // the next repaint narrows it again
+        QCOMPARE(edit->width(), f.TBTerm->width() - f.WaterPanel->width());
+    }
+
+    // Only a track dropped on the free area counts: not over the waterfall
+    // strip, not over another edit, and nothing but a track.
+    void dropsThatAreRefused() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        QLineEdit *first = clickWaterfall(f, 40);
+        QLineEdit *second = clickWaterfall(f, 200);
+        second->setText("kept");
+        fx.modem.calls.clear();
+        const QPoint overStrip = f.WaterPanel->geometry().center();
+        const QPoint overEdit = first->geometry().center();
+        QVERIFY(!drop(f, new TControlDragObject(second, QPoint(5, 5)), overStrip));
+        QVERIFY(!drop(f, new TControlDragObject(second, QPoint(5, 5)), overEdit));
+        auto *text = new QMimeData;
+        text->setText("hello");
+        QVERIFY(!drop(f, text, QPoint(50, 300)));
+        QCOMPARE(fx.modem.calls, QStringList{});
+        QCOMPARE(second->text(), QString("kept"));
+    }
+
+    // The picture dragged is the edit itself, held where it was grabbed; a
+    // removal confirmed meanwhile waits until the drag is over.
+    void theDragObject() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        QLineEdit *edit = clickWaterfall(f, 100);
+        TControlDragObject *object = f.EditStartDrag(edit, QPoint(17, 5));
+        QCOMPARE(f.DragObject, object);
+        QCOMPARE(object->dragImage().size(), edit->size());
+        QCOMPARE(object->hotSpot(), QPoint(17, 5));
+        f.PendingTrackDelete = 0;
+        dataReady(f);
+        QCOMPARE(f.TrackTable[0], edit);
+        delete object; // the drag that carried it would
+        f.EditEndDrag();
+        QCOMPARE(f.DragObject, nullptr);
+        dataReady(f);
+        QCOMPARE(f.TrackTable[0], nullptr);
+    }
+
+    // A press arms the drag; moving three pixels with the button held starts
+    // it, and it ends (offscreen at once) with the object forgotten.
+    void aPressThenAMoveDrags() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        auto *edit = qobject_cast<TPSKEdit *>(clickWaterfall(f, 100));
+        QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(10, 5));
+        QVERIFY(edit->dragArmed());
+        QMouseEvent nearly(QEvent::MouseMove, QPointF(11, 6), edit->mapToGlobal(QPointF(11, 6)), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &nearly);
+        QVERIFY(edit->dragArmed());
+        QMouseEvent far(QEvent::MouseMove, QPointF(12, 6), edit->mapToGlobal(QPointF(12, 6)), Qt::NoButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &far);
+        QVERIFY(!edit->dragArmed());
+        QCOMPARE(f.DragObject, nullptr);
+        QCOMPARE(f.TrackTable[0], edit);
+    }
+};
+
+QTEST_MAIN(TestTracksPanel)
+#include "test_tracks_panel.moc"
