@@ -1,0 +1,453 @@
+// Transmit control and the receive tuning page, driven with the keyboard and
+// the mouse through a recording modem: what reaches the library, in which
+// order, and what the buttons show along a transmission.
+
+#include "FormFixture.h"
+#include "app/Widgets.h"
+#include "modem/ModemEvent.h"
+#include "tracks/SpinArrows.h"
+#include "tracks/TextFileReader.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+TPSKForm &running(FormFixture &fx) {
+    TPSKForm &f = fx.create();
+    f.show();
+    if (!QTest::qWaitForWindowExposed(&f))
+        qFatal("the window never showed");
+    fx.connect();
+    return f;
+}
+
+// A running window with tracks in slots 0..count-1, the last one active.
+TPSKForm &withTracks(FormFixture &fx, int count) {
+    TPSKForm &f = running(fx);
+    for (int i = 0; i < count; ++i)
+        QTest::mouseClick(f.WaterfallDisplay, Qt::LeftButton, {}, QPoint(30, 40 + 40 * i));
+    fx.modem.calls.clear();
+    return f;
+}
+
+void status(TPSKForm &f, int code) {
+    ModemEvent e(ModemEvent::Status, code, 0);
+    QCoreApplication::sendEvent(&f, &e);
+}
+
+void clickArrow(QSpinBox *spin, SpinArrow arrow) {
+    QTest::mouseClick(spin, Qt::LeftButton, {}, spinArrowRect(spin, arrow).center());
+}
+
+QStringList sent(const RecordingModem &modem) {
+    return modem.callsOf({"fnSendTXCharacter"});
+}
+
+QStringList charactersOf(const QList<int> &codes) {
+    QStringList out;
+    for (int c : codes)
+        out << (c == 9 ? QString("fnSendTXCharacter(2,1)") : QString("fnSendTXCharacter(%1,0)").arg(c));
+    return out;
+}
+
+} // namespace
+
+class TestTransmitControl : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each key typed into the pane goes to the library as it is, then takes
+    // its ordinary effect in the pane.
+    void typedKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("typed"); // when key is 0
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("pane"); // the pane held "ab" before
+        QTest::newRow("letter") << 0 << "k" << QStringList{"fnSendTXCharacter(107,0)"} << "abk";
+        QTest::newRow("8-bit letter")
+            << 0 << QString("\u00e9") << QStringList{"fnSendTXCharacter(233,0)"} << QString("ab\u00e9");
+        QTest::newRow("beyond 8 bits")
+            << 0 << QString("\u20ac") << QStringList{"fnSendTXCharacter(63,0)"} << QString("ab\u20ac");
+        QTest::newRow("return") << int(Qt::Key_Return) << "" << QStringList{"fnSendTXCharacter(13,0)"}
+                                << "ab\n";
+        QTest::newRow("backspace") << int(Qt::Key_Backspace) << "" << QStringList{"fnSendTXCharacter(8,0)"}
+                                   << "a";
+        QTest::newRow("escape") << int(Qt::Key_Escape) << "" << QStringList{"fnSendTXCharacter(27,0)"}
+                                << "ab";
+        QTest::newRow("tab moves on") << int(Qt::Key_Tab) << "" << QStringList{} << "ab";
+        QTest::newRow("delete sends nothing") << int(Qt::Key_Delete) << "" << QStringList{} << "ab";
+    }
+    void typedKeys() {
+        QFETCH(int, key);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, pane);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        f.TXBuf->setFocus();
+        f.TXBuf->setPlainText("ab");
+        f.TXBuf->moveCursor(QTextCursor::End);
+        if (key)
+            QTest::keyClick(f.TXBuf, Qt::Key(key));
+        else // a key that makes this text, as a keyboard layout would
+            QTest::sendKeyEvent(QTest::Click, f.TXBuf, Qt::Key_unknown, typed, Qt::NoModifier);
+        QCOMPARE(sent(fx.modem), expected);
+        QCOMPARE(f.TXBuf->toPlainText(), pane);
+    }
+
+    // Characters delivered by other parts of the program: ETX and tab become
+    // the library's two control codes.
+    void deliveredCharacters_data() {
+        QTest::addColumn<int>("c");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("pane");
+        QTest::newRow("ETX returns to receive") << 3 << "fnSendTXCharacter(1,1)"
+                                                << "ab";
+        QTest::newRow("tab queues the CW ID") << 9 << "fnSendTXCharacter(2,1)"
+                                              << "ab\t";
+        QTest::newRow("carriage return") << 13 << "fnSendTXCharacter(13,0)"
+                                         << "ab\n";
+        QTest::newRow("backspace") << 8 << "fnSendTXCharacter(8,0)"
+                                   << "a";
+        QTest::newRow("letter") << int('z') << "fnSendTXCharacter(122,0)"
+                                << "abz";
+    }
+    void deliveredCharacters() {
+        QFETCH(int, c);
+        QFETCH(QString, call);
+        QFETCH(QString, pane);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        f.TXBuf->setPlainText("ab");
+        f.TXBuf->moveCursor(QTextCursor::End);
+        f.TypeIntoTXBuf(c);
+        QCOMPARE(fx.modem.calls, QStringList{call});
+        QCOMPARE(f.TXBuf->toPlainText(), pane);
+    }
+
+    void typingWhileStopped() {
+        FormFixture fx;
+        TPSKForm &f = fx.create();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.TXBuf->setPlainText("earlier text");
+        f.TXBuf->moveCursor(QTextCursor::End);
+        fx.modem.calls.clear();
+        QTest::keyClicks(f.TXBuf, "qw");
+        QCOMPARE(fx.dialogs.beeps, 2);
+        QCOMPARE(f.StatusMessage, QString("Error ! Soundcard is not active..."));
+        QCOMPARE(f.StatusIcon, 23);
+        QCOMPARE(f.TXBuf->toPlainText(), QString("w"));
+        QCOMPARE(sent(fx.modem), QStringList{});
+    }
+
+    // The calls each transmit-side button makes, and when.
+    void buttonCalls_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("transmitting");
+        QTest::addColumn<int>("remaining");
+        QTest::addColumn<bool>("net");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("transmit") << "TransmitBtn" << false << 0 << false
+                                  << QStringList{"fnSetTXFrequency(900)", "fnStartTX(9)"};
+        QTest::newRow("transmit with NET")
+            << "TransmitBtn" << false << 0 << true << QStringList{"fnSetTXFrequency(1234)", "fnStartTX(9)"};
+        QTest::newRow("stop with nothing queued")
+            << "TransmitBtn" << true << 0 << false << QStringList{"fnGetTXCharsRemaining()", "fnStopTX()"};
+        QTest::newRow("stop with characters queued")
+            << "TransmitBtn" << true << 5 << false
+            << QStringList{"fnGetTXCharsRemaining()", "fnAbortTX()", "fnClearTXBuffer()"};
+        QTest::newRow("tune") << "TuneBtn" << false << 0 << true
+                              << QStringList{"fnSetTXFrequency(1234)", "fnStartTX(3)"};
+        QTest::newRow("CW ID") << "CWIDBtn" << false << 0 << false
+                               << QStringList{"fnSetTXFrequency(900)", "fnStartTX(9)",
+                                              "fnSendTXCharacter(2,1)", "fnStopTX()"};
+        QTest::newRow("rewind") << "RewindBtn" << false << 0 << false << QStringList{"fnRewindInput(7)"};
+    }
+    void buttonCalls() {
+        QFETCH(QString, button);
+        QFETCH(bool, transmitting);
+        QFETCH(int, remaining);
+        QFETCH(bool, net);
+        QFETCH(QStringList, expected);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        f.settings.RXMode = 9;
+        f.settings.Blocks = 7;
+        f.RXSpin->setValue(1234);
+        f.TXSpin->setValue(900);
+        f.NETCheck->setChecked(net);
+        f.Transmitting = transmitting;
+        f.CWIdentification->setEnabled(true);
+        fx.modem.txRemaining = remaining;
+        QTest::mouseClick(f.findChild<QToolButton *>(button), Qt::LeftButton);
+        QCOMPARE(fx.modem.calls, expected);
+        QCOMPARE(f.TXSpin->value(), net ? 1234 : 900);
+    }
+
+    // The buttons along a transmission and a tune, row by row as the
+    // operator and the library move it on.
+    void buttonStates() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
+
+        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
+        QCOMPARE(icon(f.Transmit), 0);
+        QCOMPARE(f.Transmit->toolTip(), QString("Stop transmission"));
+        QVERIFY(!f.Tune->isEnabled() && f.CWIdentification->isEnabled());
+        QVERIFY(f.TXBuf->hasFocus());
+        status(f, 1);
+        QVERIFY(f.Transmitting);
+        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
+        QCOMPARE(icon(f.Transmit), 3);
+        QCOMPARE(f.Transmit->toolTip(), QString("Transmit"));
+        QVERIFY(f.Tune->isEnabled() && !f.CWIdentification->isEnabled());
+        status(f, 0);
+        QCOMPARE(f.Transmit->toolTip(), QString("Toggle to transmit mode"));
+
+        QTest::mouseClick(f.TuneBtn, Qt::LeftButton);
+        QVERIFY(f.Tuning);
+        QCOMPARE(icon(f.Tune), 0);
+        QCOMPARE(f.Tune->toolTip(), QString("Stop tuning"));
+        QVERIFY(!f.Transmit->isEnabled());
+        fx.modem.calls.clear();
+        QTest::mouseClick(f.TuneBtn, Qt::LeftButton);
+        QCOMPARE(fx.modem.calls, QStringList{"fnStopTX()"});
+        QVERIFY(!f.Tuning);
+        QCOMPARE(icon(f.Tune), 4);
+        QCOMPARE(f.Tune->toolTip(), QString("Send a tune"));
+        QVERIFY(f.Transmit->isEnabled());
+    }
+
+    // A click on an arrow of the transmit spin steps it and then toggles
+    // transmission like the Transmit button; with NET on it transmits on
+    // the receive frequency.
+    void transmitSpinArrows_data() {
+        QTest::addColumn<int>("arrow");
+        QTest::addColumn<bool>("net");
+        QTest::addColumn<int>("hz");
+        QTest::newRow("up") << int(SpinArrow::Up) << false << 901;
+        QTest::newRow("down") << int(SpinArrow::Down) << false << 899;
+        QTest::newRow("up with NET") << int(SpinArrow::Up) << true << 1500;
+    }
+    void transmitSpinArrows() {
+        QFETCH(int, arrow);
+        QFETCH(bool, net);
+        QFETCH(int, hz);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        f.settings.RXMode = 1;
+        f.RXSpin->setValue(1500);
+        f.TXSpin->setValue(900);
+        f.NETCheck->setChecked(net);
+        clickArrow(f.TXSpin, SpinArrow(arrow));
+        QCOMPARE(fx.modem.calls, QStringList({QString("fnSetTXFrequency(%1)").arg(hz), "fnStartTX(1)"}));
+        QCOMPARE(f.TXSpin->value(), hz);
+        QCOMPARE(f.Transmit->toolTip(), QString("Stop transmission"));
+    }
+
+    // The pane's menu and its keys: Ctrl+X empties the pane and aborts,
+    // pasted text shows but is never sent.
+    void paneMenu() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        const QList<QAction *> items = f.TXPopup->actions();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0]->text(), QString("Clear"));
+        QCOMPARE(items[0]->shortcut(), QKeySequence("Ctrl+X"));
+        QCOMPARE(items[1]->text(), QString("Copy"));
+        QCOMPARE(items[2]->shortcut(), QKeySequence("Ctrl+V"));
+
+        f.TXBuf->setFocus();
+        QGuiApplication::clipboard()->setText("pasted");
+        QTest::keyClick(f.TXBuf, Qt::Key_V, Qt::ControlModifier);
+        items[2]->trigger();
+        QCOMPARE(f.TXBuf->toPlainText(), QString("pastedpasted"));
+        f.TXBuf->selectAll();
+        QTest::keyClick(f.TXBuf, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("pastedpasted"));
+        QCOMPARE(fx.modem.calls, QStringList{});
+        QTest::keyClick(f.TXBuf, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(f.TXBuf->toPlainText(), QString());
+        QCOMPARE(fx.modem.calls, QStringList({"fnAbortTX()", "fnClearTXBuffer()"}));
+    }
+
+    // A text file goes out line by line, each line ended by a carriage
+    // return whatever the file's line ends.
+    void sendingATextFile_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<int>>("codes");
+        QTest::newRow("CR LF") << QByteArray("ab\r\nc\r\n") << QList<int>{'a', 'b', 13, 'c', 13};
+        QTest::newRow("LF, last line open") << QByteArray("ab\n\nc") << QList<int>{'a', 'b', 13, 13, 'c', 13};
+        QTest::newRow("lone CR") << QByteArray("a\rb\r") << QList<int>{'a', 13, 'b', 13};
+        QTest::newRow("empty file") << QByteArray() << QList<int>{13};
+        QTest::newRow("tab") << QByteArray("a\tb") << QList<int>{'a', 9, 'b', 13};
+        QTest::newRow("UTF-8") << QByteArray("\xef\xbb\xbf\xc3\xa9t\xc3\xa9 \xe2\x82\xac")
+                               << QList<int>{233, 't', 233, ' ', '?', 13};
+        QTest::newRow("8-bit") << QByteArray("\xe9t\xe9") << QList<int>{233, 't', 233, 13};
+        QTest::newRow("NUL byte") << QByteArray("a\0b", 3) << QList<int>{'a', 0, 'b', 13};
+    }
+    void sendingATextFile() {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<int>, codes);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        const QString path = fx.dir.filePath("send.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QString title, filter;
+        f.OpenDialog = [&](const QString &t, const QString &fl) {
+            title = t;
+            filter = fl;
+            return path;
+        };
+        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        QCOMPARE(title, QString("Send a text file ?"));
+        QCOMPARE(filter, QString("Text files (*.txt)"));
+        QCOMPARE(fx.modem.calls, charactersOf(codes));
+        QVERIFY(!f.SendingTextFile);
+    }
+
+    // Pieces of a file cut anywhere, even inside a character or between a
+    // CR and its LF, read the same.
+    void longFilesReadInPieces() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("long.txt");
+        QByteArray content;
+        while (content.size() < 200 * 1024)
+            content += "line \xc3\xa9\r\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        TextFileReader reader(path);
+        QVERIFY(reader.open());
+        int lines = 0, accents = 0, other = 0;
+        for (int c = reader.next(); c >= 0; c = reader.next()) {
+            lines += c == 13;
+            accents += c == 233;
+            other += c != 13 && c != 233;
+        }
+        const int expected = static_cast<int>(content.size() / 9);
+        QCOMPARE(lines, expected);
+        QCOMPARE(accents, expected);
+        QCOMPARE(other, 5 * expected);
+        QVERIFY(!reader.failed());
+    }
+
+    void fileSendFailures() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        f.OpenDialog = [](const QString &, const QString &) { return QString(); };
+        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        QCOMPARE(fx.modem.calls, QStringList{});
+        QVERIFY(fx.dialogs.shown.isEmpty());
+        // A file gone between the choice and the read, or no file at all.
+        const QString gone = fx.dir.filePath("gone.txt");
+        f.OpenDialog = [&](const QString &, const QString &) { return gone; };
+        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        QCOMPARE(fx.modem.calls, QStringList{});
+        QCOMPARE(fx.dialogs.shown.size(), 1);
+        QCOMPARE(fx.dialogs.shown[0].caption, QString("Error"));
+        QVERIFY(fx.dialogs.shown[0].text.startsWith("The text file cannot be read: " + gone));
+        // A directory opens but cannot be read as a file.
+        f.OpenDialog = [&](const QString &, const QString &) { return fx.dir.path(); };
+        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        QCOMPARE(fx.dialogs.shown.size(), 2);
+        QVERIFY(!f.SendingTextFile);
+    }
+
+    // The tuning page's handlers, on the active track (3 here) or, for the
+    // squelch, on channel 0.
+    void tuningHandlers_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("receive up from the library's frequency")
+            << "rx up" << QStringList{"fnGetRXFrequency(3)", "fnSetRXFrequency(1501,10,3)"};
+        QTest::newRow("receive down")
+            << "rx down" << QStringList{"fnGetRXFrequency(3)", "fnSetRXFrequency(1499,10,3)"};
+        QTest::newRow("AFC cleared sends width 0") << "afc off" << QStringList{"fnSetAFCLimit(0,3)"};
+        QTest::newRow("AFC set sends the width") << "afc on" << QStringList{"fnSetAFCLimit(60,3)"};
+        QTest::newRow("AFC arrow with AFC cleared") << "afc arrow" << QStringList{"fnSetAFCLimit(61,3)"};
+        QTest::newRow("squelch slider on channel 0")
+            << "squelch" << QStringList{"fnSetSquelchThreshold(41,200,0)"};
+        QTest::newRow("squelch speed") << "speed" << QStringList{"fnSetSquelchThreshold(40,199,0)"};
+    }
+    void tuningHandlers() {
+        QFETCH(QString, action);
+        QFETCH(QStringList, expected);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 4);
+        f.AFCSpin->setValue(60);
+        f.AFCCheck->setChecked(action == "afc off");
+        f.SQTrack->setValue(40);
+        f.SQSSPin->setValue(200);
+        f.RXSpin->setValue(700);
+        fx.modem.rxFrequency = 1500; // moved there by AFC
+        fx.modem.calls.clear();
+        if (action == "rx up" || action == "rx down")
+            clickArrow(f.RXSpin, action == "rx up" ? SpinArrow::Up : SpinArrow::Down);
+        else if (action == "afc off" || action == "afc on")
+            QTest::mouseClick(f.AFCCheck, Qt::LeftButton);
+        else if (action == "afc arrow")
+            clickArrow(f.AFCSpin, SpinArrow::Up);
+        else if (action == "squelch")
+            QTest::keyClick(f.SQTrack, Qt::Key_Right);
+        else
+            clickArrow(f.SQSSPin, SpinArrow::Down);
+        QCOMPARE(fx.modem.calls, expected);
+        if (action.startsWith("rx"))
+            QCOMPARE(f.RXSpin->value(), action == "rx up" ? 1501 : 1499);
+        QCOMPARE(f.SQLbl1->text(), QString("Squelsh threshold : %1").arg(f.SQTrack->value()));
+    }
+
+    // Typing a value into a spin calls nothing; it is used at the next
+    // start.
+    void typedFrequenciesCallNothing() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        for (QSpinBox *spin : {f.RXSpin, f.TXSpin, f.AFCSpin}) {
+            spin->setFocus();
+            spin->selectAll();
+            QTest::keyClicks(spin, "1234");
+            QCOMPARE(spin->value(), 1234);
+        }
+        QCOMPARE(fx.modem.calls, QStringList{});
+        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
+        QCOMPARE(fx.modem.calls.first(), QString("fnSetTXFrequency(1234)"));
+    }
+
+    // The page goes grey while transmitting and back with reception; a
+    // clear of the tracks leaves it usable until then.
+    void pageStateFollowsTheLibrary() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 2);
+        QVERIFY(f.Canal->isEnabled());
+        status(f, 1);
+        QVERIFY(!f.Canal->isEnabled());
+        status(f, 0);
+        QVERIFY(f.Canal->isEnabled());
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        QTest::mouseClick(f.ClearTrackBtn, Qt::LeftButton);
+        QVERIFY(f.Canal->isEnabled());
+        status(f, 0);
+        QVERIFY(!f.Canal->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestTransmitControl)
+#include "test_transmit_control.moc"
