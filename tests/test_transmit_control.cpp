@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -85,6 +86,8 @@ private slots:
                                    << "a";
         QTest::newRow("escape") << int(Qt::Key_Escape) << "" << QStringList{"fnSendTXCharacter(27,0)"}
                                 << "ab";
+        QTest::newRow("composed by an input method")
+            << -1 << QString("\u00e8") << QStringList{"fnSendTXCharacter(232,0)"} << QString("ab\u00e8");
         QTest::newRow("tab moves on") << int(Qt::Key_Tab) << "" << QStringList{} << "ab";
         QTest::newRow("delete sends nothing") << int(Qt::Key_Delete) << "" << QStringList{} << "ab";
     }
@@ -98,10 +101,15 @@ private slots:
         f.TXBuf->setFocus();
         f.TXBuf->setPlainText("ab");
         f.TXBuf->moveCursor(QTextCursor::End);
-        if (key)
+        if (key == -1) {
+            QInputMethodEvent composed;
+            composed.setCommitString(typed);
+            QCoreApplication::sendEvent(f.TXBuf, &composed);
+        } else if (key) {
             QTest::keyClick(f.TXBuf, Qt::Key(key));
-        else // a key that makes this text, as a keyboard layout would
+        } else { // a key that makes this text, as a keyboard layout would
             QTest::sendKeyEvent(QTest::Click, f.TXBuf, Qt::Key_unknown, typed, Qt::NoModifier);
+        }
         QCOMPARE(sent(fx.modem), expected);
         QCOMPARE(f.TXBuf->toPlainText(), pane);
     }

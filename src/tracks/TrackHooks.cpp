@@ -12,6 +12,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -30,10 +31,16 @@ public:
     bool eventFilter(QObject *watched, QEvent *e) override {
         if (watched == m_form.TBTerm)
             return panelEvent(e);
-        if (watched == m_form.TXBuf && e->type() == QEvent::KeyPress)
-            return transmitKey(static_cast<QKeyEvent *>(e));
-        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
-            return spinPress(static_cast<QSpinBox *>(watched), static_cast<QMouseEvent *>(e));
+        if (watched == m_form.TXBuf) {
+            if (e->type() == QEvent::KeyPress)
+                return transmitKey(static_cast<QKeyEvent *>(e));
+            if (e->type() == QEvent::InputMethod)
+                return composedText(static_cast<QInputMethodEvent *>(e));
+            return false;
+        }
+        auto *spin = qobject_cast<QSpinBox *>(watched);
+        if (spin && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick))
+            return spinPress(spin, static_cast<QMouseEvent *>(e));
         return false;
     }
 
@@ -113,6 +120,16 @@ private:
             m_form.TXBufKeyPress(c, true);
         }
         return false; // then the key takes its ordinary effect in the pane
+    }
+
+    // Text an input method composed (dead keys, compose sequences) is typed
+    // text as well.
+    bool composedText(QInputMethodEvent *ie) {
+        for (const QChar ch : ie->commitString()) {
+            int c = ch.unicode() <= 0xFF ? ch.unicode() : '?';
+            m_form.TXBufKeyPress(c, true);
+        }
+        return false;
     }
 
     bool spinPress(QSpinBox *spin, QMouseEvent *me) {
