@@ -1,0 +1,303 @@
+#include "receiver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace pskmodem {
+
+namespace {
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+// Carrier lock (mean cos(M * phase error)) above which coherent decisions are used.
+// The QPSK figure (M = 4) runs lower at the same SNR, and the coherent trellis rides
+// out slips of the loop by itself.
+constexpr float kCoherentLock = 0.35f;
+constexpr float kCoherentLockQpsk = 0.1f;
+// Lock above which the loop's frequency steers the AFC and the clock is measured.
+constexpr float kTrackLock = 0.5f;
+constexpr float kTrackLockQpsk = 0.25f;
+// Below this lock (over ~100 symbols) for kLostSymbols, the signal is taken as gone;
+// the weakest copyable QPSK signals read about 0.2.
+constexpr float kLostLock = 0.2f;
+constexpr float kLostLockQpsk = 0.07f;
+constexpr int kLostSymbols = 64;
+constexpr int kAcquireSymbols = 40;
+// AFC gains, as fractions of the measured offset applied each symbol.
+constexpr int kCaptureWindow = 24; // symbols a capture step measures
+constexpr double kTrackGain = 0.05;
+constexpr float kAmplitudeWeight = 1.0f / 16.0f;
+} // namespace
+
+Receiver::Receiver() {
+    start_fresh();
+}
+
+void Receiver::configure(const ChannelSettings &s) {
+    if (!s.enabled) {
+        enabled_ = false;
+        return;
+    }
+    afcLimit_ = std::max(s.afcLimit, int32_t{0});
+    squelch_.set(s.squelchThreshold, s.squelchSpeed);
+    const bool fresh = !enabled_ || s.mode != mode_ || s.tuneSerial != tuneSerial_;
+    if (!fresh)
+        return;
+    enabled_ = true;
+    if (s.mode != mode_) {
+        mode_ = s.mode;
+        rxMode_ = rx_mode(mode_);
+        decimator_.create(rxMode_.decimation());
+        fll_.create(rxMode_.baud() * kRxSamplesPerSymbol);
+        carrier_.set_qpsk(rxMode_.qpsk);
+        viterbiCoherent_.set_lsb(rxMode_.lsb);
+        viterbiDifferential_.set_lsb(rxMode_.lsb);
+        const double d = decimator_.factor();
+        imd_.set_droop(decimator_.gain_at(0.5 / (kRxSamplesPerSymbol * d)),
+                       decimator_.gain_at(1.5 / (kRxSamplesPerSymbol * d)));
+    }
+    tuneSerial_ = s.tuneSerial;
+    hz_ = s.frequency;
+    captureRange_ = std::max(s.captureRange, int32_t{0});
+    offset_ = 0.0;
+    captureLeft_ = captureRange_ > 0 ? kCaptureSymbols : 0;
+    fll_.set_order(2); // a transmission starts with the idle
+    mixer_.set_frequency(hz_);
+    start_fresh();
+}
+
+void Receiver::restart() {
+    captureLeft_ = 0;
+    start_fresh();
+}
+
+void Receiver::start_fresh() {
+    decimator_.reset();
+    filter_.reset();
+    fll_.reset();
+    timing_.reset();
+    equalizer_.reset();
+    carrier_.reset();
+    viterbiCoherent_.reset();
+    viterbiDifferential_.reset();
+    varicode_.reset();
+    squelch_.reset();
+    imd_.reset();
+    symbols_ = 0;
+    amplitude_ = 0.0f;
+    uPrev_ = vPrev_ = cf{};
+    vectorRing_.fill(cf{});
+    vectorNext_ = 0;
+    lockedRun_ = 0;
+    acquireLeft_ = kAcquireSymbols;
+    lostRun_ = 0;
+    muteLeft_ = 0;
+}
+
+std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
+    std::size_t n = 0;
+    for (std::size_t at = 0; at < in.size(); at += kPiece) {
+        const auto part = in.subspan(at, std::min(kPiece, in.size() - at));
+        const std::size_t k = piece(part, out.subspan(n));
+        for (std::size_t i = n; i < n + k; ++i)
+            out[i].inputIndex += static_cast<int>(at);
+        n += k;
+    }
+    return n;
+}
+
+std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
+    if (!enabled_)
+        return 0;
+    mixer_.process(in, mixed_);
+    const int d = decimator_.factor();
+    const std::size_t nb = decimator_.process(std::span<const cf>(mixed_.data(), in.size()), base_);
+    const int lead = static_cast<int>(in.size()) - static_cast<int>(nb) * d; // samples after the last output
+    const auto base = std::span<const cf>(base_.data(), nb);
+    imd_.process(base);
+    // The discriminator sees the wide band: behind the matched filter an offset signal's
+    // two idle tones would come out unequal and pull it towards the stronger one.
+    fll_.process(base);
+    filter_.process(base, matched_);
+    const auto matched = std::span<const cf>(matched_.data(), nb);
+    const std::size_t ns = timing_.process(matched, symbolsOut_);
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < ns; ++i) {
+        // The decimated sample j completes at input index lastIndex - (nb - 1 - j) * d.
+        const int lastIndex = static_cast<int>(in.size()) - 1 - lead;
+        const int idx = lastIndex - (static_cast<int>(nb) - 1 - symbolsOut_[i].inputIndex) * d;
+        n += on_symbol(symbolsOut_[i].y, std::max(idx, 0), out.subspan(n));
+    }
+    return n;
+}
+
+std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
+    const double symbolSeconds = rxMode_.symbolSamples / 8000.0;
+    const cf u = equalizer_.process(y);
+    if (++symbols_ < 3) {
+        uPrev_ = u;
+        amplitude_ = std::abs(u);
+        return 0;
+    }
+    const float a = std::abs(u);
+    amplitude_ += (a - amplitude_) * kAmplitudeWeight;
+    const float amp = std::max(amplitude_, 1e-12f);
+    const cf v = carrier_.process(u, amp);
+
+    // The phase change from the previous symbol, less the drift the loop has measured.
+    const double w = carrier_.frequency();
+    const cf r = cmul(cmul_conj(u, uPrev_), cf(static_cast<float>(std::cos(w)), static_cast<float>(-std::sin(w))));
+    const float rn = std::abs(r);
+    float quality = 0.0f;
+    if (rn > 0.0f) {
+        const cf r2 = cmul(r, r);
+        quality = rxMode_.qpsk ? cmul(r2, r2).real() / (rn * rn * rn * rn) : r2.real() / (rn * rn);
+    }
+    squelch_.process(quality);
+    vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
+    vectorNext_ = (vectorNext_ + 1) & 7;
+
+    std::size_t n = 0;
+    const bool clean = squelch_.level() >= 50;
+    if (const auto imd = imd_.symbol(clean && r.real() < -0.7f * rn); imd && n < out.size())
+        out[n++] = RxEvent{RxEvent::Kind::Imd, *imd, inputIndex};
+
+    const bool coherent = carrier_.lock() > coherent_lock();
+    if (!rxMode_.qpsk) {
+        SoftBit b{};
+        if (coherent) {
+            b.bit = (v.real() >= 0.0f) == (vPrev_.real() >= 0.0f) ? 1 : 0;
+            b.reliability = std::min(std::fabs(v.real()), std::fabs(vPrev_.real())) / amp;
+        } else {
+            b.bit = r.real() >= 0.0f ? 1 : 0;
+            b.reliability = std::fabs(r.real()) / (amp * amp);
+        }
+        n += on_bit(b, inputIndex, out.subspan(n));
+    } else {
+        const int bc = viterbiCoherent_.process(v / amp);
+        const int bd = viterbiDifferential_.process(r / (amp * amp));
+        const int bit = coherent ? bc : bd;
+        if (bit >= 0)
+            n += on_bit(SoftBit{static_cast<uint8_t>(bit), 1.0f}, inputIndex, out.subspan(n));
+    }
+    uPrev_ = u;
+    vPrev_ = v;
+
+    // Loops narrow once locked; the clock is measured only on a locked signal.
+    // The carrier loop acquires wide for a while after a fresh start and again after
+    // losing the signal for long; switching on every dip of the lock figure would
+    // throw the phase about at low SNR.
+    if (carrier_.slow_lock() < (rxMode_.qpsk ? kLostLockQpsk : kLostLock) && acquireLeft_ == 0) {
+        if (++lostRun_ >= kLostSymbols) {
+            acquireLeft_ = kAcquireSymbols;
+            lostRun_ = 0;
+            // Capture again, around the tuned frequency. Not on QPSK: on its data the
+            // fourth power is too noisy, and a quarter of the baud off looks locked.
+            if (captureRange_ > 0 && captureLeft_ == 0 && !rxMode_.qpsk) {
+                captureLeft_ = kCaptureSymbols;
+                fll_.restart_average();
+            }
+        }
+    } else {
+        lostRun_ = 0;
+    }
+    if (acquireLeft_ > 0 && captureLeft_ == 0)
+        --acquireLeft_;
+    carrier_.set_tracking(acquireLeft_ == 0 && captureLeft_ == 0);
+    const bool tracking = carrier_.lock() > track_lock() && captureLeft_ == 0;
+    lockedRun_ = tracking ? lockedRun_ + 1 : 0;
+    timing_.set_tracking(squelch_.level() >= 40);
+    if (lockedRun_ == 1)
+        timing_.clock_restart();
+    steer(symbolSeconds);
+    // Bits decoded while the capture searched, still in the decoders, are noise.
+    if (captureLeft_ > 0)
+        muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
+    else if (muteLeft_ > 0 && --muteLeft_ == 0)
+        varicode_.reset();
+    return n;
+}
+
+std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) {
+    std::array<int, 2> chars{};
+    const int k = varicode_.push(b, chars);
+    std::size_t n = 0;
+    if (!squelch_.open() || muteLeft_ > 0)
+        return 0;
+    for (int i = 0; i < k && n < out.size(); ++i)
+        out[n++] = RxEvent{RxEvent::Kind::Character, chars[static_cast<std::size_t>(i)], inputIndex};
+    return n;
+}
+
+void Receiver::steer(double symbolSeconds) {
+    double limit = 0.0;
+    double delta = 0.0;
+    // Steered by the carrier loop's frequency, the oscillator takes over what the loop
+    // was tracking; steered by the discriminator, it moves under an unlocked loop.
+    bool fromLoop = false;
+    if (captureLeft_ > 0) {
+        // Capture measures the offset over a window with the oscillator held still and
+        // then jumps to it: no loop to settle, so a one-second preamble is enough.
+        --captureLeft_;
+        limit = captureRange_;
+        if (captureLeft_ % kCaptureWindow != 0)
+            return;
+        delta = fll_.offset_hz();
+        fll_.restart_average();
+    } else if (afcLimit_ > 0) {
+        limit = std::max(afcLimit_, captureRange_);
+        // Only a locked loop steers: the discriminator is too noisy on weak data, and a
+        // lost signal starts a new capture instead (on_symbol).
+        fromLoop = carrier_.lock() > track_lock();
+        if (!fromLoop)
+            return;
+        delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
+    } else {
+        return;
+    }
+    if (!std::isfinite(delta))
+        return;
+    const double next = std::clamp(offset_ + delta, -limit, limit);
+    delta = next - offset_;
+    if (delta == 0.0)
+        return;
+    offset_ = next;
+    if (fromLoop)
+        carrier_.shift_frequency(kTwoPi * delta * symbolSeconds);
+    mixer_.set_frequency(hz_ + offset_);
+}
+
+float Receiver::coherent_lock() const {
+    return rxMode_.qpsk ? kCoherentLockQpsk : kCoherentLock;
+}
+
+float Receiver::track_lock() const {
+    return rxMode_.qpsk ? kTrackLockQpsk : kTrackLock;
+}
+
+std::array<int32_t, 16> Receiver::sync() const {
+    std::array<int32_t, 16> s{};
+    const auto p = timing_.profile();
+    for (std::size_t i = 0; i < 16; ++i)
+        s[i] = static_cast<int32_t>(std::lround(1000.0f * p[i]));
+    return s;
+}
+
+std::array<int32_t, 16> Receiver::vectors() const {
+    std::array<int32_t, 16> v{};
+    for (int k = 0; k < 8; ++k) {
+        const cf z = vectorRing_[static_cast<std::size_t>((vectorNext_ + k) & 7)];
+        v[static_cast<std::size_t>(2 * k)] = static_cast<int32_t>(std::lround(1000.0f * z.real()));
+        v[static_cast<std::size_t>(2 * k + 1)] = static_cast<int32_t>(std::lround(1000.0f * z.imag()));
+    }
+    return v;
+}
+
+bool Receiver::take_clock_ppm(double &ppm) {
+    if (lockedRun_ < kClockSymbols || !timing_.clock_ppm(kClockSymbols, ppm))
+        return false;
+    timing_.clock_restart();
+    lockedRun_ = 1;
+    return true;
+}
+
+} // namespace pskmodem

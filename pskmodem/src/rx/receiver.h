@@ -1,0 +1,115 @@
+// One receive channel: audio at 8000 Hz in, characters out.
+//
+//   mixer -> decimator (to 16 samples a symbol) -> matched filter -> symbol timing
+//         -> equaliser -> carrier loop -> bits (BPSK: coherent decisions compared
+//            symbol to symbol; QPSK: Viterbi) -> Varicode -> squelch gate
+//
+// A frequency discriminator on the matched filter's output finds the signal after a
+// retune (within the capture range) and steers the AFC until the carrier loop locks;
+// from then on the loop's frequency steers it. Without lock, bits come from comparing
+// neighbouring symbols, which survives fast phase changes. Idle stretches feed the IMD
+// meter; the timing loop's drift measures the sample clock.
+#pragma once
+
+#include "carrier_loop.h"
+#include "decimator.h"
+#include "equalizer.h"
+#include "frequency_tracker.h"
+#include "imd_meter.h"
+#include "matched_filter.h"
+#include "mixer.h"
+#include "modem_state.h"
+#include "qpsk_viterbi.h"
+#include "rx_types.h"
+#include "squelch.h"
+#include "symbol_timing.h"
+#include "varicode_decoder.h"
+
+#include <array>
+#include <span>
+
+namespace pskmodem {
+
+struct RxEvent {
+    enum class Kind { Character, Imd };
+    Kind kind;
+    int value;      // the character, or the IMD in dB
+    int inputIndex; // sample of the process() input at which it was known
+};
+
+class Receiver {
+public:
+    static constexpr std::size_t kPiece = 256;     // input handled at a time
+    static constexpr std::size_t kMaxEvents = 12;  // per kPiece of input, at most
+    static constexpr int kCaptureSymbols = 24;     // search after a retune
+    static constexpr int kClockSymbols = 600;      // clock readings span ~19 s at 31.25 baud
+
+    Receiver();
+    // Applies the program's settings: a change of mode, a new tuning or switching on
+    // start the channel afresh; AFC and squelch settings take effect at once.
+    void configure(const ChannelSettings &s);
+    // Starts decoding afresh where it is tuned now (used by rewind).
+    void restart();
+    bool enabled() const { return enabled_; }
+    // Returns the number of events written; out needs kMaxEvents per kPiece of input.
+    std::size_t process(std::span<const float> in, std::span<RxEvent> out);
+
+    int level() const { return squelch_.level(); }
+    bool squelch_open() const { return squelch_.open(); }
+    double frequency() const { return hz_ + offset_; }
+    // 16 values 0..1000: the sync profile (see pskmodem.h).
+    std::array<int32_t, 16> sync() const;
+    // 8 (x, y) pairs -1000..1000, oldest first: the latest symbols' phase changes.
+    std::array<int32_t, 16> vectors() const;
+    // A clock error reading once kClockSymbols locked symbols have been measured.
+    bool take_clock_ppm(double &ppm);
+
+private:
+    void start_fresh();
+    std::size_t piece(std::span<const float> in, std::span<RxEvent> out);
+    std::size_t on_symbol(cf y, int inputIndex, std::span<RxEvent> out);
+    std::size_t on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out);
+    void steer(double symbolSeconds);
+    float track_lock() const;
+    float coherent_lock() const;
+
+    bool enabled_ = false;
+    int32_t mode_ = -1;
+    uint32_t tuneSerial_ = 0;
+    RxMode rxMode_;
+    double hz_ = 1000.0;
+    double offset_ = 0.0; // AFC, Hz
+    int captureRange_ = 0;
+    int afcLimit_ = 0;
+    int captureLeft_ = 0;
+
+    Mixer mixer_;
+    Decimator decimator_;
+    MatchedFilter filter_;
+    FrequencyTracker fll_;
+    SymbolTiming timing_;
+    Equalizer equalizer_;
+    CarrierLoop carrier_;
+    QpskViterbi viterbiCoherent_{true};
+    QpskViterbi viterbiDifferential_{false};
+    VaricodeDecoder varicode_;
+    Squelch squelch_;
+    ImdMeter imd_;
+
+    int symbols_ = 0;
+    float amplitude_ = 0.0f;
+    cf uPrev_{}, vPrev_{};
+    std::array<cf, 8> vectorRing_{};
+    int vectorNext_ = 0;
+    int lockedRun_ = 0;
+    int acquireLeft_ = 0;
+    int muteLeft_ = 0; // symbols before characters are reported again
+    int lostRun_ = 0;
+
+    std::array<cf, kPiece> mixed_{};
+    std::array<cf, kPiece / 8 + 2> base_{};
+    std::array<cf, kPiece / 8 + 2> matched_{};
+    std::array<SymbolSample, kPiece / 8 + 2> symbolsOut_{};
+};
+
+} // namespace pskmodem

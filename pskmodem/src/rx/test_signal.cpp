@@ -1,0 +1,119 @@
+#include "test_signal.h"
+
+#include "dsp/varicode.h"
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <random>
+
+namespace pskmodem {
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+
+// The phase change in quarter turns of QPSK for the encoder register.
+int qpsk_change(unsigned reg, bool lsb) {
+    auto parity = [](unsigned v) {
+        unsigned p = 0;
+        for (; v; v >>= 1)
+            p ^= v & 1u;
+        return p;
+    };
+    const unsigned a = parity(reg & 0x17u);
+    const unsigned b = parity(reg & 0x19u);
+    const unsigned d = a + 2 * b; // 0: 180, 1: -90, 2: 0, 3: +90 degrees
+    static constexpr int kUsb[4] = {2, 3, 0, 1};
+    static constexpr int kLsb[4] = {2, 1, 0, 3};
+    return (lsb ? kLsb : kUsb)[d];
+}
+} // namespace
+
+std::vector<uint8_t> varicode_bits(const std::string &text) {
+    std::vector<uint8_t> bits;
+    for (unsigned char c : text) {
+        for (char b : Varicode::code(c))
+            bits.push_back(b == '1' ? 1 : 0);
+        bits.push_back(0);
+        bits.push_back(0);
+    }
+    return bits;
+}
+
+void add_noise(std::vector<float> &x, double sigma, uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    std::normal_distribution<double> g(0.0, sigma);
+    for (float &s : x)
+        s = static_cast<float>(s + g(rng));
+}
+
+TestSignal make_test_signal(const std::string &text, const TestSignalParams &p) {
+    const bool qpsk = p.mode == 1 || p.mode == 2 || p.mode == 9 || p.mode == 10;
+    const bool lsb = p.mode == 2 || p.mode == 10;
+    const double baud = p.mode >= 8 ? 62.5 : 31.25;
+    const double T = 1.0 / baud;
+
+    // The bit stream: idle, text, then ones (steady carrier).
+    std::vector<uint8_t> bits(static_cast<std::size_t>(std::lround(p.preamble * baud)), 0);
+    const std::size_t textStart = bits.size();
+    const auto textBits = varicode_bits(text);
+    bits.insert(bits.end(), textBits.begin(), textBits.end());
+    bits.insert(bits.end(), static_cast<std::size_t>(std::lround(p.postamble * baud)), 1);
+
+    // Symbol phasors; a[0] is the phase before the first symbol period.
+    std::vector<std::complex<double>> a(bits.size() + 1);
+    a[0] = 1.0;
+    unsigned reg = 0;
+    int quarter = 0;
+    for (std::size_t k = 0; k < bits.size(); ++k) {
+        if (!qpsk) {
+            if (bits[k] == 0)
+                quarter += 2;
+        } else {
+            reg = ((reg << 1) | bits[k]) & 31u;
+            quarter += qpsk_change(reg, lsb);
+        }
+        const double ph = kPi / 2 * (quarter & 3);
+        a[k + 1] = std::polar(1.0, ph);
+    }
+
+    // Samples at the receiving card's rate.
+    const double rate = 8000.0 * (1.0 + p.clockPpm * 1e-6);
+    const double keyed = static_cast<double>(bits.size()) * T;
+    const double total = keyed + 2 * p.leadSilence;
+    const auto n = static_cast<std::size_t>(std::ceil(total * rate));
+    TestSignal out;
+    out.samples.assign(n, 0.0f);
+    double power = 0.0;
+    std::size_t keyedSamples = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / rate - p.leadSilence;
+        if (t < 0.0 || t >= keyed)
+            continue;
+        const auto k = static_cast<std::size_t>(t / T);
+        const double tau = (t - static_cast<double>(k) * T) / T;
+        const double w = 0.5 * (1.0 + std::cos(kPi * tau));
+        const std::complex<double> s = a[k] * w + a[k + 1] * (1.0 - w);
+        const double x = p.amplitude * std::real(s * std::polar(1.0, 2 * kPi * p.frequency * t + p.phase));
+        out.samples[i] = static_cast<float>(x);
+        power += x * x;
+        ++keyedSamples;
+    }
+
+    // Where each character's last symbol period ends.
+    std::size_t k = textStart;
+    for (unsigned char c : text) {
+        k += Varicode::code(c).size() + 2;
+        out.charEnds.push_back(static_cast<std::size_t>(std::ceil((p.leadSilence + static_cast<double>(k) * T) * rate)));
+    }
+
+    if (p.snrDb < 1000.0 && keyedSamples > 0) {
+        // Noise power in 2500 Hz of the 4000 Hz band.
+        const double ps = power / static_cast<double>(keyedSamples);
+        const double noiseIn2500 = ps / std::pow(10.0, p.snrDb / 10.0);
+        add_noise(out.samples, std::sqrt(noiseIn2500 * 4000.0 / 2500.0), p.seed);
+    }
+    return out;
+}
+
+} // namespace pskmodem

@@ -1,0 +1,44 @@
+// A reference PSK31 modulator for the receiver's tests and benchmark, written from the
+// mode's definition independently of the transmitter, so that the receiver is checked
+// against the mode and not against our own transmitter's habits.
+//
+// Symbols are phasors a[k]; symbol period k carries the change from a[k-1] to a[k]
+// with cosine weights: s(t) = a[k-1] * (1 + cos(pi*tau/T)) / 2 + a[k] * (1 - cos(pi*tau/T)) / 2,
+// which is a cosine through zero on a reversal and a constant otherwise. BPSK: a 0 bit
+// reverses the phase, a 1 keeps it. QPSK: each bit enters the K=5 encoder and the two
+// output bits pick the phase change. Each character is its Varicode followed by "00".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pskmodem {
+
+struct TestSignalParams {
+    int32_t mode = 0;          // receive mode numbering: 0, 1, 2, 8, 9, 10
+    double frequency = 1000.0; // Hz, including any offset under test
+    double amplitude = 0.5;    // peak, full scale 1
+    double phase = 0.0;        // carrier phase at the start, radians
+    double preamble = 1.0;     // seconds of idle (reversals) before the text
+    double postamble = 1.0;    // seconds of steady carrier after it
+    double leadSilence = 0.0;  // seconds of silence (noise only) before and after
+    double clockPpm = 0.0;     // the receiving card runs fast by this much
+    double snrDb = 1000.0;     // mean keyed power over noise in 2500 Hz; >= 1000: none
+    uint64_t seed = 1;         // for the noise
+};
+
+struct TestSignal {
+    std::vector<float> samples;
+    // For each character, the sample at which its last symbol (the second gap zero)
+    // has been sent in full.
+    std::vector<std::size_t> charEnds;
+};
+
+// Bits (Varicode with gaps) for the text.
+std::vector<uint8_t> varicode_bits(const std::string &text);
+TestSignal make_test_signal(const std::string &text, const TestSignalParams &p);
+// White Gaussian noise of the given standard deviation added in place.
+void add_noise(std::vector<float> &x, double sigma, uint64_t seed);
+
+} // namespace pskmodem

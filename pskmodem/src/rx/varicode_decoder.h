@@ -1,0 +1,44 @@
+// Varicode decoder: bits to characters.
+//
+// A character ends at the first "00"; the bits before it are its code. Every code
+// starts and ends with 1 and none contains "00", so idle zeros between characters are
+// skipped. Every pattern of up to 11 bits is a code, so a wrong bit inside a character
+// cannot be seen; what can be seen is a gap lost to noise, which merges two characters
+// into a run that is no code. Such a run is split where flipping the least reliable
+// bits to "00" leaves two valid codes; a run that cannot be split so is dropped rather
+// than printed as a wrong character.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace pskmodem {
+
+struct SoftBit {
+    uint8_t bit;
+    float reliability; // >= 0; larger is surer
+};
+
+class VaricodeDecoder {
+public:
+    static constexpr int kMaxRun = 48; // longer runs are noise; dropped whole
+
+    VaricodeDecoder() { reset(); }
+    void reset();
+    // Writes the characters completed by this bit (0, 1 or 2) to out; returns the count.
+    int push(SoftBit b, std::span<int, 2> out);
+    // Bits in, characters out; returns the count written (out needs in.size() + 1).
+    std::size_t process(std::span<const SoftBit> in, std::span<int> out);
+
+private:
+    int finish(std::span<int, 2> out);
+    static int code_of(const std::array<uint8_t, kMaxRun> &bits, int from, int to);
+
+    std::array<uint8_t, kMaxRun> bits_{};
+    std::array<float, kMaxRun> rel_{};
+    int len_ = 0;           // bits collected, including a trailing zero
+    bool overflow_ = false; // run too long: wait for the next gap
+};
+
+} // namespace pskmodem
