@@ -101,23 +101,15 @@ int32_t fnGetRawData(int32_t *buffer, int32_t first, int32_t last) {
 }
 
 int32_t fnGetSignalLevel(int32_t channel) {
-    // Comes with the receive channels.
-    (void)channel;
-    return 0;
+    return engine().receivers().level(channel);
 }
 
 void fnGetSyncData(int32_t *buffer16, int32_t channel) {
-    (void)channel;
-    if (buffer16)
-        for (int i = 0; i < 16; ++i)
-            buffer16[i] = 0;
+    engine().receivers().sync(channel, buffer16);
 }
 
 void fnGetVectorData(int32_t *buffer16, int32_t channel) {
-    (void)channel;
-    if (buffer16)
-        for (int i = 0; i < 16; ++i)
-            buffer16[i] = 0;
+    engine().receivers().vectors(channel, buffer16);
 }
 
 void fnEnableRXChannel(int32_t channel, int32_t enable) {
@@ -129,6 +121,10 @@ void fnSetRXFrequency(int32_t hertz, int32_t captureRange, int32_t channel) {
 }
 
 int32_t fnGetRXFrequency(int32_t channel) {
+    // Where AFC has taken a running channel; otherwise where it was tuned.
+    int32_t hz = 0;
+    if (engine().receivers().frequency(channel, hz))
+        return hz;
     return engine().state().rx_frequency(channel);
 }
 

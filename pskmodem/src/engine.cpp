@@ -68,6 +68,7 @@ int Engine::start(std::unique_ptr<AudioSource> source, const PskNotifyTarget *ta
 
     history_.clear();
     averager_.reset();
+    receivers_.reset();
     blockFill_ = 0;
     blocksSinceStart_ = 0;
     levelBlocks_ = 0;
@@ -107,6 +108,7 @@ void Engine::stop_locked() {
     request_stop();
     if (thread_.joinable())
         thread_.join();
+    receivers_.reset(); // the fnGet... calls read zeros once stopped
     if (source_) {
         source_->close();
         source_.reset();
@@ -183,6 +185,9 @@ void Engine::run() {
 void Engine::process(std::span<const float> samples) {
     if (std::any_of(samples.begin(), samples.end(), [](float s) { return std::fabs(s) >= kOverloadLevel; }))
         overload_ = true;
+    state_.channels(rxSettings_);
+    RxPost rxPost(*this);
+    receivers_.process(samples, rxSettings_, state_.clock_adjustment(), state_.take_rewind(), rxPost);
     while (!samples.empty()) {
         const std::size_t n = std::min(samples.size(), kBlock - blockFill_);
         history_.push(samples.first(n));

@@ -12,6 +12,7 @@
 #include "dsp/spectrum.h"
 #include "dsp/spectrum_averager.h"
 #include "modem_state.h"
+#include "rx/receiver_bank.h"
 #include "pskmodem.h"
 #include "ptt/ptt.h"
 #include "tx/transmitter.h"
@@ -57,6 +58,8 @@ public:
 
     ModemState &state() { return state_; }
     Ptt &ptt() { return ptt_; }
+    // The receive channels' snapshot (fnGetSignalLevel and the like).
+    const ReceiverBank &receivers() const { return receivers_; }
 
     void set_fft_mode(int32_t mode, int32_t scale);
     int32_t fft_data(int32_t *buffer, int32_t first, int32_t last);
@@ -105,6 +108,14 @@ private:
     std::vector<float> window_;
     std::vector<float> power_;
     std::vector<float> db_;
+    // The 25 receive channels and the settings they read once a chunk.
+    ReceiverBank receivers_;
+    ChannelSettings rxSettings_[kChannels];
+    struct RxPost final : RxEvents {
+        explicit RxPost(Engine &e) : engine(e) {}
+        void post(int32_t message, int32_t wParam, int32_t lParam) override { engine.post(message, wParam, lParam); }
+        Engine &engine;
+    };
     std::size_t blockFill_ = 0;
     std::size_t blocksSinceStart_ = 0;
     std::array<float, kBlocksPerLevel> levels_{};
