@@ -206,7 +206,8 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const bool tracking = carrier_.lock() > track_lock() && captureLeft_ == 0;
     lockedRun_ = tracking ? lockedRun_ + 1 : 0;
     timing_.set_tracking(squelch_.level() >= 40);
-    if (lockedRun_ == 1)
+    // The timing loop settles for a while after lock; measure from then on.
+    if (lockedRun_ == kClockSettle)
         timing_.clock_restart();
     steer(symbolSeconds);
     // Bits decoded while the capture searched, still in the decoders, are noise.
@@ -293,10 +294,10 @@ std::array<int32_t, 16> Receiver::vectors() const {
 }
 
 bool Receiver::take_clock_ppm(double &ppm) {
-    if (lockedRun_ < kClockSymbols || !timing_.clock_ppm(kClockSymbols, ppm))
+    if (lockedRun_ < kClockSettle + kClockSymbols || !timing_.clock_ppm(kClockSymbols, ppm))
         return false;
     timing_.clock_restart();
-    lockedRun_ = 1;
+    lockedRun_ = kClockSettle;
     return true;
 }
 

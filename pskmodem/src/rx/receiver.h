@@ -43,6 +43,7 @@ public:
     static constexpr std::size_t kMaxEvents = 12;  // per kPiece of input, at most
     static constexpr int kCaptureSymbols = 24;     // search after a retune
     static constexpr int kClockSymbols = 600;      // clock readings span ~19 s at 31.25 baud
+    static constexpr int kClockSettle = 250;       // locked symbols before measuring
 
     Receiver();
     // Applies the program's settings: a change of mode, a new tuning or switching on

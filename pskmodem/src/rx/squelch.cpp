@@ -17,7 +17,7 @@ void Squelch::reset() {
 void Squelch::set(int32_t threshold, int32_t speed) {
     threshold_ = std::clamp(threshold, int32_t{0}, int32_t{100});
     const int32_t s = std::clamp(speed, int32_t{0}, int32_t{200});
-    weight_ = 1.0f / (8.0f + static_cast<float>(200 - s) / 4.0f);
+    weight_ = 1.0f / (16.0f + 0.4f * static_cast<float>(200 - s));
     if (threshold_ == 0)
         open_ = true;
 }

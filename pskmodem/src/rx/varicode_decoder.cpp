@@ -77,7 +77,8 @@ int VaricodeDecoder::finish(std::span<int, 2> out) {
             right = bc;
         }
     }
-    if (bestAt < 0)
+    // Flipping bits that were received clearly is a guess, not a repair.
+    if (bestAt < 0 || bestCost > kMaxRepairCost)
         return 0;
     out[0] = left;
     out[1] = right;

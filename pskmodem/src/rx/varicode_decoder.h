@@ -5,8 +5,8 @@
 // skipped. Every pattern of up to 11 bits is a code, so a wrong bit inside a character
 // cannot be seen; what can be seen is a gap lost to noise, which merges two characters
 // into a run that is no code. Such a run is split where flipping the least reliable
-// bits to "00" leaves two valid codes; a run that cannot be split so is dropped rather
-// than printed as a wrong character.
+// bits to "00" leaves two valid codes, if those bits were doubtful; a run that cannot be
+// split so is dropped rather than printed as a wrong character.
 #pragma once
 
 #include <array>
@@ -23,6 +23,9 @@ struct SoftBit {
 class VaricodeDecoder {
 public:
     static constexpr int kMaxRun = 48; // longer runs are noise; dropped whole
+    // Reliabilities are about 1 for a clean bit; a repair may flip bits worth at most
+    // this much in all.
+    static constexpr float kMaxRepairCost = 0.5f;
 
     VaricodeDecoder() { reset(); }
     void reset();

@@ -1,0 +1,362 @@
+// The receive chain against the reference modulator: what each mode copies, how AFC,
+// squelch and the neighbours behave, and what the readings mean.
+#include "rx/qpsk_viterbi.h"
+#include "rx/receiver.h"
+#include "rx/receiver_bank.h"
+#include "rx/test_signal.h"
+#include "rx/varicode_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+using namespace pskmodem;
+
+namespace {
+
+ChannelSettings tuned(int32_t mode, int32_t hz, int32_t capture = 0, int32_t afc = 0) {
+    ChannelSettings s;
+    s.enabled = true;
+    s.mode = mode;
+    s.frequency = hz;
+    s.captureRange = capture;
+    s.afcLimit = afc;
+    s.tuneSerial = 1;
+    return s;
+}
+
+struct Copy {
+    std::string text;
+    std::vector<int> imd;
+    std::vector<long> at; // input sample of each character
+};
+
+// Runs the receiver over x in engine-sized chunks, then a second of silence.
+Copy receive(Receiver &rx, const std::vector<float> &x) {
+    Copy c;
+    std::vector<RxEvent> ev(Receiver::kMaxEvents);
+    std::vector<float> all = x;
+    all.resize(x.size() + 8000, 0.0f);
+    for (std::size_t at = 0; at < all.size(); at += 256) {
+        const auto n = rx.process(std::span<const float>(all.data() + at, std::min<std::size_t>(256, all.size() - at)), ev);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (ev[i].kind == RxEvent::Kind::Character) {
+                c.text += static_cast<char>(ev[i].value);
+                c.at.push_back(static_cast<long>(at) + ev[i].inputIndex);
+            } else {
+                c.imd.push_back(ev[i].value);
+            }
+        }
+    }
+    return c;
+}
+
+Copy receive(const std::vector<float> &x, const ChannelSettings &s) {
+    Receiver rx;
+    rx.configure(s);
+    return receive(rx, x);
+}
+
+std::string every_character() {
+    std::string t;
+    for (int c = 1; c < 256; ++c)
+        t += static_cast<char>(c);
+    return t;
+}
+
+const int32_t kModes[] = {0, 1, 2, 8, 9, 10};
+
+} // namespace
+
+// ---- Every mode copies every character the transmitter can send ----
+
+class EveryMode : public testing::TestWithParam<int32_t> {};
+
+TEST_P(EveryMode, CopiesEveryCharacterExactly) {
+    const std::string text = every_character();
+    TestSignalParams p;
+    p.mode = GetParam();
+    p.phase = 1.3;
+    p.snrDb = 15.0;
+    const TestSignal sig = make_test_signal(text, p);
+    EXPECT_EQ(receive(sig.samples, tuned(p.mode, 1000)).text, text);
+}
+
+// A BPSK character is known within two symbol times of the end of its last symbol.
+TEST_P(EveryMode, ReportsBpskCharactersWithinTwoSymbols) {
+    if (rx_mode(GetParam()).qpsk)
+        GTEST_SKIP() << "QPSK waits for the Viterbi decoder's decision depth";
+    const std::string text = "latency 0123";
+    TestSignalParams p;
+    p.mode = GetParam();
+    const TestSignal sig = make_test_signal(text, p);
+    Receiver rx;
+    rx.configure(tuned(p.mode, 1000));
+    const Copy c = receive(rx, sig.samples);
+    ASSERT_EQ(c.text, text);
+    const long symbol = rx_mode(p.mode).symbolSamples;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        EXPECT_LT(c.at[i] - static_cast<long>(sig.charEnds[i]), 2 * symbol) << "character " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EveryMode, testing::ValuesIn(kModes));
+
+// The sideband decides the direction of the quarter turns: QPSK sent on one and read
+// on the other is garbage, which catches swapped phase tables.
+TEST(Sideband, QpskReadOnTheWrongSidebandFails) {
+    const std::string text = "sideband check";
+    TestSignalParams p;
+    p.mode = 2;
+    const TestSignal sig = make_test_signal(text, p);
+    EXPECT_EQ(receive(sig.samples, tuned(2, 1000)).text, text);
+    EXPECT_NE(receive(sig.samples, tuned(1, 1000)).text, text);
+}
+
+// ---- AFC ----
+
+struct Offset {
+    int32_t mode;
+    double hz;
+};
+
+class Afc : public testing::TestWithParam<Offset> {};
+
+TEST_P(Afc, PullsInAnOffsetSignal) {
+    const std::string text = "the afc pulls this in";
+    TestSignalParams p;
+    p.mode = GetParam().mode;
+    p.frequency = 1000.0 + GetParam().hz;
+    p.preamble = 1.5;
+    p.snrDb = 0.0;
+    const TestSignal sig = make_test_signal(text, p);
+    Receiver rx;
+    rx.configure(tuned(p.mode, 1000, 10, 15));
+    EXPECT_EQ(receive(rx, sig.samples).text, text);
+    EXPECT_NEAR(rx.frequency(), p.frequency, 0.5);
+
+    // Without capture and AFC the receiver stays put and copies nothing useful.
+    Receiver fixed;
+    fixed.configure(tuned(p.mode, 1000));
+    EXPECT_NE(receive(fixed, sig.samples).text, text);
+    EXPECT_EQ(fixed.frequency(), 1000.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, Afc, testing::Values(Offset{0, 8.0}, Offset{0, -8.0}, Offset{1, 8.0}, Offset{1, -8.0}));
+
+// ---- Neighbours ----
+
+TEST(Neighbours, TwoSignals60HzApartDecodeIndependently) {
+    const std::string a = "first station calling", b = "SECOND STATION ANSWERS 73";
+    TestSignalParams pa, pb;
+    pa.frequency = 1000.0;
+    pb.frequency = 1060.0;
+    pb.phase = 2.0;
+    pb.preamble = 0.6;
+    pa.postamble = pb.postamble = 10.0; // both on the air until the end
+    TestSignal sa = make_test_signal(a, pa);
+    const TestSignal sb = make_test_signal(b, pb);
+    sa.samples.resize(std::min(sa.samples.size(), sb.samples.size()));
+    for (std::size_t i = 0; i < sa.samples.size(); ++i)
+        sa.samples[i] += sb.samples[i];
+    add_noise(sa.samples, 0.02, 3);
+    EXPECT_EQ(receive(sa.samples, tuned(0, 1000)).text, a);
+    EXPECT_EQ(receive(sa.samples, tuned(0, 1060)).text, b);
+}
+
+// ---- Squelch ----
+
+TEST(Squelch, NoiseStaysSilentAndASignalOpensIt) {
+    std::vector<float> noise(8000 * 60, 0.0f);
+    add_noise(noise, 0.1, 11);
+    ChannelSettings s = tuned(0, 1000);
+    s.squelchThreshold = 50;
+    s.squelchSpeed = 200;
+    Receiver rx;
+    rx.configure(s);
+    EXPECT_EQ(receive(rx, noise).text, "");
+    EXPECT_LT(rx.level(), 50);
+
+    const std::string text = "the squelch opens for me";
+    TestSignalParams p;
+    p.snrDb = 0.0;
+    p.preamble = 1.5;
+    Receiver open;
+    open.configure(s);
+    EXPECT_EQ(receive(open, make_test_signal(text, p).samples).text, text);
+
+    // Threshold 0 lets everything through: noise prints.
+    Receiver off;
+    off.configure(tuned(0, 1000));
+    EXPECT_FALSE(receive(off, noise).text.empty());
+}
+
+// ---- Readings ----
+
+TEST(Readings, SyncPeaksAtTheStrobeAndVectorsShowPhaseChanges) {
+    TestSignalParams idle;
+    idle.preamble = 3.0;
+    idle.postamble = 0.0;
+    Receiver r2;
+    r2.configure(tuned(0, 1000));
+    std::vector<RxEvent> ev(Receiver::kMaxEvents);
+    const auto x = make_test_signal("", idle).samples;
+    for (std::size_t at = 0; at + 256 <= x.size(); at += 256)
+        r2.process(std::span<const float>(x.data() + at, 256), ev);
+    const auto sync = r2.sync();
+    EXPECT_GE(sync[8], 950);
+    EXPECT_LT(sync[0], 300); // the reversal's zero crossing, half a symbol away
+    const auto v = r2.vectors();
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_LT(v[static_cast<std::size_t>(2 * k)], -800) << "reversals point left";
+        EXPECT_LT(std::abs(v[static_cast<std::size_t>(2 * k + 1)]), 200);
+    }
+    EXPECT_GE(r2.level(), 60);
+
+    // Steady carrier: no change, vectors point right.
+    TestSignalParams carrier;
+    carrier.preamble = 0.0;
+    carrier.postamble = 3.0;
+    const auto c = make_test_signal("", carrier).samples;
+    for (std::size_t at = 0; at + 256 <= c.size(); at += 256)
+        r2.process(std::span<const float>(c.data() + at, 256), ev);
+    const auto w = r2.vectors();
+    for (int k = 0; k < 8; ++k)
+        EXPECT_GT(w[static_cast<std::size_t>(2 * k)], 800);
+}
+
+// IMD of an idle with third-order products added at a known level.
+class Imd : public testing::TestWithParam<double> {};
+
+TEST_P(Imd, MeasuresThirdOrderProductsOnIdle) {
+    const double db = GetParam();
+    const double a3 = std::pow(10.0, db / 20.0);
+    std::vector<float> x(8000 * 4);
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = static_cast<double>(n) / 8000.0;
+        auto tone = [t](double f) { return std::cos(2.0 * std::numbers::pi * f * t); };
+        x[n] = static_cast<float>(0.25 * (tone(1000 - 15.625) + tone(1000 + 15.625) +
+                                          a3 * (tone(1000 - 46.875) + tone(1000 + 46.875))));
+    }
+    const Copy c = receive(x, tuned(0, 1000));
+    ASSERT_FALSE(c.imd.empty());
+    EXPECT_NEAR(c.imd.back(), db, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, Imd, testing::Values(-20.0, -30.0));
+
+// ---- Clock ----
+
+TEST(Clock, MeasuresTheSampleClockAndTheAdjustmentCorrectsIt) {
+    std::string text;
+    while (text.size() < 250)
+        text += "clock measurement over a long over. ";
+    TestSignalParams p;
+    p.clockPpm = 300.0;
+    p.snrDb = 10.0;
+    const TestSignal sig = make_test_signal(text, p);
+
+    struct Log final : RxEvents {
+        std::vector<int32_t> ppm;
+        std::string text;
+        void post(int32_t m, int32_t w, int32_t) override {
+            if (m == 1004)
+                ppm.push_back(w);
+            else if (m == 1001)
+                text += static_cast<char>(w);
+        }
+    };
+    ChannelSettings settings[kChannels];
+    settings[0] = tuned(0, 1000);
+    for (int32_t adjust : {0, 300}) {
+        ReceiverBank bank;
+        bank.reset();
+        Log log;
+        for (std::size_t at = 0; at < sig.samples.size(); at += 256)
+            bank.process(std::span<const float>(sig.samples.data() + at, std::min<std::size_t>(256, sig.samples.size() - at)),
+                         settings, adjust, 0, log);
+        ASSERT_FALSE(log.ppm.empty()) << "adjust " << adjust;
+        EXPECT_NEAR(log.ppm.back(), 300 - adjust, 40) << "adjust " << adjust;
+        EXPECT_EQ(log.text, text);
+    }
+}
+
+// ---- Rewind ----
+
+TEST(Rewind, DecodesTheRecentInputAgain) {
+    const std::string text = "say that again";
+    TestSignalParams p;
+    const TestSignal sig = make_test_signal(text, p);
+    struct Log final : RxEvents {
+        std::string text;
+        void post(int32_t m, int32_t w, int32_t l) override {
+            if (m == 1001 && l == 3)
+                text += static_cast<char>(w);
+        }
+    };
+    ChannelSettings settings[kChannels];
+    settings[3] = tuned(0, 1000);
+    ReceiverBank bank;
+    bank.reset();
+    Log log;
+    const std::vector<float> quiet(256, 0.0f);
+    for (std::size_t at = 0; at < sig.samples.size(); at += 256)
+        bank.process(std::span<const float>(sig.samples.data() + at, std::min<std::size_t>(256, sig.samples.size() - at)),
+                     settings, 0, 0, log);
+    for (int i = 0; i < 40; ++i)
+        bank.process(quiet, settings, 0, 0, log);
+    ASSERT_EQ(log.text, text);
+    // All of it lies within the last 40 blocks (10 s); ask for the most there is.
+    bank.process(quiet, settings, 0, 99, log);
+    EXPECT_EQ(log.text, text + text);
+}
+
+// ---- Pieces ----
+
+// The phase change of each code pair, from the mode's table.
+TEST(QpskCode, PhaseChangesFollowTheTable) {
+    struct Case {
+        unsigned reg;
+        int usb, lsb; // quarter turns, counter-clockwise
+    };
+    // reg 0: a=0 b=0 -> 180; reg 31: a=0 b=1 -> 0; reg 1: a=1 b=1 -> +90;
+    // reg 2: a=1 b=0 -> -90.
+    const Case cases[] = {{0, 2, 2}, {31, 0, 0}, {1, 1, 3}, {2, 3, 1}};
+    for (const Case &c : cases) {
+        EXPECT_EQ(QpskViterbi::phase_change(c.reg, false), c.usb) << c.reg;
+        EXPECT_EQ(QpskViterbi::phase_change(c.reg, true), c.lsb) << c.reg;
+    }
+}
+
+// A gap lost to noise merges two characters; the decoder splits them where the least
+// reliable bits were, and drops what cannot be split.
+TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
+    struct Case {
+        const char *name;
+        std::string bits;
+        int weak;          // index of the bit with low reliability, or -1
+        std::string want;  // characters out
+    };
+    // 'a' = 1011, 'b' = 1011111.
+    const Case cases[] = {
+        {"clean", "1011" "00" "1011111" "00", -1, "ab"},
+        {"gap hit", "1011" "10" "1011111" "00", 4, "ab"},
+        {"gap hit late", "1011111" "01" "1011" "00", 8, "ba"},
+        {"only sure bits to flip", "1011" "10" "1011111" "00", -1, ""},
+        {"no split", "1111111111111111" "00", 3, ""},
+    };
+    for (const Case &c : cases) {
+        VaricodeDecoder d;
+        std::string out;
+        std::array<int, 2> chars{};
+        for (std::size_t i = 0; i < c.bits.size(); ++i) {
+            const SoftBit b{static_cast<uint8_t>(c.bits[i] == '1'), static_cast<int>(i) == c.weak ? 0.05f : 1.0f};
+            const int n = d.push(b, chars);
+            for (int k = 0; k < n; ++k)
+                out += static_cast<char>(chars[static_cast<std::size_t>(k)]);
+        }
+        EXPECT_EQ(out, c.want) << c.name;
+    }
+}
