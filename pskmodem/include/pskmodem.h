@@ -37,8 +37,14 @@ extern "C" {
 /* PSK_MSG_DATA_READY follows every new spectrum (every 1024 samples, 7.8 per second).
  * PSK_MSG_LEVEL with lParam -1 comes about once per second: wParam is the estimated
  * noise floor, the power of white noise across 0..4000 Hz with the same bin levels, in
- * dB relative to a full-scale sine (a quiet input gives about -60). PSK_MSG_CLOCK_ERROR
- * is not sent by this version. */
+ * dB relative to a full-scale sine (a quiet input gives about -60). PSK_MSG_LEVEL with
+ * lParam 0..24 is that channel's IMD in dB (negative; about -25 to -30 from a clean
+ * transmitter): the power of the third-order products at +-3/2 baud against the two
+ * idle tones at +-1/2 baud, measured over 32 symbols whenever the channel has copied
+ * that long an idle cleanly. PSK_MSG_CLOCK_ERROR comes at most every 10 s while a channel
+ * is locked on a signal: wParam is the sample-clock error in ppm measured from the drift
+ * of the symbol timing over about 600 symbols (positive: the card samples faster than
+ * 8000 Hz, or the sending station's clock runs slow), averaged over the locked channels. */
 enum {
     PSK_MSG_DATA_READY = 1000, /* display data ready; no parameters */
     PSK_MSG_CHARACTER = 1001,  /* wParam: character (low 16 bits), lParam: channel or -1 */
@@ -98,6 +104,8 @@ PSKMODEM_API int32_t fnGetDLLVersion(void);
  * configuration file, default /dev/ttyS(n-1)) is opened once to check it is usable and
  * closed again; 1 when it opened, 0 when it did not or port/ptt are out of range. */
 PSKMODEM_API int32_t fnSetComPort(int32_t port, int32_t ptt);
+/* Resamples the input of the receive channels as if the card ran fast by ppm (the value
+ * PSK_MSG_CLOCK_ERROR reports corrects it); clamped to +-10000, 0 = no resampling. */
 PSKMODEM_API void fnSetClockErrorAdjustment(int32_t ppm);
 /* FFT mode 1..10, full scale of the values fnGetFFTData returns (100), reserved.
  * The spectrum is a 2048-point FFT (Hann window) computed every 1024 samples. Its bin
@@ -122,17 +130,43 @@ PSKMODEM_API int32_t fnGetFFTData(int32_t *buffer, int32_t first, int32_t last);
  * number of samples written. */
 PSKMODEM_API int32_t fnGetRawData(int32_t *buffer, int32_t first, int32_t last);
 /* Channel operations take channels 0..24; other channels are ignored (getters give 0). */
+/* The channel's signal quality 0..100, the figure the squelch threshold is compared
+ * with: 100 times the running mean of cos(M * e), e being how far each symbol's phase
+ * change lies from the nearest allowed change (M = 2 BPSK, 4 QPSK). A clean signal reads
+ * 90..100, the weakest copyable signals 40..80, noise 0..20. Averaged with the squelch
+ * speed's time constant; 0 for a channel that is off or while stopped. */
 PSKMODEM_API int32_t fnGetSignalLevel(int32_t channel);
-/* Both fill 16 values. */
+/* Both fill 16 values (zeros for a channel that is off, out of range, or while stopped).
+ * Sync: the mean power of the matched filter's output at 16 points across one symbol,
+ * index 8 at the instant the symbol timing samples, index 0 half a symbol before it;
+ * scaled so the largest is 1000. Locked on an idle it is a hump centred on 8 falling
+ * towards 0 at the ends (the reversals' zero crossings); a flat row means steady carrier
+ * or no timing to see.
+ * Vector: the phase changes of the 8 latest symbols, oldest first, as (x, y) pairs:
+ * the angle is the change from the previous symbol (after the drift the receiver has
+ * measured), the length the symbol's amplitude against the running mean, at most 1000.
+ * BPSK shows left (-1000, 0) for a reversal (a 0 bit) and right for no change; QPSK also
+ * up (+90 degrees) and down (-90). */
 PSKMODEM_API void fnGetSyncData(int32_t *buffer16, int32_t channel);
 PSKMODEM_API void fnGetVectorData(int32_t *buffer16, int32_t channel);
 PSKMODEM_API void fnEnableRXChannel(int32_t channel, int32_t enable);
+/* Tunes the channel (every call retunes, even to the same frequency). captureRange > 0:
+ * for the next 24 symbols (0.77 s at 31.25 baud) the channel measures the strongest
+ * PSK signal's offset within +-captureRange Hz, holding off its characters, and jumps to
+ * it; 0 tunes exactly. A transmission's idle preamble is what capture needs. */
 PSKMODEM_API void fnSetRXFrequency(int32_t hertz, int32_t captureRange, int32_t channel);
-/* Frequencies are clamped to 0..4000 Hz. */
+/* Frequencies are clamped to 0..4000 Hz. A running channel reports where capture and AFC
+ * have taken it (rounded to 1 Hz); otherwise the frequency it was tuned to. */
 PSKMODEM_API int32_t fnGetRXFrequency(int32_t channel);
 /* Modes: 0 BPSK, 1 QPSK USB, 2 QPSK LSB; 8, 9, 10 the same at 62.5 baud. */
 PSKMODEM_API void fnSetRXPSKMode(int32_t mode, int32_t channel);
+/* AFC: while the carrier loop is locked the channel follows the signal's drift, at most
+ * max(hertz, capture range) from the tuned frequency; 0 = off (a capture still happens).
+ * BPSK channels that lose their signal for about 2 s capture again. */
 PSKMODEM_API void fnSetAFCLimit(int32_t hertz, int32_t channel);
+/* threshold 0..100 against fnGetSignalLevel (0 = always open; it closes 5 below the
+ * threshold); from about 50 noise alone prints nothing. speed 0..200 sets the level's
+ * time constant: 16 + 0.4 * (200 - speed) symbols (0.5 s to 3 s at 31.25 baud). */
 PSKMODEM_API void fnSetSquelchThreshold(int32_t threshold, int32_t speed, int32_t channel);
 PSKMODEM_API void fnSetTXFrequency(int32_t hertz);
 /* mode as fnSetRXPSKMode, or 3 for the tune carrier. */
@@ -147,7 +181,8 @@ PSKMODEM_API int32_t fnGetTXCharsRemaining(void);
 PSKMODEM_API void fnSendTXCharacter(int32_t code, int32_t control);
 PSKMODEM_API void fnSetCWIDString(const char *text);
 PSKMODEM_API void fnSetCWIDSpeed(int32_t n);
-/* Decode the last blocks x 0.256 s of input again on the enabled channels. */
+/* Decode the last blocks x 0.256 s of input again on the enabled channels (up to 128
+ * blocks, 32.8 s, are kept): their characters come again as the input is replayed. */
 PSKMODEM_API void fnRewindInput(int32_t blocks);
 
 #ifdef __cplusplus
