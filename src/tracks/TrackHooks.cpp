@@ -29,6 +29,21 @@ public:
     explicit TrackControlsFilter(TPSKForm &form) : QObject(&form), m_form(form) {}
 
     bool eventFilter(QObject *watched, QEvent *e) override {
+        // Only the operator's input is looked at: the window is not asked
+        // about anything else, which also keeps this away from a window
+        // being destroyed while its controls still send events.
+        switch (e->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            break;
+        default:
+            return false;
+        }
         if (watched == m_form.TBTerm)
             return panelEvent(e);
         if (watched == m_form.TXBuf) {
