@@ -48,15 +48,18 @@ std::size_t Decimator::process(std::span<const cf> in, std::span<cf> out) {
         float a0r = acc0_.real(), a0i = acc0_.imag();
         float a1r = acc1_.real(), a1i = acc1_.imag();
         float a2r = acc2_.real(), a2i = acc2_.imag();
+        // Plain floats (std::complex is an array of two): the compiler's packing of
+        // complex pairs through memory stalled this loop on store forwarding.
+        const float *z = reinterpret_cast<const float *>(in.data() + i);
+        const float *h0 = g0_.data() + r0, *h1 = g1_.data() + r0, *h2 = g2_.data() + r0;
         for (std::size_t k = 0; k < take; ++k) {
-            const cf z = in[i + k];
-            const std::size_t r = r0 + k;
-            a0r += g0_[r] * z.real();
-            a0i += g0_[r] * z.imag();
-            a1r += g1_[r] * z.real();
-            a1i += g1_[r] * z.imag();
-            a2r += g2_[r] * z.real();
-            a2i += g2_[r] * z.imag();
+            const float zr = z[2 * k], zi = z[2 * k + 1];
+            a0r += h0[k] * zr;
+            a0i += h0[k] * zi;
+            a1r += h1[k] * zr;
+            a1i += h1[k] * zi;
+            a2r += h2[k] * zr;
+            a2i += h2[k] * zi;
         }
         i += take;
         pos_ += static_cast<int>(take);

@@ -115,8 +115,10 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     const auto base = std::span<const cf>(base_.data(), nb);
     imd_.process(base);
     // The discriminator sees the wide band: behind the matched filter an offset signal's
-    // two idle tones would come out unequal and pull it towards the stronger one.
-    fll_.process(base);
+    // two idle tones would come out unequal and pull it towards the stronger one. It is
+    // only needed while capturing.
+    if (captureLeft_ > 0)
+        fll_.process(base);
     filter_.process(base, matched_);
     const auto matched = std::span<const cf>(matched_.data(), nb);
     const std::size_t ns = timing_.process(matched, symbolsOut_);
