@@ -100,9 +100,13 @@ PSKMODEM_API void fnStopSoundCard(void);
 /* Version times 100 (105 means 1.05). This version: 100. */
 PSKMODEM_API int32_t fnGetDLLVersion(void);
 /* PTT on COM port 1..8; ptt 0 none, 1 RTS, 2 DTR, 3 both. Low byte non-zero = done.
- * ptt 0 always succeeds (returns 1). For ptt 1..3 the port's device (COMn in the
- * configuration file, default /dev/ttyS(n-1)) is opened once to check it is usable and
- * closed again; 1 when it opened, 0 when it did not or port/ptt are out of range. */
+ * The previous port is closed in every case. ptt 0 always succeeds (returns 1). For
+ * ptt 1..3 the port's device (COMn in the configuration file, default /dev/ttyS(n-1)) is
+ * opened and kept open, its lines down; 1 when it is a serial port with modem-control
+ * lines, 0 (nothing left open) when it is missing, cannot be opened, has no such lines,
+ * or port/ptt are out of range. The chosen lines are raised while a transmission is on
+ * (from status 1 to status 0) and dropped when it ends, when the sound card stops, and
+ * by the system when the program ends. */
 PSKMODEM_API int32_t fnSetComPort(int32_t port, int32_t ptt);
 /* Resamples the input of the receive channels as if the card ran fast by ppm (the value
  * PSK_MSG_CLOCK_ERROR reports corrects it); clamped to +-10000, 0 = no resampling. */
@@ -168,18 +172,35 @@ PSKMODEM_API void fnSetAFCLimit(int32_t hertz, int32_t channel);
  * threshold); from about 50 noise alone prints nothing. speed 0..200 sets the level's
  * time constant: 16 + 0.4 * (200 - speed) symbols (0.5 s to 3 s at 31.25 baud). */
 PSKMODEM_API void fnSetSquelchThreshold(int32_t threshold, int32_t speed, int32_t channel);
+/* Transmit frequency, clamped to 0..4000 Hz; may change during a transmission. */
 PSKMODEM_API void fnSetTXFrequency(int32_t hertz);
-/* mode as fnSetRXPSKMode, or 3 for the tune carrier. */
+/* mode as fnSetRXPSKMode, or 3 for the tune carrier (other values are ignored). Only
+ * while the sound card runs: the transmitter follows the input's clock. A transmission
+ * is 1.024 s of idle reversals (fading in), the queued text, idle reversals whenever the
+ * queue is empty, and 1.024 s of steady carrier (fading out) at the end. Status messages:
+ * 1 when it starts, 3 when a stop request finds something still queued, 0 when it has
+ * ended. Calling it during a transmission cancels a pending stop. */
 PSKMODEM_API void fnStartTX(int32_t mode);
+/* Ends the transmission after what is queued and the postamble; ends the tune carrier. */
 PSKMODEM_API void fnStopTX(void);
+/* Ends the transmission at once (a 5 ms fade) and empties the queue. */
 PSKMODEM_API void fnAbortTX(void);
+/* Empties the queue; a transmission goes on sending idle. */
 PSKMODEM_API void fnClearTXBuffer(void);
-/* Characters (not control codes) still queued for transmission. */
+/* Characters (not control codes) queued and not yet started. */
 PSKMODEM_API int32_t fnGetTXCharsRemaining(void);
-/* control 0: code is a character; control 1: code 1 = return to receive after
- * what is queued, code 2 = CW identification at this point. */
+/* control 0: code 0..255 is a character, sent as its Varicode character whatever it is
+ * (backspace 8 and carriage return 13 included; what the other station's program does
+ * with them is its own choice). control 1: code 1 = return to receive once everything
+ * queued before it is sent (what follows stays queued); code 2 = CW identification at
+ * this point (the PSK signal fades out, the identification is keyed in Morse on the
+ * transmit frequency, then the transmission ends if a stop or code 1 follows, or goes on
+ * with a new preamble). */
 PSKMODEM_API void fnSendTXCharacter(int32_t code, int32_t control);
+/* The CW identification text (letters, digits, common punctuation; other characters are
+ * skipped), up to 256 characters. */
 PSKMODEM_API void fnSetCWIDString(const char *text);
+/* n = 1..4 (clamped): 37.5 / n words per minute, a dot of 32 n ms. */
 PSKMODEM_API void fnSetCWIDSpeed(int32_t n);
 /* Decode the last blocks x 0.256 s of input again on the enabled channels (up to 128
  * blocks, 32.8 s, are kept): their characters come again as the input is replayed. */
