@@ -104,6 +104,20 @@ TEST_P(EveryMode, ReportsBpskCharactersWithinTwoSymbols) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, EveryMode, testing::ValuesIn(kModes));
 
+// A signal that starts out of silence gives the timing loop a jolt; text with long runs
+// of ones then gives it little to correct with. The strobe must not wander off.
+TEST(Timing, HoldsThroughTextAfterSilence) {
+    const std::string text = "Hello \"world\"\ttab CQ de TEST 73 <>& the quick brown fox jumps over the lazy dog 0123456789";
+    TestSignalParams p;
+    p.frequency = 1500.0;
+    p.leadSilence = 0.5;
+    const TestSignal sig = make_test_signal(text, p);
+    const std::string got = receive(sig.samples, tuned(0, 1500)).text;
+    // The onset may print a stray character or two before the text.
+    ASSERT_GE(got.size(), text.size());
+    EXPECT_EQ(got.substr(got.size() - text.size()), text);
+}
+
 // The sideband decides the direction of the quarter turns: QPSK sent on one and read
 // on the other is garbage, which catches swapped phase tables.
 TEST(Sideband, QpskReadOnTheWrongSidebandFails) {

@@ -7,7 +7,7 @@
 namespace pskmodem {
 
 Equalizer::Equalizer() {
-    // Interference a from each side: the inverse of (a z^-1 + 1 + a z) has taps
+    // Interference a from each side: the inverse of (a z^-T + 1 + a z^T) has taps
     // proportional to (-rho)^|n|, rho the root below 1 of a rho^2 - rho + a = 0.
     const auto r = MatchedFilter::symbol_response();
     const double a = 0.5 * (r[0] + r[2]);
@@ -16,19 +16,19 @@ Equalizer::Equalizer() {
 }
 
 void Equalizer::reset() {
-    y1_ = y2_ = cf{};
-}
-
-cf Equalizer::process(cf y) {
-    const cf u = y1_ - c_ * (y2_ + y);
-    y2_ = y1_;
-    y1_ = y;
-    return u;
+    line_.fill(cf{});
+    pos_ = 0;
 }
 
 void Equalizer::process(std::span<const cf> in, std::span<cf> out) {
-    for (std::size_t i = 0; i < in.size() && i < out.size(); ++i)
-        out[i] = process(in[i]);
+    for (std::size_t i = 0; i < in.size() && i < out.size(); ++i) {
+        line_[static_cast<std::size_t>(pos_)] = in[i];
+        const cf newest = in[i];
+        const cf middle = line_[static_cast<std::size_t>((pos_ + kLine - kRxSamplesPerSymbol) % kLine)];
+        const cf oldest = line_[static_cast<std::size_t>((pos_ + 1) % kLine)];
+        out[i] = middle - c_ * (newest + oldest);
+        pos_ = (pos_ + 1) % kLine;
+    }
 }
 
 } // namespace pskmodem

@@ -120,8 +120,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     if (captureLeft_ > 0)
         fll_.process(base);
     filter_.process(base, matched_);
-    const auto matched = std::span<const cf>(matched_.data(), nb);
-    const std::size_t ns = timing_.process(matched, symbolsOut_);
+    equalizer_.process(std::span<const cf>(matched_.data(), nb), equalized_);
+    const std::size_t ns = timing_.process(std::span<const cf>(equalized_.data(), nb), symbolsOut_);
     std::size_t n = 0;
     for (std::size_t i = 0; i < ns; ++i) {
         // The decimated sample j completes at input index lastIndex - (nb - 1 - j) * d.
@@ -134,7 +134,7 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
 
 std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const double symbolSeconds = rxMode_.symbolSamples / 8000.0;
-    const cf u = equalizer_.process(y);
+    const cf u = y;
     if (++symbols_ < 3) {
         uPrev_ = u;
         amplitude_ = std::abs(u);

@@ -1,7 +1,7 @@
 // One receive channel: audio at 8000 Hz in, characters out.
 //
-//   mixer -> decimator (to 16 samples a symbol) -> matched filter -> symbol timing
-//         -> equaliser -> carrier loop -> bits (BPSK: coherent decisions compared
+//   mixer -> decimator (to 16 samples a symbol) -> matched filter -> equaliser
+//         -> symbol timing -> carrier loop -> bits (BPSK: coherent decisions compared
 //            symbol to symbol; QPSK: Viterbi) -> Varicode -> squelch gate
 //
 // A frequency discriminator on the matched filter's output finds the signal after a
@@ -110,6 +110,7 @@ private:
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
     std::array<cf, kPiece / 8 + 2> matched_{};
+    std::array<cf, kPiece / 8 + 2> equalized_{};
     std::array<SymbolSample, kPiece / 8 + 2> symbolsOut_{};
 };
 

@@ -12,6 +12,10 @@ constexpr double kNominal = kRxSamplesPerSymbol;
 constexpr double kWideP = 0.5, kWideI = 0.01;
 constexpr double kNarrowP = 0.12, kNarrowI = 0.0015;
 constexpr double kMaxStep = 2.0; // samples a symbol, against runaway on noise
+// The integrator holds the clock error: +-1500 ppm is more than any sound card is off.
+// Left free it picks up the jolt of a signal's onset, and since data gives the detector
+// little grip, the loop then settles a fraction of a symbol off to balance it.
+constexpr double kMaxClock = 1500e-6 * kNominal;
 constexpr float kProfileWeight = 1.0f / 16.0f;
 } // namespace
 
@@ -69,7 +73,7 @@ std::size_t SymbolTiming::process(std::span<const cf> in, std::span<SymbolSample
         }
         const double kp = narrow_ ? kNarrowP : kWideP;
         const double ki = narrow_ ? kNarrowI : kWideI;
-        integ_ = std::clamp(integ_ + ki * e, -kMaxStep, kMaxStep);
+        integ_ = std::clamp(integ_ + ki * e, -kMaxClock, kMaxClock);
         const double step = kNominal + std::clamp(kp * e + integ_, -kMaxStep, kMaxStep);
         next_ += step;
         lastStep_ = step;
