@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -325,6 +326,35 @@ TEST(Rewind, DecodesTheRecentInputAgain) {
     // All of it lies within the last 40 blocks (10 s); ask for the most there is.
     bank.process(quiet, settings, 0, 99, log);
     EXPECT_EQ(log.text, text + text);
+}
+
+// Samples that are not numbers (a broken file) are taken as silence, not carried into
+// the loops, and decoding goes on after them.
+TEST(BadInput, NotANumberIsSilence) {
+    const std::string text = "after the glitch";
+    TestSignalParams p;
+    TestSignal sig = make_test_signal(text, p);
+    std::vector<float> x(4096, std::numeric_limits<float>::quiet_NaN());
+    x[7] = std::numeric_limits<float>::infinity();
+    x.insert(x.end(), sig.samples.begin(), sig.samples.end());
+    struct Log final : RxEvents {
+        std::string text;
+        void post(int32_t m, int32_t w, int32_t) override {
+            if (m == 1001)
+                text += static_cast<char>(w);
+        }
+    };
+    ChannelSettings settings[kChannels];
+    settings[0] = tuned(0, 1000);
+    ReceiverBank bank;
+    bank.reset();
+    Log log;
+    for (std::size_t at = 0; at < x.size(); at += 256)
+        bank.process(std::span<const float>(x.data() + at, std::min<std::size_t>(256, x.size() - at)), settings, 0, 0, log);
+    // As after any silence, the onset may print a stray character before the text.
+    ASSERT_GE(log.text.size(), text.size());
+    EXPECT_EQ(log.text.substr(log.text.size() - text.size()), text);
+    EXPECT_GT(bank.level(0), 50);
 }
 
 // ---- Pieces ----
