@@ -23,11 +23,15 @@ void Equalizer::reset() {
 void Equalizer::process(std::span<const cf> in, std::span<cf> out) {
     for (std::size_t i = 0; i < in.size() && i < out.size(); ++i) {
         line_[static_cast<std::size_t>(pos_)] = in[i];
+        int mid = pos_ - kRxSamplesPerSymbol;
+        if (mid < 0)
+            mid += kLine;
+        const int old = pos_ + 1 == kLine ? 0 : pos_ + 1;
         const cf newest = in[i];
-        const cf middle = line_[static_cast<std::size_t>((pos_ + kLine - kRxSamplesPerSymbol) % kLine)];
-        const cf oldest = line_[static_cast<std::size_t>((pos_ + 1) % kLine)];
+        const cf middle = line_[static_cast<std::size_t>(mid)];
+        const cf oldest = line_[static_cast<std::size_t>(old)];
         out[i] = middle - c_ * (newest + oldest);
-        pos_ = (pos_ + 1) % kLine;
+        pos_ = old;
     }
 }
 
