@@ -19,7 +19,7 @@ namespace pskmodem {
 
 class QpskViterbi {
 public:
-    static constexpr int kDepth = 24;
+    static constexpr int kDepth = 16;
 
     explicit QpskViterbi(bool coherent = true) : coherent_(coherent) { reset(); }
     void set_lsb(bool lsb) { lsb_ = lsb; }
