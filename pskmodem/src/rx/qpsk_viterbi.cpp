@@ -61,12 +61,13 @@ int QpskViterbi::process(cf s) {
         }
     }
     // Keep the metrics small.
-    const float best = *std::max_element(next_.begin(), next_.begin() + states);
-    std::size_t bestState = 0;
+    // On a tie (silence gives every branch the same metric) the first state wins: the
+    // coder's all-zero state, whose path ends in idle rather than a stray character.
+    const auto bestIt = std::max_element(next_.begin(), next_.begin() + states);
+    const float best = *bestIt;
+    const auto bestState = static_cast<std::size_t>(bestIt - next_.begin());
     for (int st = 0; st < states; ++st) {
         const auto i = static_cast<std::size_t>(st);
-        if (next_[i] == best)
-            bestState = i;
         metric_[i] = next_[i] == kNone ? kNone : next_[i] - best;
         path_[i] = nextPath_[i];
     }

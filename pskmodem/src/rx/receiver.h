@@ -41,7 +41,7 @@ class Receiver {
 public:
     static constexpr std::size_t kPiece = 256;     // input handled at a time
     static constexpr std::size_t kMaxEvents = 12;  // per kPiece of input, at most
-    static constexpr int kCaptureSymbols = 24;     // search after a retune
+    static constexpr int kCaptureSymbols = 96;     // search after a retune, in windows of 24
     static constexpr int kClockSymbols = 600;      // clock readings span ~19 s at 31.25 baud
     static constexpr int kClockSettle = 250;       // locked symbols before measuring
 
