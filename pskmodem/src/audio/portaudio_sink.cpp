@@ -7,26 +7,13 @@
 #include <cmath>
 #include <portaudio.h>
 
+#include "portaudio_devices.h"
+
 namespace pskmodem {
 
 namespace {
 
 constexpr std::size_t kBlock = 512; // 8000 Hz samples converted at a time
-
-PaDeviceIndex find_output(int card) {
-    if (card == -1)
-        return Pa_GetDefaultOutputDevice();
-    if (card < 0 || card > 2)
-        return paNoDevice;
-    int seen = 0;
-    const PaDeviceIndex count = Pa_GetDeviceCount();
-    for (PaDeviceIndex i = 0; i < count; ++i) {
-        const PaDeviceInfo *info = Pa_GetDeviceInfo(i);
-        if (info && info->maxOutputChannels > 0 && seen++ == card)
-            return i;
-    }
-    return paNoDevice;
-}
 
 } // namespace
 
@@ -51,7 +38,7 @@ void PortAudioSink::open() {
     if (Pa_Initialize() != paNoError)
         return;
     initialised_ = true;
-    const PaDeviceIndex device = find_output(card_);
+    const PaDeviceIndex device = find_portaudio_device(card_, false);
     const PaDeviceInfo *info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
     if (!info || info->maxOutputChannels < 1) {
         close();

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <portaudio.h>
 
+#include "portaudio_devices.h"
+
 namespace pskmodem {
 
 namespace {
@@ -32,21 +34,6 @@ int map_open_error(PaError e, int fallback) {
     }
 }
 
-PaDeviceIndex find_device(int card) {
-    if (card == -1)
-        return Pa_GetDefaultInputDevice();
-    if (card < 0 || card > 2)
-        return paNoDevice;
-    int seen = 0;
-    const PaDeviceIndex count = Pa_GetDeviceCount();
-    for (PaDeviceIndex i = 0; i < count; ++i) {
-        const PaDeviceInfo *info = Pa_GetDeviceInfo(i);
-        if (info && info->maxInputChannels > 0 && seen++ == card)
-            return i;
-    }
-    return paNoDevice;
-}
-
 } // namespace
 
 // Bridges PortAudio's C callback to the source object.
@@ -71,7 +58,7 @@ int PortAudioSource::open() {
         return PSK_ERR_NO_DRIVER;
     initialised_ = true;
 
-    const PaDeviceIndex device = find_device(card_);
+    const PaDeviceIndex device = find_portaudio_device(card_, true);
     const PaDeviceInfo *info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
     if (!info || info->maxInputChannels < 1) {
         close();
