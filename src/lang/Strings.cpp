@@ -210,9 +210,7 @@ std::function<std::optional<QString>(int)> &languageLookup() {
 
 } // namespace
 
-QString builtinString(int id) {
-    return table().value(id);
-}
+QString builtinString(int id) { return table().value(id); }
 
 QString LcfLoadString(int id) {
     if (const auto &lookup = languageLookup()) {

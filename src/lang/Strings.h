@@ -33,26 +33,26 @@ enum Id : int {
     HelpFileMissing = 122,       // help file cannot be shown
 
     // Status bar and indicators: 200..299
-    ProgramIdle = 200,             // "Program is idle"
-    ReceivingNow = 201,            // "Receiving now..."
-    NoReception = 202,             // "No reception"
-    Transmitting = 203,            // "Transmitting..."
-    NoTransmission = 204,          // "No transmission"
-    SoundcardIdle = 205,           // "Soundcard idle"
-    SoundcardActive = 206,         // "Soundcard is active"
-    SoundcardInactive = 207,       // "Soundcard is inactive"
-    ComPortPrefix = 208,           // "COM "
-    ComPortOpen = 209,             // " is open"
-    ComPortClosed = 210,           // " is closed"
-    SignalOverload = 211,          // "Signal overload ! Decrease soundcard input level"
-    SoundcardNotActiveError = 212, // "Error ! Soundcard is not active..."
-    NoiseLevelPrefix = 213,        // "Noise level "
-    DecibelSuffix = 214,           // "dB"
-    ImdPrefix = 215,               // "IMD "
-    PpmSuffix = 216,               // " ppm"
-    HertzSuffix = 217,             // "Hz"
-    UtcSuffix = 218,               // " UTC"
-    UnknownErrorCode = 219,        // "Unknown error: code "
+    ProgramIdle = 200,            // "Program is idle"
+    ReceivingNow = 201,           // "Receiving now..."
+    NoReception = 202,            // "No reception"
+    Transmitting = 203,           // "Transmitting..."
+    NoTransmission = 204,         // "No transmission"
+    SoundcardIdle = 205,          // "Soundcard idle"
+    SoundcardActive = 206,        // "Soundcard is active"
+    SoundcardInactive = 207,      // "Soundcard is inactive"
+    ComPortPrefix = 208,          // "COM "
+    ComPortOpen = 209,            // " is open"
+    ComPortClosed = 210,          // " is closed"
+    SignalOverload = 211,         // "Signal overload ! Decrease soundcard input level"
+    SoundcardNotActiveError = 212,// "Error ! Soundcard is not active..."
+    NoiseLevelPrefix = 213,       // "Noise level "
+    DecibelSuffix = 214,          // "dB"
+    ImdPrefix = 215,              // "IMD "
+    PpmSuffix = 216,              // " ppm"
+    HertzSuffix = 217,            // "Hz"
+    UtcSuffix = 218,              // " UTC"
+    UnknownErrorCode = 219,       // "Unknown error: code "
 
     // Modem control: 300..399
     ConnectHint = 300,            // "Connect/activate soundcard"
@@ -82,24 +82,24 @@ enum Id : int {
     TextFileUnreadable = 511,     // "The text file cannot be read: "
 
     // QSO log: 600..699
-    FieldHisCallsignEmpty = 600,    // "Field \"His Callsign\" is empty !"
-    FieldHisReportEmpty = 601,      // "Field \"His Report\" is empty !"
-    FieldDateEmpty = 602,           // "Field \"Date\" is empty !"
-    FieldHourEmpty = 603,           // "Field \"Hour\" is empty !"
-    FieldCallSignEmpty = 604,       // "Field \"CallSign\" is empty !"
-    FieldUtcHourEmpty = 605,        // "Field \"UTC Hour\" is empty !"
-    FieldFrequencyEmpty = 606,      // "Field \"Frequency\" is empty !"
-    FieldModeEmpty = 607,           // "Field \"Mode\" is empty !"
+    FieldHisCallsignEmpty = 600,  // "Field \"His Callsign\" is empty !"
+    FieldHisReportEmpty = 601,    // "Field \"His Report\" is empty !"
+    FieldDateEmpty = 602,         // "Field \"Date\" is empty !"
+    FieldHourEmpty = 603,         // "Field \"Hour\" is empty !"
+    FieldCallSignEmpty = 604,     // "Field \"CallSign\" is empty !"
+    FieldUtcHourEmpty = 605,      // "Field \"UTC Hour\" is empty !"
+    FieldFrequencyEmpty = 606,    // "Field \"Frequency\" is empty !"
+    FieldModeEmpty = 607,         // "Field \"Mode\" is empty !"
     FieldReportReceivedEmpty = 608, // "Field \"Report received\" is empty !"
-    FieldReportGivenEmpty = 609,    // "Field \"Report given\" is empty !"
-    AdifDialogInformation = 610,    // what the ADIF dialog does, five lines
-    YourLogAsFor = 611,             // "Your log as for "
-    LogEndReached = 612,            // "The log's end has been reached !"
-    CaptionEndOfFile = 613,         // "End of file"
-    NotValidInteger = 614,          // "'%s' is not a valid integer value"
-    FileNotFound = 615,             // "File not found"
-    FindCallsignPrompt = 616,       // "Enter callsign here..."
-    LogColumnHeader = 620,          // 620..629: "#", "CALLSIGN", ... "INFO"
+    FieldReportGivenEmpty = 609,  // "Field \"Report given\" is empty !"
+    AdifDialogInformation = 610,  // what the ADIF dialog does, five lines
+    YourLogAsFor = 611,           // "Your log as for "
+    LogEndReached = 612,          // "The log's end has been reached !"
+    CaptionEndOfFile = 613,       // "End of file"
+    NotValidInteger = 614,        // "'%s' is not a valid integer value"
+    FileNotFound = 615,           // "File not found"
+    FindCallsignPrompt = 616,     // "Enter callsign here..."
+    LogColumnHeader = 620,        // 620..629: "#", "CALLSIGN", ... "INFO"
 
     // Update notice, About, help: 900..999
     AboutCaption = 900,               // "About VARNEK v1.6a"
@@ -146,8 +146,8 @@ enum Id : int {
     HelpTopicMissing = 965,           // no topic for a help keyword
 
     // Language files and splash: 1100..1199
-    ListIndexOutOfBounds = 1100, // "List index out of bounds (%d)"
-    SplashVersion = 1101,        // "Version 1.6a (Spring 2006) "
+    ListIndexOutOfBounds = 1100,  // "List index out of bounds (%d)"
+    SplashVersion = 1101,         // "Version 1.6a (Spring 2006) "
 
     // Modem status texts: 1000 + status code (0..43)
     ModemStatusBase = 1000,
