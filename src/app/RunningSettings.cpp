@@ -285,3 +285,25 @@ bool saveExitSettings(SettingsStore &store, const ExitValues &v) {
     }
     return true;
 }
+
+QString mixerCommand(const SettingsStore &store, MixerCommand which) {
+    struct Entry {
+        const char *name;
+        const char *command;
+    };
+    static constexpr Entry kEntries[] = {
+        {"MixerInput", "pavucontrol -t 4"},   // input devices
+        {"MixerOutput", "pavucontrol -t 3"},  // output devices
+        {"MixerDevices", "pavucontrol -t 5"}, // configuration of the cards
+    };
+    const Entry &entry = kEntries[static_cast<int>(which)];
+    const QString fallback = QString::fromLatin1(entry.command);
+    try {
+        const QString stored =
+            store.readString(StoreGroup::settings(), QString::fromLatin1(entry.name), fallback).trimmed();
+        return stored.isEmpty() ? fallback : stored;
+    } catch (const StoreError &error) {
+        qWarning("%s", error.what());
+        return fallback;
+    }
+}

@@ -168,3 +168,10 @@ struct ExitValues {
 // never read (SettingsStore::isUnread). False at the first failure; what was written before
 // stays written.
 bool saveExitSettings(SettingsStore &store, const ExitValues &v);
+
+// The commands of the three sound-mixer buttons: RX audio, TX audio and Audio properties.
+enum class MixerCommand { Input, Output, Devices };
+// The stored command (Settings values MixerInput, MixerOutput, MixerDevices), read when the
+// button is pressed so an edit applies at once; a missing, empty or unreadable value gives
+// the desktop mixer's tab: "pavucontrol -t 4", "pavucontrol -t 3", "pavucontrol -t 5".
+QString mixerCommand(const SettingsStore &store, MixerCommand which);

@@ -1,5 +1,8 @@
 #include "Utilities.h"
 
+#include "Dialogs.h"
+#include "lang/Strings.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -12,12 +15,18 @@ void Delay(uint32_t ms) {
     loop.exec();
 }
 
-void RunProgram(const QString &commandLine) {
+bool RunProgram(const QString &commandLine, Dialogs *dialogs) {
     QStringList args = QProcess::splitCommand(commandLine);
-    if (args.isEmpty())
-        return;
-    const QString program = args.takeFirst();
-    QProcess::startDetached(program, args);
+    bool started = false;
+    if (!args.isEmpty()) {
+        const QString program = args.takeFirst();
+        started = QProcess::startDetached(program, args);
+    }
+    if (!started && dialogs)
+        dialogs->message(
+            Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
+            LcfLoadString(Str::CannotStartProgram).replace(QLatin1String("%s"), commandLine.trimmed()));
+    return started;
 }
 
 void DivMod(uint32_t dividend, uint16_t divisor, uint16_t &quotient, uint16_t &remainder) {
@@ -118,7 +127,8 @@ QString FormatDateTime(const QString &pattern, const QDateTime &t, const QLocale
                 out += locale.dayName(d.dayOfWeek(), QLocale::LongFormat);
             afterHour = false;
         } else if (lc == QLatin1Char('h')) {
-            out += n == 1 ? QString::number(tm.hour()) : QStringLiteral("%1").arg(tm.hour(), 2, 10, QLatin1Char('0'));
+            out += n == 1 ? QString::number(tm.hour())
+                          : QStringLiteral("%1").arg(tm.hour(), 2, 10, QLatin1Char('0'));
             afterHour = true;
         } else if (lc == QLatin1Char('n')) {
             out += n == 1 ? QString::number(tm.minute())
@@ -141,8 +151,8 @@ QString FormatDateTime(const QString &pattern, const QDateTime &t, const QLocale
 }
 
 QString dateFormatPattern(int dateFormat) {
-    static const char *const patterns[] = {"c", "dd/mm/yy", "dd/mm/yyyy", "dd mmm yyyy", "dd mmmm yyyy",
-                                           "dddd d mmmm yyyy"};
+    static const char *const patterns[] = {"c",           "dd/mm/yy",     "dd/mm/yyyy",
+                                           "dd mmm yyyy", "dd mmmm yyyy", "dddd d mmmm yyyy"};
     if (dateFormat < 0 || dateFormat > 5)
         return {};
     return QString::fromLatin1(patterns[dateFormat]);
