@@ -1,9 +1,9 @@
 // Shared helpers: date patterns and the 32-by-16-bit division.
 
 #include "ScriptedDialogs.h"
-#include "app/RunningSettings.h"
-#include "app/SettingsStore.h"
-#include "app/Utilities.h"
+#include "base/RunningSettings.h"
+#include "base/SettingsStore.h"
+#include "base/Utilities.h"
 
 #include <QFile>
 #include <QFileInfo>
