@@ -220,6 +220,27 @@ private slots:
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
     }
 
+    // The COM lamp says what the library made of the port, not what was asked.
+    void comLampFollowsThePort_data() {
+        QTest::addColumn<int>("ptt");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("lit");
+        QTest::newRow("PTT on an accepted port") << 2 << 1 << true;
+        QTest::newRow("PTT on a refused port") << 2 << 0x100 << false;
+        QTest::newRow("no PTT") << 0 << 1 << false;
+    }
+    void comLampFollowsThePort() {
+        QFETCH(int, ptt);
+        QFETCH(int, result);
+        QFETCH(bool, lit);
+        FormFixture fx;
+        fx.storeText(QStringLiteral("[Settings]\nComPort=3\nPTTControl=%1\n").arg(ptt).toLatin1());
+        fx.modem.comPortResult = result;
+        TPSKForm &f = fx.create();
+        QCOMPARE(f.status().LedTwo->isLit(), lit);
+        QCOMPARE(f.status().LedTwo->toolTip(), QString(lit ? "COM 3 is open" : "COM 3 is closed"));
+    }
+
     void timerTickShowsTheClock() {
         FormFixture fx;
         TPSKForm &f = fx.create();
