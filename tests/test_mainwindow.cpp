@@ -2,15 +2,19 @@
 // status bar, the timer and the closing sequence.
 
 #include "FormFixture.h"
+#include "app/Application.h"
 #include "base/StatusBar.h"
 #include "base/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
@@ -19,10 +23,9 @@
 #include <QTimeZone>
 #include <QTimer>
 #include <QToolBar>
-#include <QGroupBox>
-#include <QRegularExpression>
-#include <unistd.h>
 #include <QToolButton>
+#include <QWindow>
+#include <unistd.h>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -37,15 +40,20 @@ private slots:
         FormFixture fx;
         TPSKForm &f = fx.create();
         const char *names[] = {
-            "ToolBar", "PageControl", "TBTerm", "WaterPanel", "WaterfallDisplay", "Canal", "ChannelTab",
-            "SignalBox", "FreqBox", "SIGTrack", "SQLbl1", "SQTrack", "SQLbl2", "SQSSPin", "RXSpin", "TXSpin",
-            "AFCCheck", "AFCSpin", "NETCheck", "PPMd", "IMDd", "MacroPage", "MacroSheet1", "MacroSheet2", "M1",
-            "M20", "M21", "M40", "Monitor", "SpectrumDisplay", "SignalDisplay", "VisuPanel", "VECDisplay",
-            "SyncDisplay", "QSOBox", "TheDate", "TheTime", "HisCall", "HisName", "HisRep", "TheInfo", "ClearBtn",
-            "StoreBtn", "ViewBtn", "RXBuf", "TXBuf", "Infopanel", "LedOne", "LedTwo", "RXLed", "TXLed",
-            "StatusBar", "ConnectBtn", "TransmitBtn", "TuneBtn", "CWIDBtn", "MacroBtn", "WizBtn", "SndTxtBtn",
-            "RewindBtn", "RXAudioBtn", "TXAudioBtn", "AAPropBtn", "ClearTrackBtn", "SetupBtn", "HelpBtn",
-            "ContextBtn", "AboutBtn", "ExitBtn"};
+            "ToolBar",       "PageControl", "TBTerm",      "WaterPanel",    "WaterfallDisplay",
+            "Canal",         "ChannelTab",  "SignalBox",   "FreqBox",       "SIGTrack",
+            "SQLbl1",        "SQTrack",     "SQLbl2",      "SQSSPin",       "RXSpin",
+            "TXSpin",        "AFCCheck",    "AFCSpin",     "NETCheck",      "PPMd",
+            "IMDd",          "MacroPage",   "MacroSheet1", "MacroSheet2",   "M1",
+            "M20",           "M21",         "M40",         "Monitor",       "SpectrumDisplay",
+            "SignalDisplay", "VisuPanel",   "VECDisplay",  "SyncDisplay",   "QSOBox",
+            "TheDate",       "TheTime",     "HisCall",     "HisName",       "HisRep",
+            "TheInfo",       "ClearBtn",    "StoreBtn",    "ViewBtn",       "RXBuf",
+            "TXBuf",         "Infopanel",   "LedOne",      "LedTwo",        "RXLed",
+            "TXLed",         "StatusBar",   "ConnectBtn",  "TransmitBtn",   "TuneBtn",
+            "CWIDBtn",       "MacroBtn",    "WizBtn",      "SndTxtBtn",     "RewindBtn",
+            "RXAudioBtn",    "TXAudioBtn",  "AAPropBtn",   "ClearTrackBtn", "SetupBtn",
+            "HelpBtn",       "ContextBtn",  "AboutBtn",    "ExitBtn"};
         for (const char *n : names)
             QVERIFY2(f.findChild<QWidget *>(QString::fromLatin1(n)), n);
         QCOMPARE(f.objectName(), QString("PSKForm"));
@@ -64,10 +72,14 @@ private slots:
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("tag");
         QTest::addColumn<QString>("keyword");
-        QTest::newRow("connect") << "ConnectBtn" << "Connect/activate soundcard" << 1 << 1 << "ONF_BTN";
-        QTest::newRow("audio") << "AAPropBtn" << "Adjust audio properties" << 10 << 16 << "SND_BTN";
-        QTest::newRow("rx audio") << "RXAudioBtn" << "Adjust RX audio sound volume " << 11 << 9 << "IPT_BTN";
-        QTest::newRow("exit") << "ExitBtn" << "Exit VARNEK..." << 18 << 15 << "EXT_BTN";
+        QTest::newRow("connect") << "ConnectBtn"
+                                 << "Connect/activate soundcard" << 1 << 1 << "ONF_BTN";
+        QTest::newRow("audio") << "AAPropBtn"
+                               << "Adjust audio properties" << 10 << 16 << "SND_BTN";
+        QTest::newRow("rx audio") << "RXAudioBtn"
+                                  << "Adjust RX audio sound volume " << 11 << 9 << "IPT_BTN";
+        QTest::newRow("exit") << "ExitBtn"
+                              << "Exit VARNEK..." << 18 << 15 << "EXT_BTN";
     }
     void toolBarActions() {
         QFETCH(QString, button);
@@ -153,7 +165,8 @@ private slots:
 
     void readErrorStopsTheLoadWhereItHappened_data() {
         QTest::addColumn<QByteArray>("ini");
-        QTest::newRow("byte array") << QByteArray("[Settings]\nMyCall=Q9ZZV\nAFCOn=0\nSQValue=@ByteArray(x)\n");
+        QTest::newRow("byte array") << QByteArray(
+            "[Settings]\nMyCall=Q9ZZV\nAFCOn=0\nSQValue=@ByteArray(x)\n");
         QTest::newRow("list") << QByteArray("[Settings]\nMyCall=Q9ZZV\nAFCOn=0\nSQValue=1, 2\n");
     }
     void readErrorStopsTheLoadWhereItHappened() {
@@ -262,8 +275,7 @@ private slots:
         TPSKForm &f = fx.create();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE(f.centralWidget()->size(), QSize(645, 450));
-        f.resize(749, 530);
+        QCOMPARE(f.centralWidget()->size(), QSize(749, 530));
         QCOMPARE(f.status().StatusBar->panelWidth(4), 749 - 570);
         // The mouse over the sound-card panel says what the card is doing.
         QTest::mouseMove(f.status().StatusBar, QPoint(20, 10));
@@ -282,6 +294,43 @@ private slots:
         QTest::mouseMove(f.status().Infopanel, QPoint(f.status().Infopanel->width() - 10, 5));
         QVERIFY(f.status().Infopanel->caption() != version);
         f.grab().save(QDir::temp().filePath("varnek-mainwindow.png"));
+    }
+
+    // A first start (nothing stored) opens at a size where every region can
+    // be used, and the window cannot be made smaller than that. A screen too
+    // small for it (QT_SCALE_FACTOR=2 runs this again) keeps the window whole.
+    void firstStartEveryRegionIsUsable() {
+        FormFixture fx;
+        TPSKForm &f = fx.create();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QRect available = f.screen()->availableGeometry();
+        QVERIFY2(available.contains(f.frameGeometry()),
+                 qPrintable(QString("window %1,%2 %3x%4 on a screen of %5x%6")
+                                .arg(f.frameGeometry().x())
+                                .arg(f.frameGeometry().y())
+                                .arg(f.frameGeometry().width())
+                                .arg(f.frameGeometry().height())
+                                .arg(available.width())
+                                .arg(available.height())));
+        if (available.width() < 800 || available.height() < 600)
+            return; // nothing more can be asked of so small a screen
+        auto checkUsable = [&f] {
+            const QSize client = f.centralWidget()->size();
+            QVERIFY(client.width() >= 749 && client.height() >= 530);
+            QVERIFY(f.qso().RXBuf->height() >= 30);
+            QVERIFY(f.transmit().TXBuf->height() >= 30);
+            QVERIFY(f.tracks().PageControl->width() >= 300);
+            const QList<QAction *> actions = f.toolBar().ToolBar->actions();
+            for (QAction *a : actions)
+                if (!a->isSeparator())
+                    QVERIFY2(f.toolBar().ToolBar->widgetForAction(a)->isVisible(),
+                             qPrintable(a->objectName()));
+        };
+        checkUsable();
+        f.resize(300, 200);
+        QTest::qWait(10);
+        checkUsable();
     }
 
     void resizeKeepsTheRightColumnInPlace() {
@@ -329,7 +378,8 @@ private slots:
         QVERIFY(f.close());
         QVERIFY(!f.Timer()->isActive());
         QVERIFY(!f.link().SoundCardActive);
-        QCOMPARE(fx.modem.callsOf({"fnStopSoundCard", "fnStopTX", "fnAbortTX"}), QStringList{"fnStopSoundCard()"});
+        QCOMPARE(fx.modem.callsOf({"fnStopSoundCard", "fnStopTX", "fnAbortTX"}),
+                 QStringList{"fnStopSoundCard()"});
         QCOMPARE(stored(fx.iniPath, "Settings/WFMin"), QString("100"));
         QCOMPARE(stored(fx.iniPath, "Settings/WFMax"), QString("3500"));
         QCOMPARE(stored(fx.iniPath, "Settings/Freq"), QString("1500"));
@@ -370,6 +420,39 @@ private slots:
         QTRY_VERIFY(!f.isVisible());
         QCOMPARE(fx.dialogs.texts(), QStringList{"Do you want to exit VARNEK ?"});
         QCOMPARE(fx.modem.callsOf({"fnStopSoundCard"}).size(), 1);
+    }
+
+    // Last: it sets the application's style for the rest of the run.
+    // Qt appends a set application display name to every caption it hands
+    // the window system ("... - Q9ZZV — VARNEK v1.6a"); captions are exact.
+    void captionsAreExact() {
+        SetUpApplication();
+        const QString name = QCoreApplication::applicationName();
+        QCOMPARE(name, QString("VARNEK"));
+        // An unset display name follows the application name; a set one does not.
+        QCoreApplication::setApplicationName(QStringLiteral("probe"));
+        const QString displayName = QGuiApplication::applicationDisplayName();
+        QCoreApplication::setApplicationName(name);
+        QCOMPARE(displayName, QString("probe"));
+
+        FormFixture fx;
+        fx.storeText("[Settings]\nMyCall=q9zzv\n");
+        TPSKForm &f = fx.create();
+        f.show();
+        QCOMPARE(f.windowHandle()->title(), QString("VARNEK v1.6a - Q9ZZV"));
+
+        QtDialogs dialogs(&f);
+        QString boxTitle;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxTitle = box->windowHandle() ? box->windowHandle()->title() : box->windowTitle();
+                box->accept();
+            }
+        });
+        poll.start(10);
+        dialogs.message(Dialogs::Icon::Warning, QStringLiteral("Warning"), QStringLiteral("text"));
+        QCOMPARE(boxTitle, QString("Warning"));
     }
 };
 

@@ -123,6 +123,34 @@ private slots:
         QCOMPARE(mixerCommand(fresh, MixerCommand::Output), QString("pavucontrol -t 3"));
     }
 
+    void fitWindow_data() {
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("placed");
+        const QRect screen(0, 0, 1920, 1050);
+        // Minimum 749 x 530, frame 8/31/8/8 around the client area.
+        QTest::newRow("fits") << QRect(50, 50, 800, 600) << screen << QRect(50, 50, 800, 600);
+        QTest::newRow("old small default grows")
+            << QRect(50, 50, 645, 450) << screen << QRect(50, 50, 749, 530);
+        QTest::newRow("too wide") << QRect(50, 50, 3000, 600) << screen << QRect(8, 50, 1904, 600);
+        QTest::newRow("hangs off right/bottom")
+            << QRect(1800, 900, 749, 530) << screen << QRect(1163, 512, 749, 530);
+        QTest::newRow("above the top") << QRect(10, 0, 749, 530) << screen << QRect(10, 31, 749, 530);
+        QTest::newRow("second screen")
+            << QRect(1900, 50, 749, 530) << QRect(1920, 0, 1280, 1024) << QRect(1928, 50, 749, 530);
+        // A screen smaller than the minimum (a scale factor of 2 on a small
+        // display): the window stays on it.
+        QTest::newRow("screen below minimum")
+            << QRect(50, 50, 749, 530) << QRect(0, 0, 400, 300) << QRect(8, 31, 384, 261);
+    }
+
+    void fitWindow() {
+        QFETCH(QRect, wanted);
+        QFETCH(QRect, available);
+        QFETCH(QRect, placed);
+        QCOMPARE(FitWindow(wanted, QSize(749, 530), available, QMargins(8, 31, 8, 8)), placed);
+    }
+
     void delayKeepsTheEventLoopRunning() {
         bool ran = false;
         QTimer::singleShot(10, this, [&] { ran = true; });

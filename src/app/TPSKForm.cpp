@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -43,6 +44,9 @@ constexpr int DesignHeight = 530;
 constexpr int InfoPanelHeight = 19;
 constexpr int StatusBarHeight = 22;
 constexpr int ToolBarWidth = 32;
+// What a window manager typically adds around the client area, assumed until
+// the window is shown and its real frame is known.
+constexpr QMargins AssumedFrame(8, 31, 8, 8);
 
 // The window was designed around the classic Windows faces; on other
 // systems use the closest metric-compatible ones so captions still fit.
@@ -178,6 +182,33 @@ void TPSKForm::ResizeForm() {
     m_displays->ResetWaterfallHistory();
 }
 
+// Below the design size the layout rule squeezes the panes to nothing and the
+// tool bar hides its last buttons, so that is the least size, unless the
+// screen itself is smaller: then the whole window stays on it.
+void TPSKForm::FitToScreen() {
+    const QScreen *display = screen();
+    if (!display)
+        return;
+    const QRect available = display->availableGeometry();
+    const QRect frameNow = frameGeometry();
+    const QMargins frame =
+        frameNow == geometry()
+            ? AssumedFrame
+            : QMargins(geometry().left() - frameNow.left(), geometry().top() - frameNow.top(),
+                       frameNow.right() - geometry().right(), frameNow.bottom() - geometry().bottom());
+    const QSize room(available.width() - frame.left() - frame.right(),
+                     available.height() - frame.top() - frame.bottom());
+    const QSize design(DesignWidth, DesignHeight);
+    setMinimumSize(design.boundedTo(room).expandedTo(QSize(1, 1)));
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    // move() places the frame; the size is the client area's.
+    const QRect wanted(pos() + QPoint(frame.left(), frame.top()), size());
+    const QRect placed = FitWindow(wanted, design, available, frame);
+    resize(placed.size());
+    move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
 QString TPSKForm::CaptionText() const {
     return LcfLoadString(Str::CaptionPrefix) + m_settings.MyCall.toUpper();
 }
@@ -282,6 +313,7 @@ void TPSKForm::FormCreate() {
         m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
                           LcfLoadString(Str::ErrorReadingRegistry));
     m_loading = false;
+    FitToScreen();
     // Values the load did not reach are zero; a zero band would make every
     // display divide by zero, and a zero COM port names no port.
     sanitizeBand(m_settings);

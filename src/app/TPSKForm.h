@@ -82,6 +82,7 @@ private:
     void BuildControls();
     void BuildTray();
     void ApplySetting(int id);
+    void FitToScreen();
     bool CloseProgram();
     void SequenceFinished();
 

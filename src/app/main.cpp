@@ -1,11 +1,11 @@
 // VARNEK: a PSK31 keyboard-to-keyboard terminal.
 
+#include "app/Application.h"
 #include "app/TPSKForm.h"
 #include "base/Clock.h"
 #include "base/Dialogs.h"
 #include "base/SettingsStore.h"
 #include "lang/Lcf.h"
-#include "lang/Strings.h"
 #include "lang/TSplashForm.h"
 #include "modem/PskModem.h"
 
@@ -14,9 +14,7 @@
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Q9ZZV Software"));
-    QApplication::setApplicationName(QStringLiteral("VARNEK"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    SetUpApplication();
 
     // The splash window chooses the language and opens the language file,
     // so it comes before every other window. It is painted at once, and
@@ -38,7 +36,6 @@ int main(int argc, char *argv[]) {
         splash->hide();
         delete splash;
         dialogs.setParent(&form);
-        QApplication::setApplicationDisplayName(LcfLoadString(Str::AppTitle));
         form.show();
         result = QApplication::exec();
         dialogs.setParent(nullptr);

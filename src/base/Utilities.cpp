@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
+#include <algorithm>
 
 void Delay(uint32_t ms) {
     // A local event loop handles messages as they arrive instead of spinning.
@@ -156,4 +157,19 @@ QString dateFormatPattern(int dateFormat) {
     if (dateFormat < 0 || dateFormat > 5)
         return {};
     return QString::fromLatin1(patterns[dateFormat]);
+}
+
+QRect FitWindow(const QRect &wanted, const QSize &minimum, const QRect &available, const QMargins &frame) {
+    const QSize room(std::max(1, available.width() - frame.left() - frame.right()),
+                     std::max(1, available.height() - frame.top() - frame.bottom()));
+    const QSize least = minimum.boundedTo(room);
+    const QSize size = wanted.size().expandedTo(least).boundedTo(room);
+    // The frame's top-left corner, pulled back onto the screen.
+    const int frameWidth = size.width() + frame.left() + frame.right();
+    const int frameHeight = size.height() + frame.top() + frame.bottom();
+    const int left = std::clamp(wanted.left() - frame.left(), available.left(),
+                                available.left() + available.width() - frameWidth);
+    const int top = std::clamp(wanted.top() - frame.top(), available.top(),
+                               available.top() + available.height() - frameHeight);
+    return {QPoint(left + frame.left(), top + frame.top()), size};
 }

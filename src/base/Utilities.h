@@ -3,6 +3,8 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 
@@ -31,3 +33,9 @@ QString FormatDateTime(const QString &pattern, const QDateTime &t, const QLocale
 
 // The date pattern chosen by the DateFormat setting (0..5); empty otherwise.
 QString dateFormatPattern(int dateFormat);
+
+// Where a window goes: `wanted` is its client area (position and size),
+// `frame` what the window system adds around it. The size is kept at least
+// `minimum` and the whole frame inside `available`; when the screen is
+// smaller than the minimum, staying on the screen wins.
+QRect FitWindow(const QRect &wanted, const QSize &minimum, const QRect &available, const QMargins &frame);
