@@ -127,7 +127,10 @@ TEST_P(BadSample, SpectrumRawDataAndReceiversCarryOn) {
     sf_close(f);
 
     ScopedConfig config(dir, "input = wav\nwav_speed = 10\nwav_loop = false\nwav_file = " + wav + "\n");
+    fnStopSoundCard();
+    fnSetClockErrorAdjustment(0);
     fnEnableRXChannel(0, 1);
+    fnSetAFCLimit(0, 0);
     fnSetRXPSKMode(0, 0);
     fnSetSquelchThreshold(0, 200, 0);
     fnSetRXFrequency(1000, 10, 0);
