@@ -8,6 +8,7 @@
 #include "base/Utilities.h"
 #include "base/Widgets.h"
 #include "displays/DisplayPanel.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 #include "log/QsoBox.h"
 #include "macros/MacroBar.h"
@@ -69,6 +70,9 @@ TPSKForm::TPSKForm(Modem &modem, SettingsStore &store, Dialogs &dialogs, Clock &
     f.setStyleHint(QFont::SansSerif);
     setFont(f);
     BuildControls();
+    // Translated before the settings and the string table fill in the texts
+    // that change at run time.
+    TranslateForm(this);
     resize(DesignWidth, DesignHeight);
     FormCreate();
 }
