@@ -12,6 +12,7 @@ public:
         Icon icon;
         QString caption;
         QString text;
+        Answer defaultAnswer = Answer::Ok; // the button Enter presses in a question
     };
     QList<Shown> shown;
     QList<Answer> answers; // taken in order; No when the script runs out
@@ -24,8 +25,8 @@ public:
         if (whileOpen)
             whileOpen();
     }
-    Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer) override {
-        shown.append({icon, caption, text});
+    Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) override {
+        shown.append({icon, caption, text, defaultAnswer});
         if (whileOpen)
             whileOpen();
         return answers.isEmpty() ? Answer::No : answers.takeFirst();

@@ -123,6 +123,8 @@ private slots:
     // saved in the dialog, shown by the viewer.
     void storedContactReachesTheLogAndTheViewer() {
         FormFixture fx;
+        // An hour east of Greenwich: the box and the log must take UTC.
+        fx.clock.setUtcOffset(3600);
         fx.clock.set(StoreTime);
         TPSKForm &f = createInOwnFolder(fx);
         f.show();
@@ -145,6 +147,8 @@ private slots:
             QCOMPARE(d->NAMEEdit->text(), QStringLiteral("Jean"));
             QCOMPARE(d->DATEEdit->text(), f.qso().TheDate->text());
             QCOMPARE(d->HOUREdit->text(), f.qso().TheTime->text());
+            QCOMPARE(d->DATEEdit->text(), QStringLiteral("2026/12/10"));
+            QCOMPARE(d->HOUREdit->text(), QStringLiteral("13:05"));
             QCOMPARE(d->MODEEdit->text(), QStringLiteral("PSK31"));
             QCOMPARE(d->RSTDEdit->text(), QStringLiteral("579"));
             QCOMPARE(d->INFOEdit->text(), QString::fromUtf8(" 73 de René"));
@@ -233,8 +237,8 @@ private slots:
     }
 
     // The dialog is made once: the frequency stays from one use to the
-    // next, the received report is emptied each time, and however it closes
-    // the QSO box is emptied.
+    // next, the received report is emptied each time. Escape or Cancel keep
+    // the QSO box as it was, so a wrong key loses nothing.
     void dialogLivesForTheRun() {
         FormFixture fx;
         QFile::copy(logFixture("header-only.adi"), fx.dir.filePath(QStringLiteral("Varneklog.adi")));
@@ -249,8 +253,10 @@ private slots:
         f.qso().StoreBtnClick();
         TADIFForm *first = f.qso().ADIFForm;
         QVERIFY(first);
-        QVERIFY(f.qso().HisCall->text().isEmpty() && f.qso().HisName->text().isEmpty());
-        QVERIFY(!f.qso().StoreBtn->isEnabled() && !f.qso().ClearBtn->isEnabled());
+        QCOMPARE(f.qso().HisCall->text(), QStringLiteral("F6XYZ"));
+        QCOMPARE(f.qso().HisName->text(), QStringLiteral("Jean"));
+        QCOMPARE(f.qso().HisRep->text(), QStringLiteral("599"));
+        QVERIFY(f.qso().StoreBtn->isEnabled() && f.qso().ClearBtn->isEnabled());
 
         fillQsoBox(f, QStringLiteral("K1AB"), QStringLiteral("559"));
         QString frequency, received;
@@ -264,7 +270,8 @@ private slots:
         QCOMPARE(f.qso().ADIFForm, first);
         QCOMPARE(frequency, QStringLiteral("7035.15"));
         QVERIFY(received.isEmpty());
-        QVERIFY(f.qso().HisCall->text().isEmpty());
+        QCOMPARE(f.qso().HisCall->text(), QStringLiteral("K1AB"));
+        QCOMPARE(f.qso().HisRep->text(), QStringLiteral("559"));
         QCOMPARE(fileBytes(f.qso().LogFileName()), fileBytes(logFixture("header-only.adi")));
     }
 

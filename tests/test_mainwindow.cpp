@@ -270,6 +270,27 @@ private slots:
         QCOMPARE(f.status().LinkIcon, 21);
     }
 
+    // Each mixer button starts the command stored for it, read at the click;
+    // one that cannot start is reported, never silently dropped.
+    void mixerButtonsRunTheStoredCommand_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("button");
+        QTest::newRow("RX audio") << "MixerInput" << 0;
+        QTest::newRow("TX audio") << "MixerOutput" << 1;
+        QTest::newRow("Audio properties") << "MixerDevices" << 2;
+    }
+    void mixerButtonsRunTheStoredCommand() {
+        QFETCH(QString, key);
+        QFETCH(int, button);
+        FormFixture fx;
+        fx.storeText(QString("[Settings]\n%1=no-such-mixer-%1\n").arg(key).toUtf8());
+        TPSKForm &f = fx.create();
+        const QList<QAction *> buttons{f.toolBar().RXAudio, f.toolBar().TXAudio, f.toolBar().AdjustAudioProp};
+        buttons[button]->trigger();
+        QCOMPARE(fx.dialogs.texts(), QStringList{QString("Cannot start \"no-such-mixer-%1\"").arg(key)});
+        QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
+    }
+
     void statusBarPanels() {
         FormFixture fx;
         TPSKForm &f = fx.create();
@@ -280,6 +301,12 @@ private slots:
         // The mouse over the sound-card panel says what the card is doing.
         QTest::mouseMove(f.status().StatusBar, QPoint(20, 10));
         QCOMPARE(f.status().StatusIcon, 22);
+        // Panel 5 answers from 3 pixels past the end of panel 4.
+        const int panel5 = 62 + 65 + 130 + 270 + 179;
+        QTest::mouseMove(f.status().StatusBar, QPoint(panel5 + 2, 10));
+        QVERIFY(f.status().StatusMessage != QString("Soundcard is inactive"));
+        QTest::mouseMove(f.status().StatusBar, QPoint(panel5 + 3, 10));
+        QCOMPARE(f.status().StatusMessage, QString("Soundcard is inactive"));
         QTest::mouseMove(f.status().StatusBar, QPoint(62 + 65 + 130 + 270 + 179 + 10, 10));
         QCOMPARE(f.status().StatusMessage, QString("Soundcard is inactive"));
         QCOMPARE(f.status().StatusIcon, 23);
@@ -367,6 +394,8 @@ private slots:
         QVERIFY(f.isVisible() && f.Timer()->isActive() && f.link().SoundCardActive);
         QCOMPARE(fx.dialogs.shown.last().text, QString("Do you want to exit VARNEK ?"));
         QCOMPARE(fx.dialogs.shown.last().caption, QString("Confirm"));
+        // Enter must not close the program by accident.
+        QCOMPARE(fx.dialogs.shown.last().defaultAnswer, Dialogs::Answer::No);
         QVERIFY(fx.modem.calls.isEmpty());
 
         f.tuning().AFCCheck->setChecked(false);

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -272,7 +274,12 @@ private slots:
         auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
         QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
         status(f, 1);
+        // The library gets a quarter of a second to take the carrier off
+        // before the card stops under it.
+        QElapsedTimer stopping;
+        stopping.start();
         f.toolBar().Connection->trigger();
+        QVERIFY(stopping.elapsed() >= 249);
         QCOMPARE(icon(f.toolBar().Tune), 4);
         QVERIFY(f.toolBar().Transmit->isEnabled());
     }
@@ -394,6 +401,44 @@ private slots:
         QCOMPARE(accents, expected);
         QCOMPARE(other, 5 * expected);
         QVERIFY(!reader.failed());
+    }
+
+    // Stop, the sound card stopping or the window closing end a file send
+    // where it is: no beep for every character left, and nothing keeps
+    // typing (and the program running) after the window is gone.
+    void fileSendEnds_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Stop") << "Stop";
+        QTest::newRow("sound card stopped") << "card";
+        QTest::newRow("window closed") << "close";
+    }
+    void fileSendEnds() {
+        QFETCH(QString, how);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        const QString path = fx.dir.filePath("long.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(20000, 'e'));
+        file.close();
+        f.toolBar().Transmit->trigger();
+        status(f, 1);
+        QVERIFY(f.transmit().Transmitting);
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        f.transmit().OpenDialog = [&](const QString &, const QString &) { return path; };
+        // Acts while the first characters are being typed.
+        QTimer::singleShot(0, &f, [&] {
+            if (how == "Stop")
+                f.toolBar().Transmit->trigger();
+            else if (how == "card")
+                f.toolBar().Connection->trigger();
+            else
+                f.close();
+        });
+        QTest::mouseClick(f.toolBar().SndTxtBtn, Qt::LeftButton);
+        QVERIFY(!f.transmit().SendingTextFile);
+        QVERIFY2(sent(fx.modem).size() < 1000, qPrintable(QString::number(sent(fx.modem).size())));
+        QVERIFY(fx.dialogs.beeps <= 1);
     }
 
     void fileSendFailures() {

@@ -7,6 +7,7 @@
 #include "log/QsoBox.h"
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
+#include "modem/TransmitControl.h"
 #include "status/StatusArea.h"
 
 #include "base/AppImages.h"
@@ -32,14 +33,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWhatsThis>
-
-namespace {
-// The desktop's mixer stands in for the sound control panels of the original
-// platform: input levels, output levels, and the devices themselves.
-const char *const MixerInput = "pavucontrol -t 4";
-const char *const MixerOutput = "pavucontrol -t 3";
-const char *const MixerDevices = "pavucontrol -t 5";
-} // namespace
 
 void TPSKForm::BuildTray() {
     m_trayPopup = new QMenu(this);
@@ -123,6 +116,9 @@ bool TPSKForm::CloseProgram() {
                            LcfLoadString(Str::ExitQuestion), Dialogs::Answer::No) != Dialogs::Answer::Yes)
         return false;
     m_closing = true;
+    // A file being sent would keep typing, and the program running, after
+    // the window is gone.
+    m_transmit->StopFileSend();
     m_link->setClosing();
     m_timer->stop();
     m_trayTimer->stop();
@@ -177,12 +173,14 @@ void TPSKForm::CfgBtnClick() {
     // The setup dialog arrives with the settings subsystem.
 }
 
+// The mixer's commands are read at each click (an edit applies at once); the
+// desktop's mixer is the default for input levels, output levels and devices.
 void TPSKForm::RXAudioBtnClick() {
-    RunProgram(QString::fromLatin1(MixerInput));
+    RunProgram(mixerCommand(m_store, MixerCommand::Input), &m_dialogs);
 }
 void TPSKForm::TxAdjBtnClick() {
-    RunProgram(QString::fromLatin1(MixerOutput));
+    RunProgram(mixerCommand(m_store, MixerCommand::Output), &m_dialogs);
 }
 void TPSKForm::AdjustAudioProperties() {
-    RunProgram(QString::fromLatin1(MixerDevices));
+    RunProgram(mixerCommand(m_store, MixerCommand::Devices), &m_dialogs);
 }

@@ -11,14 +11,26 @@ public:
     virtual QDateTime utcNow() const { return QDateTime::currentDateTimeUtc(); }
 };
 
-// A clock that stands still until a test moves it.
+// A clock that stands still until a test moves it. It keeps the zone's offset
+// from UTC itself, so local time and UTC differ wherever the test runs.
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime local) : m_local(std::move(local)) {}
-    void set(QDateTime local) { m_local = std::move(local); }
-    QDateTime localNow() const override { return m_local; }
-    QDateTime utcNow() const override { return m_local.toUTC(); }
+    // `local` is the wall-clock time (a UTC time is taken as the instant).
+    explicit FixedClock(const QDateTime &local, int utcOffsetSeconds = 0) : m_offset(utcOffsetSeconds) {
+        set(local);
+    }
+    void set(const QDateTime &t) {
+        m_utc = t.timeSpec() == Qt::UTC ? t : QDateTime(t.date(), t.time(), Qt::UTC).addSecs(-m_offset);
+    }
+    // Keeps the instant; the local wall-clock time moves with the offset.
+    void setUtcOffset(int seconds) { m_offset = seconds; }
+    QDateTime localNow() const override {
+        const QDateTime wall = m_utc.addSecs(m_offset);
+        return QDateTime(wall.date(), wall.time());
+    }
+    QDateTime utcNow() const override { return m_utc; }
 
 private:
-    QDateTime m_local;
+    int m_offset;
+    QDateTime m_utc;
 };

@@ -154,9 +154,10 @@ void QsoBox::StoreBtnClick() {
     ADIFForm->RSTDEdit->setText(HisRep->text());
     ADIFForm->RSTREdit->clear();
     ADIFForm->INFOEdit->setText(TheInfo->text());
-    ADIFForm->exec();
-
-    // However the dialog was closed, the contact is done with.
+    // Cancel (or Escape) leaves the contact in the box: one wrong key must
+    // not lose what the operator typed. A saved contact is done with.
+    if (ADIFForm->exec() != QDialog::Accepted)
+        return;
     for (QLineEdit *e : {HisCall, HisName, HisRep, TheInfo})
         e->clear();
     StoreBtn->setEnabled(false);

@@ -192,6 +192,8 @@ void TransmitControl::TransmitBtnClick() {
     if (ReportSoundCardStopped())
         return;
     if (Transmitting) {
+        // Stop also means the rest of a file being sent.
+        StopFileSend();
         // With nothing left to send the library ends normally; otherwise the
         // rest is dropped at once.
         if (m_modem.fnGetTXCharsRemaining() == 0) {
@@ -252,8 +254,14 @@ void TransmitControl::SndTxtBtnClick() {
         return;
     }
     SendingTextFile = true;
-    for (int c = reader.next(); c >= 0; c = reader.next())
+    m_stopFileSend = false;
+    for (int c = reader.next(); c >= 0 && !m_stopFileSend; c = reader.next()) {
         TypeIntoTXBuf(c);
+        // A stopped sound card was reported once; the rest of the file would
+        // only repeat the beep for every character left.
+        if (!m_soundCardActive())
+            break;
+    }
     SendingTextFile = false;
     if (reader.failed())
         m_dialogs.message(Dialogs::Icon::Error, LcfLoadString(Str::CaptionError),
@@ -326,6 +334,7 @@ void TransmitControl::ShowReceiving() {
 }
 
 void TransmitControl::EndForDisconnect() {
+    StopFileSend();
     // A tune asked for and not yet on the air gives its buttons back too.
     m_tuneOnAir = m_tuneOnAir || Tuning;
     if (Tuning) {

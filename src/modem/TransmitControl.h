@@ -56,6 +56,9 @@ public:
     bool TransmissionEnded(bool haveTracks);
     // Ends a tune or a transmission before the sound card stops.
     void EndForDisconnect();
+    // Ends a text-file send after the character being typed; the rest of
+    // the file is not sent.
+    void StopFileSend() { m_stopFileSend = true; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
@@ -75,4 +78,5 @@ private:
     std::function<bool()> m_soundCardActive;
     // The transmission on the air is the tune carrier.
     bool m_tuneOnAir = false;
+    bool m_stopFileSend = false;
 };
