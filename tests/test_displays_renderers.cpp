@@ -3,14 +3,17 @@
 // bars, the phase vectors, the signal trace and the level bar.
 
 #include "base/Widgets.h"
+#include "displays/DisplayFont.h"
 #include "displays/FrequencyMap.h"
 #include "displays/MonitorRenderers.h"
 #include "displays/SpectrumRenderer.h"
 #include "displays/WaterfallRenderer.h"
 
+#include <QPainter>
 #include <QTest>
 #include <array>
 #include <climits>
+#include <functional>
 #include <set>
 
 namespace {
@@ -199,6 +202,67 @@ private slots:
                 label += rowsOf(frame, x, grey).count();
             QVERIFY(label > 40);
         }
+    }
+
+    // Where each scale label stands: on the waterfall its top 5 pixels above
+    // its line, starting where the line ends; on the spectrum at the top,
+    // starting 10 pixels (8 for the narrower "500") left of its mark. The
+    // labels' pixels are compared with the text drawn at those places; the
+    // lines, drawn over them, are left out of the comparison.
+    void scaleLabelPositions() {
+        const QFont font = displayScaleFont();
+        const int ascent = QFontMetrics(font).ascent();
+        const FrequencyMap band = FrequencyMap::forBand(100, 3500);
+        auto text = [&](QImage &img, QRgb color, int x, int baseline, const char *label) {
+            QPainter p(&img);
+            p.setFont(font);
+            p.setPen(QColor::fromRgb(color));
+            p.drawText(x, baseline, QString::fromLatin1(label));
+        };
+        auto inkOf = [](const QImage &img, QRgb color, const std::function<bool(int, int)> &skip) {
+            QList<QPoint> ink;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (!skip(x, y) && px(img, x, y) == (color | 0xFF000000u))
+                        ink << QPoint(x, y);
+            return ink;
+        };
+        const int labelFrequencies[] = {500, 1000, 1500, 2000, 2500, 3000, 3500};
+
+        const QRgb grey = qRgb(64, 64, 64);
+        QImage waterfall(60, 459, QImage::Format_RGB32);
+        waterfall.fill(Qt::black);
+        WaterfallRenderer().drawScale(waterfall, band, grey);
+        QImage expected(waterfall.size(), QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        std::set<int> lineRows;
+        for (const auto &m : WaterfallRenderer::marks()) {
+            const int row = band.markPosition(m.frequency, 459);
+            lineRows.insert(row);
+            text(expected, grey, m.lineLength, row - 5 + ascent, m.label);
+        }
+        auto onLine = [&](int x, int y) { return x < 44 && lineRows.count(y) > 0; };
+        const QList<QPoint> waterfallInk = inkOf(waterfall, grey, onLine);
+        QVERIFY(waterfallInk.size() > 100);
+        QCOMPARE(waterfallInk, inkOf(expected, grey, onLine));
+
+        SpectrumRenderer s;
+        std::array<int32_t, 1024> fft{};
+        const QImage spectrum = s.render({QSize(347, 55), band, fft, false, true, 100});
+        QImage expectedSpectrum(spectrum.size(), QImage::Format_RGB32);
+        expectedSpectrum.fill(Qt::black);
+        std::set<int> markColumns;
+        for (int f : labelFrequencies) {
+            const int x = band.markPosition(f, 347);
+            markColumns.insert(x);
+            text(expectedSpectrum, qRgb(255, 255, 255), x - (f == 500 ? 8 : 10), ascent,
+                 QByteArray::number(f).constData());
+        }
+        auto onMark = [&](int x, int y) { return y >= 6 && markColumns.count(x) > 0; };
+        const QRgb white = qRgb(255, 255, 255);
+        const QList<QPoint> spectrumInk = inkOf(spectrum, white, onMark);
+        QVERIFY(spectrumInk.size() > 100);
+        QCOMPARE(spectrumInk, inkOf(expectedSpectrum, white, onMark));
     }
 
     void trackLineLeavesTheLastColumn() {

@@ -116,6 +116,19 @@ private slots:
         QCOMPARE(f.transmit().TXBuf->toPlainText(), pane);
     }
 
+    // Messages already waiting (here the library's "transmission started")
+    // are handled before each character goes out, so a long macro or file
+    // keeps the window's state current.
+    void waitingMessagesComeFirst() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        QCoreApplication::postEvent(&f, new ModemEvent(ModemEvent::Status, 1, 0));
+        QVERIFY(!f.transmit().Transmitting);
+        f.transmit().TypeIntoTXBuf('a');
+        QVERIFY(f.transmit().Transmitting);
+        QCOMPARE(sent(fx.modem), QStringList{"fnSendTXCharacter(97,0)"});
+    }
+
     // Characters delivered by other parts of the program: ETX and tab become
     // the library's two control codes.
     void deliveredCharacters_data() {
@@ -274,14 +287,34 @@ private slots:
         auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
         QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
         status(f, 1);
-        // The library gets a quarter of a second to take the carrier off
-        // before the card stops under it.
+        f.toolBar().Connection->trigger();
+        QCOMPARE(icon(f.toolBar().Tune), 4);
+        QVERIFY(f.toolBar().Transmit->isEnabled());
+    }
+
+    // The library gets a quarter of a second to take a tune carrier or a
+    // transmission off the air before the card stops under it.
+    void stopSequenceWaitsForTheCarrier_data() {
+        QTest::addColumn<bool>("tune");
+        QTest::newRow("tune asked for") << true;
+        QTest::newRow("transmission on the air") << false;
+    }
+    void stopSequenceWaitsForTheCarrier() {
+        QFETCH(bool, tune);
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        if (tune) {
+            f.toolBar().Tune->trigger();
+        } else {
+            f.toolBar().Transmit->trigger();
+            status(f, 1);
+        }
+        QVERIFY(f.transmit().Tuning == tune && f.transmit().Transmitting == !tune);
         QElapsedTimer stopping;
         stopping.start();
         f.toolBar().Connection->trigger();
         QVERIFY(stopping.elapsed() >= 249);
-        QCOMPARE(icon(f.toolBar().Tune), 4);
-        QVERIFY(f.toolBar().Transmit->isEnabled());
+        QVERIFY(!f.link().SoundCardActive);
     }
 
     // A click on an arrow of the transmit spin steps it and then toggles
@@ -419,7 +452,7 @@ private slots:
         const QString path = fx.dir.filePath("long.txt");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(20000, 'e'));
+        file.write(QByteArray(3000, 'e'));
         file.close();
         f.toolBar().Transmit->trigger();
         status(f, 1);
