@@ -18,6 +18,8 @@ constexpr double kRateGain = 0.3;
 // A QPSK loop left free would settle on a quarter turn a symbol, which its decisions
 // cannot tell from no turn at all, so it stays well short of that.
 constexpr double kMaxOmega = 1.2;
+constexpr double kWidePQpsk = 0.2, kWideIQpsk = 0.02;
+constexpr double kNarrowPQpsk = 0.04, kNarrowIQpsk = 0.0008;
 constexpr double kMaxOmegaQpsk = 0.6;
 // 3 Hz/s at 31.25 baud, in radians a symbol per symbol.
 constexpr double kMaxRate = 0.02;
@@ -64,23 +66,32 @@ cf CarrierLoop::process(cf u, float amplitude) {
     slowLock_ += (m - slowLock_) * kSlowLockWeight;
 
     // Frequency assist (BPSK, while acquiring): the phase change from the previous
-    // symbol, squared to strip the modulation, against the loop's own frequency. It
-    // needs no phase lock, so it pulls in an offset of a few hertz that the phase loop
-    // alone would take seconds to. QPSK's fourth power is too noisy at the weakest
-    // copyable signals; its loop pulls in on the phase alone.
+    // symbol, squared to strip the modulation, measures the offset up to a quarter turn
+    // a symbol (7.8 Hz at 31.25 baud) with no phase lock, so it pulls in an offset of a
+    // few hertz that the phase loop alone would take seconds to. It is measured as it
+    // stands, not against the loop's frequency: a loop driven to its limit by noise
+    // before the signal starts must still see which way to go. QPSK's fourth power is
+    // too noisy at the weakest copyable signals: its loop pulls in on the phase alone
+    // (and is brought close by the capture).
     double fe = 0.0;
     if (!qpsk_ && amplitude > 0.0f) {
-        const float w = static_cast<float>(omega_);
-        const cf d = cmul(cmul_conj(u, prev_) / (amplitude * amplitude), cf(std::cos(w), -std::sin(w)));
+        const cf d = cmul_conj(u, prev_) / (amplitude * amplitude);
         freqAcc_ += (cmul(d, d) - freqAcc_) * kFllWeight;
-        if (!narrow_)
-            fe = std::arg(freqAcc_) / 2.0;
+        if (!narrow_ && std::norm(freqAcc_) > 0.0f)
+            fe = std::arg(freqAcc_) / 2.0 - omega_;
     }
     prev_ = u;
 
     // Third-order loop coefficients for the noise bandwidth.
     const double wn = (narrow_ ? kTrackBn : kAcquireBn) / 0.7845;
-    const double kp = 2.4 * wn, ki = 1.1 * wn * wn, k3 = qpsk_ ? 0.0 : kRateGain * wn * wn * wn;
+    double kp = 2.4 * wn, ki = 1.1 * wn * wn, k3 = kRateGain * wn * wn * wn;
+    if (qpsk_) {
+        // Second order (damping 0.7) with a stronger integrator, which pulls QPSK in from
+        // a few hertz off on the phase alone.
+        kp = narrow_ ? kNarrowPQpsk : kWidePQpsk;
+        ki = narrow_ ? kNarrowIQpsk : kWideIQpsk;
+        k3 = 0.0;
+    }
     const double e = amplitude > 0.0f ? std::clamp(static_cast<double>(err / amplitude), -1.0, 1.0) : 0.0;
     // The rate term only once tracking: while acquiring it would wind up on the pull-in.
     if (narrow_)

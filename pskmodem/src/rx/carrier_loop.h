@@ -45,7 +45,7 @@ private:
     double omega_ = 0.0;
     double rate_ = 0.0;
     cf prev_{};
-    cf freqAcc_{}; // mean squared symbol-to-symbol change, less the loop's frequency
+    cf freqAcc_{}; // running mean of the squared symbol-to-symbol change
     float lock_ = 0.0f;
     float slowLock_ = 0.0f;
 };

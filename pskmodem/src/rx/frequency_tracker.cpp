@@ -14,6 +14,9 @@ constexpr double kPi = std::numbers::pi;
 // QPSK signal at -8 dB stands at 50 to several hundred.
 constexpr double kThreshold2 = 30.0;
 constexpr double kThreshold4 = 80.0;
+// A line must stand this far above the bins kLineWidthHz either side of it.
+constexpr double kLineWidthHz = 3.0;
+constexpr double kSharpness = 6.0;
 
 // In-place radix-2 FFT; inverse without the 1/n.
 void fft(std::span<cf> a, bool inverse) {
@@ -121,7 +124,7 @@ bool FrequencyTracker::process(std::span<const cf> in) {
         collected_ = std::min(collected_ + 1, kBlock);
         // Until the block is full, look every 8 symbols: a strong station is found from
         // half a block, early in its preamble.
-        if (collected_ < kBlock / 2 || ++sinceHop_ < (collected_ < kBlock ? kHop / 2 : kHop))
+        if (collected_ < kBlock / 2 || ++sinceHop_ < (collected_ < kBlock ? kBlock / 4 : kHop))
             continue;
         sinceHop_ = 0;
         if (analyse())
@@ -200,6 +203,13 @@ bool FrequencyTracker::analyse() {
             const double ratio = p / mean;
             score_ = std::max(score_, ratio);
             if (ratio < threshold)
+                continue;
+            // A line is narrow: the window's main lobe is gone 3 Hz away. QPSK data
+            // squared give a hump a baud wide, whose top is no carrier.
+            const int side = static_cast<int>(std::lround(kLineWidthHz / binHz));
+            const double sides = std::max(pw[static_cast<std::size_t>((k + side) % kPad)],
+                                          pw[static_cast<std::size_t>((k + kPad - side) % kPad)]);
+            if (p < kSharpness * sides)
                 continue;
             const double d = (f - mid) / half;
             const double weighted = ratio / (1.0 + d * d);

@@ -11,7 +11,7 @@
 // line is weighed by its distance from the middle of the range, so the station the
 // operator clicked wins over one at the edge.
 //
-// It works on blocks of 32 symbols (after halving the rate), every 16 symbols, and costs
+// It works on blocks of 32 symbols (after halving the rate), every 24 symbols, and costs
 // nothing while the receiver is locked (it is not fed then).
 #pragma once
 
@@ -25,7 +25,7 @@ namespace pskmodem {
 class FrequencyTracker {
 public:
     static constexpr int kBlock = 256; // samples at half the decimated rate: 32 symbols
-    static constexpr int kHop = kBlock / 2;
+    static constexpr int kHop = kBlock * 3 / 4;
 
     FrequencyTracker() { reset(); }
     // sampleRate: of the input (16 times the baud).

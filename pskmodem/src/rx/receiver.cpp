@@ -39,6 +39,9 @@ constexpr double kTrackGain = 0.05;
 // that at 62.5).
 constexpr double kFollowHz = 25.0;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
+// Symbols this much above the running mean amplitude, two in a row, are a signal's onset.
+constexpr float kOnsetRatio = 2.5f;
+constexpr int kOnsetSymbols = 2;
 } // namespace
 
 Receiver::Receiver() {
@@ -96,7 +99,9 @@ double Receiver::follow_limit() const {
 void Receiver::search_from_here() {
     // Around where the channel is now (the tuned frequency after a retune, or where the
     // signal was last followed to), but never beyond the follow limit.
-    searching_ = captureRange_ > 0;
+    // With AFC on, a channel tuned exactly (a track clicked on the waterfall) still looks
+    // for its station nearby: a click rarely lands on the carrier itself.
+    searching_ = captureRange_ > 0 || afcLimit_ > 0;
     if (!searching_)
         return;
     const double w = search_half_width();
@@ -160,6 +165,7 @@ void Receiver::start_fresh() {
     acquireLeft_ = kAcquireSymbols;
     lostRun_ = 0;
     muteLeft_ = 0;
+    onsetRun_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -210,6 +216,14 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         return 0;
     }
     const float a = std::abs(u);
+    // A station coming on out of noise: the run the Varicode decoder holds (and for QPSK
+    // what the trellis still holds) is noise, and the preamble's first zeros would end
+    // it as a stray character. Drop it; the preamble carries no characters.
+    onsetRun_ = a > kOnsetRatio * amplitude_ ? onsetRun_ + 1 : 0;
+    if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock()) {
+        varicode_.reset();
+        muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
+    }
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     const float amp = std::max(amplitude_, 1e-12f);
     const cf v = carrier_.process(u, amp);

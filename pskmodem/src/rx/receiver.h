@@ -111,6 +111,7 @@ private:
     int acquireLeft_ = 0;
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
+    int onsetRun_ = 0;
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
