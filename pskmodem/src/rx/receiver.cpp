@@ -239,7 +239,9 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         const cf r2 = cmul(r, r);
         quality = rxMode_.qpsk ? cmul(r2, r2).real() / (rn * rn * rn * rn) : r2.real() / (rn * rn);
     }
-    squelch_.process(r, quality);
+    // The squelch takes out a steady turn by itself; the loop's frequency, which swings
+    // about while it acquires, would only unsettle it.
+    squelch_.process(cmul_conj(u, uPrev_), quality);
     vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
     vectorNext_ = (vectorNext_ + 1) & 7;
 
