@@ -1,11 +1,14 @@
 // The update notice end to end: a real HTTP exchange with a small server
 // this test runs on 127.0.0.1, the copies in a temporary cache folder.
 
+#include "FormFixture.h"
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "update/TFileCompare.h"
 #include "update/TUPDForm.h"
 #include "update/UpdateChecker.h"
+#include "update/UpdateNotice.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -295,6 +298,31 @@ private slots:
             if (s.tick(minutes[i], true))
                 started << i;
         QCOMPARE(started, checksAt);
+    }
+
+    void mainWindowTimerRunsTheCheck() {
+        FormFixture f;
+        f.storeText("[Settings]\nUpdateURL=" + m_server.url().toLatin1() + "\n");
+        f.clock.set(QDateTime(QDate(2026, 12, 10), QTime(14, 10, 5)));
+        TPSKForm &form = f.create();
+        UpdateChecker &checker = form.update().checker();
+        QCOMPARE(checker.url(), m_server.url());
+        checker.setCacheDir(m_cache.path());
+        checker.isConnected = [] { return true; };
+        StatusArea &status = form.status();
+        QSignalSpy done(&checker, &UpdateChecker::finished);
+        const int before = m_server.requests;
+        form.TimerTimer();
+        // The tick returns while the download runs, showing the search.
+        QCOMPARE(status.StatusMessage, QStringLiteral("Looking for informations on the Internet"));
+        QCOMPARE(status.StatusIcon, 24);
+        QVERIFY(done.wait(30000));
+        QCOMPARE(m_server.requests, before + 1);
+        QCOMPARE(status.StatusIcon, 22);
+        // The other ticks of this mark start nothing.
+        form.TimerTimer();
+        QVERIFY(!checker.busy());
+        QCOMPARE(m_server.requests, before + 1);
     }
 
     void fileCompare() {

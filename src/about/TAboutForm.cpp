@@ -3,7 +3,7 @@
 #include "about/SystemInfo.h"
 #include "about/TLedMatrix.h"
 #include "about/TSysInfoForm.h"
-#include "app/AppImages.h"
+#include "base/AppImages.h"
 #include "lang/Strings.h"
 
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "HelpSystem.h"
 
-#include "app/DataPaths.h"
+#include "base/DataPaths.h"
 #include "help/THelpForm.h"
 #include "lang/Strings.h"
 
@@ -94,13 +94,28 @@ void HelpSystem::show(const QUrl &url) {
     w->activateWindow();
 }
 
-void HelpSystem::showContents() {
+bool HelpSystem::manualInstalled() {
+    return !findDataFile(QStringLiteral("help/varnek.qch")).isEmpty();
+}
+
+bool HelpSystem::ensureOpen() {
     if (m_engine)
-        show(contentsUrl());
+        return true;
+    if (open())
+        return true;
+    emit failed(m_error);
+    return false;
+}
+
+bool HelpSystem::showContents() {
+    if (!ensureOpen())
+        return false;
+    show(contentsUrl());
+    return true;
 }
 
 bool HelpSystem::showTopic(const QString &keyword) {
-    if (!m_engine)
+    if (!ensureOpen())
         return false;
     const QUrl url = topicUrl(keyword);
     show(url.isValid() ? url : contentsUrl());

@@ -33,14 +33,24 @@ public:
     // The topic of a help keyword; invalid when the manual has none.
     QUrl topicUrl(const QString &keyword) const;
 
+    // Whether a manual is there to open (cheap: nothing is opened yet).
+    static bool manualInstalled();
+    // Opens the manual on first use; false (and failed()) when it cannot.
+    bool ensureOpen();
+
     // The one help window, made on first use.
     THelpForm *window();
-    void showContents();
-    // Shows the keyword's topic, or the contents when it has none.
+    bool showContents();
+    // Shows the keyword's topic, or the contents when it has none; false
+    // when the keyword has no topic or the manual cannot be opened.
     bool showTopic(const QString &keyword);
 
     // The manual's namespace, as in its project file.
     static QString helpNamespace() { return QStringLiteral("org.q9zzv.varnek.1.6"); }
+
+signals:
+    // The manual could not be opened; the text says why.
+    void failed(const QString &message);
 
 private:
     void show(const QUrl &url);

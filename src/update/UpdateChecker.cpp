@@ -1,7 +1,7 @@
 #include "UpdateChecker.h"
 
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
+#include "base/Dialogs.h"
+#include "base/SettingsStore.h"
 #include "lang/Strings.h"
 #include "update/TFileCompare.h"
 #include "update/TUPDForm.h"

@@ -33,4 +33,6 @@ Dialogs::Answer QtDialogs::askYesNo(Icon icon, const QString &caption, const QSt
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
