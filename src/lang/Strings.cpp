@@ -155,6 +155,9 @@ const QHash<int, QString> &table() {
         {Str::HelpCollectionMissing, QStringLiteral("The VARNEK help cannot be opened: ")},
         {Str::HelpTopicMissing, QStringLiteral("There is no help topic for ")},
 
+        {Str::ListIndexOutOfBounds, QStringLiteral("List index out of bounds (%d)")},
+        {Str::SplashVersion, QStringLiteral("Version 1.6a (Spring 2006) ")},
+
         {Str::ModemStatusBase + 0, QStringLiteral("In reception mode...")},
         {Str::ModemStatusBase + 1, QStringLiteral("In transmission mode...")},
         {Str::ModemStatusBase + 2, QStringLiteral("Processor too slow or busy !")},

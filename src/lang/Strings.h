@@ -145,6 +145,10 @@ enum Id : int {
     HelpCollectionMissing = 964,      // the help collection cannot be opened
     HelpTopicMissing = 965,           // no topic for a help keyword
 
+    // Language files and splash: 1100..1199
+    ListIndexOutOfBounds = 1100,  // "List index out of bounds (%d)"
+    SplashVersion = 1101,         // "Version 1.6a (Spring 2006) "
+
     // Modem status texts: 1000 + status code (0..43)
     ModemStatusBase = 1000,
 };
