@@ -4,6 +4,7 @@
 #include "about/TLedMatrix.h"
 #include "about/TSysInfoForm.h"
 #include "base/AppImages.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 
 #include <QDesktopServices>
@@ -157,6 +158,7 @@ void TAboutForm::showEvent(QShowEvent *e) {
 }
 
 void TAboutForm::ShowAboutForm() {
+    TranslateForm(this);
     VRM->setText(memoryText(totalMemory ? totalMemory() : 0));
 }
 

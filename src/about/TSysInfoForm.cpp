@@ -1,5 +1,7 @@
 #include "TSysInfoForm.h"
 
+#include "lang/Lcf.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -32,5 +34,6 @@ TSysInfoForm::TSysInfoForm(QWidget *owner, const SystemSources &sources) : QWidg
 }
 
 void TSysInfoForm::FormCreate(const SystemSources &sources) {
+    TranslateForm(this);
     SysMemo->setPlainText(systemReport(readSystemFacts(sources)).join(QLatin1Char('\n')));
 }

@@ -1,6 +1,7 @@
 #include "THelpForm.h"
 
 #include "help/HelpSystem.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 
 #include <QDesktopServices>
@@ -94,6 +95,7 @@ THelpForm::THelpForm(HelpSystem &help, QWidget *parent) : QWidget(parent, Qt::Wi
     // The index of words is built once per collection, in the background.
     search->scheduleIndexDocumentation();
 
+    TranslateForm(this);
     showUrl(help.contentsUrl());
 }
 

@@ -1,5 +1,6 @@
 #include "TUPDForm.h"
 
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 
 #include <QFile>
@@ -39,6 +40,7 @@ TUPDForm::TUPDForm(QWidget *owner) : QWidget(owner, Qt::Window) {
     pal.setColor(QPalette::Base, pal.color(QPalette::Light));
     UPDMemo->setPalette(pal);
     layout->addWidget(UPDMemo);
+    TranslateForm(this);
 }
 
 bool TUPDForm::loadNews(const QString &path) {
