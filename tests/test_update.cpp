@@ -29,6 +29,7 @@ public:
     QByteArray body;
     bool silent = false;
     bool sendLength = true;
+    bool trickle = false; // a byte of the body now and then, never the end
     int requests = 0;
 
     NewsServer() {
@@ -39,18 +40,30 @@ public:
                     if (!m_pending[s].contains("\r\n\r\n"))
                         return;
                     ++requests;
+                    const QByteArray request = m_pending.take(s);
                     if (silent)
                         return;
-                    const bool known = m_pending[s].startsWith("GET /fichiers/update_us.txt ");
+                    const bool known = request.startsWith("GET /fichiers/update_us.txt ");
                     const QByteArray answer = known ? body : QByteArray("<html>Not Found</html>");
                     QByteArray head = known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n";
                     head += "Content-Type: text/plain\r\nConnection: close\r\n";
                     if (sendLength)
                         head += "Content-Length: " + QByteArray::number(answer.size()) + "\r\n";
+                    if (trickle) {
+                        s->write(head + "\r\n");
+                        auto *drip = new QTimer(s);
+                        connect(drip, &QTimer::timeout, s, [s] { s->write("x"); });
+                        drip->start(100);
+                        return;
+                    }
                     s->write(head + "\r\n" + answer);
                     s->disconnectFromHost();
                 });
-                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+                // A later socket may get this one's address: forget its request.
+                connect(s, &QTcpSocket::disconnected, this, [this, s] {
+                    m_pending.remove(s);
+                    s->deleteLater();
+                });
             }
         });
     }
@@ -102,6 +115,7 @@ private slots:
             QVERIFY(m_server.listen(QHostAddress::LocalHost));
         m_server.body = "VARNEK news\r\nVersion 1.6a is out.\r\n";
         m_server.silent = false;
+        m_server.trickle = false;
         m_server.sendLength = true;
         m_dialogs.shown.clear();
         m_dialogs.answers.clear();
@@ -208,8 +222,16 @@ private slots:
         QCOMPARE(m_dialogs.shown.size(), 1);
     }
 
+    void slowServerDoesNotFreezeTheWindow_data() {
+        QTest::addColumn<bool>("trickle");
+        QTest::newRow("silent") << false;
+        QTest::newRow("a byte now and then") << true;
+    }
     void slowServerDoesNotFreezeTheWindow() {
-        m_server.silent = true;
+        QFETCH(bool, trickle);
+        m_server.silent = !trickle;
+        m_server.trickle = trickle;
+        m_server.sendLength = !trickle;
         m_checker->setTimeout(1500);
         int ticks = 0;
         QTimer timer;

@@ -13,6 +13,7 @@
 #include <QNetworkReply>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -57,9 +58,17 @@ QString updateUrl(const SettingsStore &store) {
 }
 
 UpdateChecker::UpdateChecker(Dialogs &dialogs, QWidget *owner, QObject *parent)
-    : QObject(parent), m_dialogs(dialogs), m_owner(owner), m_net(new QNetworkAccessManager(this)) {
+    : QObject(parent), m_dialogs(dialogs), m_owner(owner), m_net(new QNetworkAccessManager(this)),
+      m_deadline(new QTimer(this)) {
     m_cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     isConnected = &UpdateChecker::IsConnected;
+    // The transfer timeout only notices a silent server; a server that
+    // trickles a byte now and then is stopped by this deadline on the whole.
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply)
+            m_reply->abort();
+    });
 }
 
 UpdateChecker::~UpdateChecker() {
@@ -124,9 +133,11 @@ void UpdateChecker::ConnectWebSite() {
         }
     });
     connect(m_reply, &QNetworkReply::finished, this, &UpdateChecker::downloadFinished);
+    m_deadline->start(m_timeoutMs);
 }
 
 void UpdateChecker::downloadFinished() {
+    m_deadline->stop();
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
     reply->deleteLater();

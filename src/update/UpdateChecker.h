@@ -100,6 +100,7 @@ private:
     qint64 m_sizeLimit = DefaultSizeLimit;
     QNetworkAccessManager *m_net = nullptr;
     QPointer<QNetworkReply> m_reply;
+    QTimer *m_deadline;
     QByteArray m_body;
     bool m_tooLarge = false;
     bool m_checking = false;
