@@ -154,11 +154,11 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent) {
 
 void TAboutForm::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
+    TranslateForm(this);
     ShowAboutForm();
 }
 
 void TAboutForm::ShowAboutForm() {
-    TranslateForm(this);
     VRM->setText(memoryText(totalMemory ? totalMemory() : 0));
 }
 

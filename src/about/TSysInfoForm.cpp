@@ -1,7 +1,6 @@
 #include "TSysInfoForm.h"
 
 #include "lang/Lcf.h"
-
 #include <QFont>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -30,10 +29,10 @@ TSysInfoForm::TSysInfoForm(QWidget *owner, const SystemSources &sources) : QWidg
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+    TranslateForm(this);
     FormCreate(sources);
 }
 
 void TSysInfoForm::FormCreate(const SystemSources &sources) {
-    TranslateForm(this);
     SysMemo->setPlainText(systemReport(readSystemFacts(sources)).join(QLatin1Char('\n')));
 }
