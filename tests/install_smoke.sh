@@ -11,7 +11,7 @@ prefix=$work/prefix
 
 missing=0
 for f in bin/varnek \
-         share/varnek/help/varnek.qch share/varnek/help/varnek.qhc \
+         share/varnek/help/varnek.qch share/varnek/help/varnek.qhc share/varnek/varnek.lcf \
          share/applications/org.q9zzv.varnek.desktop \
          share/metainfo/org.q9zzv.varnek.metainfo.xml \
          share/icons/hicolor/scalable/apps/varnek.svg \

@@ -1,5 +1,6 @@
 // The receive chain against the reference modulator: what each mode copies, how AFC,
 // squelch and the neighbours behave, and what the readings mean.
+#include "dsp/sample_guard.h"
 #include "rx/qpsk_viterbi.h"
 #include "rx/receiver.h"
 #include "rx/receiver_bank.h"
@@ -390,15 +391,23 @@ TEST(Rewind, DecodesTheRecentInputAgain) {
     EXPECT_EQ(log.text, text + text);
 }
 
-// Samples that are not numbers (a broken file) are taken as silence, not carried into
-// the loops, and decoding goes on after them.
+// Samples that are not numbers or absurdly large (a broken file) are taken as silence
+// where they enter, not carried into the loops, and decoding goes on after them.
 TEST(BadInput, NotANumberIsSilence) {
     const std::string text = "after the glitch";
     TestSignalParams p;
     TestSignal sig = make_test_signal(text, p);
     std::vector<float> x(4096, std::numeric_limits<float>::quiet_NaN());
     x[7] = std::numeric_limits<float>::infinity();
+    x[8] = -std::numeric_limits<float>::infinity();
+    x[9] = 1e20f;
+    x[10] = -2e5f;
+    x[11] = 0.5f;
     x.insert(x.end(), sig.samples.begin(), sig.samples.end());
+    x[5000] = 1e20f; // in the signal's preamble
+    EXPECT_EQ(clean_samples(x), 4096u);
+    EXPECT_EQ(x[11], 0.5f);
+    EXPECT_EQ(x[5000], 0.0f);
     struct Log final : RxEvents {
         std::string text;
         void post(int32_t m, int32_t w, int32_t) override {
