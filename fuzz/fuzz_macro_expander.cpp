@@ -4,8 +4,8 @@
 // carrier is on. Files named by \f are looked for in a folder holding a file
 // that includes itself and one that carries every code.
 
-#include "app/Clock.h"
-#include "app/Dialogs.h"
+#include "base/Clock.h"
+#include "base/Dialogs.h"
 #include "macros/MacroExpander.h"
 
 #include <QDir>

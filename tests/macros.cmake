@@ -7,3 +7,11 @@ target_compile_definitions(test_macros_units PRIVATE VARNEK_MACRO_FIXTURES="${VA
 
 varnek_test(test_macros_editor test_macros_editor.cpp ScriptedDialogs.h)
 target_link_libraries(test_macros_editor PRIVATE varnek_core)
+
+varnek_test(test_macros_bar test_macros_bar.cpp FormFixture.h RecordingModem.h ScriptedDialogs.h)
+target_link_libraries(test_macros_bar PRIVATE varnek_core)
+
+# The wizard's general call on the real library's loopback, by button and by F1.
+varnek_test(test_macros_e2e test_macros_e2e.cpp ScriptedDialogs.h)
+target_link_libraries(test_macros_e2e PRIVATE varnek_core)
+set_tests_properties(test_macros_e2e PROPERTIES TIMEOUT 900)

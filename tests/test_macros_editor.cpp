@@ -2,7 +2,7 @@
 // mouse and keyboard on real widgets.
 
 #include "ScriptedDialogs.h"
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "macros/HelpCardTexts.h"
 #include "macros/MacroTable.h"
 #include "macros/TFiche.h"

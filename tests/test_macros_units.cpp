@@ -2,8 +2,8 @@
 // language, and the wizard's default set.
 
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/SettingsStore.h"
+#include "base/Clock.h"
+#include "base/SettingsStore.h"
 #include "macros/MacroExpander.h"
 #include "macros/MacroTable.h"
 #include "macros/WizardMacros.h"

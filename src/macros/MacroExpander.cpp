@@ -1,11 +1,11 @@
 #include "MacroExpander.h"
 
-#include "app/Clock.h"
-#include "app/Dialogs.h"
-#include "app/Utilities.h"
+#include "base/Clock.h"
+#include "base/Dialogs.h"
+#include "base/Utilities.h"
 #include "lang/Strings.h"
 #include "log/AdifText.h"
-#include "tracks/TextFileReader.h"
+#include "modem/TextFileReader.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "MacroTable.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <algorithm>
 

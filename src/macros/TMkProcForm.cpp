@@ -1,7 +1,7 @@
 #include "TMkProcForm.h"
 
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
+#include "base/Dialogs.h"
+#include "base/SettingsStore.h"
 #include "lang/Strings.h"
 #include "macros/MacroTable.h"
 #include "macros/TFiche.h"

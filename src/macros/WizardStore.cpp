@@ -1,6 +1,6 @@
 #include "WizardStore.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "macros/MacroTable.h"
 
 bool readStationInfo(const SettingsStore &store, StationInfoText &info) {

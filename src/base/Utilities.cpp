@@ -134,7 +134,8 @@ QString FormatDateTime(const QString &pattern, const QDateTime &t, const QLocale
                 out += locale.dayName(d.dayOfWeek(), QLocale::LongFormat);
             afterHour = false;
         } else if (lc == QLatin1Char('h')) {
-            out += n == 1 ? QString::number(tm.hour()) : QStringLiteral("%1").arg(tm.hour(), 2, 10, QLatin1Char('0'));
+            out += n == 1 ? QString::number(tm.hour())
+                          : QStringLiteral("%1").arg(tm.hour(), 2, 10, QLatin1Char('0'));
             afterHour = true;
         } else if (lc == QLatin1Char('n')) {
             out += n == 1 ? QString::number(tm.minute())
@@ -157,8 +158,8 @@ QString FormatDateTime(const QString &pattern, const QDateTime &t, const QLocale
 }
 
 QString dateFormatPattern(int dateFormat) {
-    static const char *const patterns[] = {"c", "dd/mm/yy", "dd/mm/yyyy", "dd mmm yyyy", "dd mmmm yyyy",
-                                           "dddd d mmmm yyyy"};
+    static const char *const patterns[] = {"c",           "dd/mm/yy",     "dd/mm/yyyy",
+                                           "dd mmm yyyy", "dd mmmm yyyy", "dddd d mmmm yyyy"};
     if (dateFormat < 0 || dateFormat > 5)
         return {};
     return QString::fromLatin1(patterns[dateFormat]);

@@ -1,4 +1,4 @@
-#include "tracks/TextFileReader.h"
+#include "modem/TextFileReader.h"
 
 namespace {
 constexpr qint64 ChunkSize = 64 * 1024;

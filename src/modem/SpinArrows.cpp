@@ -1,4 +1,4 @@
-#include "tracks/SpinArrows.h"
+#include "modem/SpinArrows.h"
 
 #include <QAbstractSpinBox>
 #include <QStyle>

@@ -20,7 +20,9 @@ QString TStatusBar::panelText(int index) const {
     return index >= 0 && index < PanelCount ? m_texts[index] : QString();
 }
 
-int TStatusBar::panelWidth(int index) const { return index >= 0 && index < PanelCount ? m_widths[index] : 0; }
+int TStatusBar::panelWidth(int index) const {
+    return index >= 0 && index < PanelCount ? m_widths[index] : 0;
+}
 
 void TStatusBar::setPanelWidth(int index, int width) {
     if (index < 0 || index >= PanelCount)
@@ -62,7 +64,8 @@ void TStatusBar::paintEvent(QPaintEvent *) {
             onDrawPanel(p, i, r);
         } else {
             p.setPen(palette().color(QPalette::WindowText));
-            p.drawText(r.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_texts[i]);
+            p.drawText(r.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                       m_texts[i]);
         }
         p.restore();
     }
