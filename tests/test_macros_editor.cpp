@@ -383,23 +383,6 @@ private slots:
         QCOMPARE(narrowed, helpCardText(0));
     }
 
-    void languageFromLocale_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<int>("language");
-        QTest::newRow("FRC") << QLocale(QLocale::French, QLocale::Canada) << 1;
-        QTest::newRow("FRA") << QLocale(QLocale::French, QLocale::France) << 1;
-        QTest::newRow("French Senegal") << QLocale(QLocale::French, QLocale::Senegal) << 2;
-        QTest::newRow("ENU") << QLocale(QLocale::English, QLocale::UnitedStates) << 0;
-        QTest::newRow("ENZ") << QLocale(QLocale::English, QLocale::NewZealand) << 0;
-        QTest::newRow("English India") << QLocale(QLocale::English, QLocale::India) << 2;
-        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << 2;
-    }
-    void languageFromLocale() {
-        QFETCH(QLocale, locale);
-        QFETCH(int, language);
-        QCOMPARE(uiLanguageOf(locale), language);
-    }
-
     // ---- The wizard's dialog ----------------------------------------
 
     void wizardNeedsAChange_data() {

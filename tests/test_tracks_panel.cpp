@@ -244,6 +244,31 @@ private slots:
         QVERIFY(f.tuning().Canal->isEnabled()); // a removal leaves the page alone
     }
 
+    // The edit removed had the focus: the focus moves on to another track,
+    // whose text must stay as it was and keep growing at its end.
+    void removingAFocusedTrackKeepsTheOthersText() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        for (int y : {40, 80, 120})
+            clickWaterfall(f, y);
+        for (int slot : {0, 1, 2})
+            for (QChar c : QString("CQ %1").arg(slot))
+                character(f, c.unicode(), slot);
+        QLineEdit *second = f.tracks().TrackTable[1];
+        QTest::mouseClick(second, Qt::LeftButton);
+        QTRY_VERIFY(second->hasFocus());
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        QTest::mouseClick(second, Qt::RightButton);
+        dataReady(f);
+        QCOMPARE(f.tracks().TrackCount, 2);
+        for (int slot : {0, 2})
+            character(f, 'k', slot);
+        QCOMPARE(f.tracks().TrackTable[0]->text(), QString("CQ 0k"));
+        QCOMPARE(f.tracks().TrackTable[2]->text(), QString("CQ 2k"));
+    }
+
     void clearingAllTracks_data() {
         QTest::addColumn<bool>("yes");
         QTest::newRow("yes") << true;

@@ -13,7 +13,7 @@ struct ChannelOptions {
     int capture = 10; // the program's defaults
     int afc = 10;
     int squelch = 0; // threshold; 0 prints everything
-    int squelchSpeed = 200;
+    int squelchSpeed = 1;
     int jobs = 1;         // threads
     bool verbose = false; // characters lost at each message's start
 };

@@ -25,6 +25,7 @@ const QHash<int, QString> &table() {
         {Str::LibraryCredit, QStringLiteral("pskmodem PSK31 engine by the VARNEK team  ")},
         {Str::WhatsThis, QStringLiteral("What's this ?")},
         {Str::HelpFileMissing, QStringLiteral("The help file VARNEK.CHM cannot be opened.")},
+        {Str::CannotStartProgram, QStringLiteral("Cannot start \"%s\"")},
 
         {Str::ProgramIdle, QStringLiteral("Program is idle")},
         {Str::ReceivingNow, QStringLiteral("Receiving now...")},
@@ -170,6 +171,9 @@ const QHash<int, QString> &table() {
         {Str::HelpSearchTab, QStringLiteral("Search")},
         {Str::HelpCollectionMissing, QStringLiteral("The VARNEK help cannot be opened: ")},
         {Str::HelpTopicMissing, QStringLiteral("There is no help topic for ")},
+
+        {Str::ListIndexOutOfBounds, QStringLiteral("List index out of bounds (%d)")},
+        {Str::SplashVersion, QStringLiteral("Version 1.6a (Spring 2006) ")},
 
         {Str::ModemStatusBase + 0, QStringLiteral("In reception mode...")},
         {Str::ModemStatusBase + 1, QStringLiteral("In transmission mode...")},

@@ -31,6 +31,7 @@ enum Id : int {
     LibraryCredit = 120,         // credit line shown in the information panel
     WhatsThis = 121,             // "What's this ?"
     HelpFileMissing = 122,       // help file cannot be shown
+    CannotStartProgram = 123,    // "Cannot start \"%s\"" (a mixer command)
 
     // Status bar and indicators: 200..299
     ProgramIdle = 200,            // "Program is idle"
@@ -161,6 +162,10 @@ enum Id : int {
     HelpSearchTab = 963,              // "Search"
     HelpCollectionMissing = 964,      // the help collection cannot be opened
     HelpTopicMissing = 965,           // no topic for a help keyword
+
+    // Language files and splash: 1100..1199
+    ListIndexOutOfBounds = 1100,  // "List index out of bounds (%d)"
+    SplashVersion = 1101,         // "Version 1.6a (Spring 2006) "
 
     // Modem status texts: 1000 + status code (0..43)
     ModemStatusBase = 1000,

@@ -2,9 +2,6 @@
 
 #include <QStringList>
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
 
 const QString Dashes = QString(52, QLatin1Char('-'));
@@ -97,18 +94,4 @@ QString helpCardText(int uiLanguage) {
     default:
         return englishText(true);
     }
-}
-
-int uiLanguageOf(const QLocale &locale) {
-    using T = QLocale::Territory;
-    static const T french[] = {T::France, T::Belgium, T::Canada, T::Luxembourg, T::Monaco, T::Switzerland};
-    static const T english[] = {T::Australia,         T::Canada,       T::UnitedKingdom, T::Ireland,
-                                T::Jamaica,           T::Belize,       T::Philippines,   T::SouthAfrica,
-                                T::TrinidadAndTobago, T::UnitedStates, T::Zimbabwe,      T::NewZealand};
-    const T territory = locale.territory();
-    if (locale.language() == QLocale::French)
-        return std::find(std::begin(french), std::end(french), territory) != std::end(french) ? 1 : 2;
-    if (locale.language() == QLocale::English)
-        return std::find(std::begin(english), std::end(english), territory) != std::end(english) ? 0 : 2;
-    return 2;
 }

@@ -5,8 +5,8 @@
 #include "base/FormBuild.h"
 #include "base/RunningSettings.h"
 #include "base/SettingsStore.h"
+#include "lang/LanguageChoice.h"
 #include "lang/Strings.h"
-#include "macros/HelpCardTexts.h"
 #include "macros/MacroExpander.h"
 #include "macros/TMkProcForm.h"
 #include "macros/TWizForm.h"
@@ -60,7 +60,6 @@ MacroBar::MacroBar(QWidget *parent, SettingsStore &store, Dialogs &dialogs, Cloc
       m_context(std::make_unique<Context>(*this)) {
     setObjectName(QStringLiteral("MacroBar"));
     programFolder = QCoreApplication::applicationDirPath();
-    UILanguage = uiLanguageOf(QLocale::system());
     MacroPage = named(new QTabWidget(parent), "MacroPage");
     setHelp(MacroPage, "", 21);
     MacroSheet1 = named(new QWidget, "MacroSheet1");
@@ -159,7 +158,7 @@ void MacroBar::showMacro(int index) {
 
 void MacroBar::MacroBtnClick() {
     {
-        TMkProcForm editor(m_table, m_store, m_dialogs, UILanguage, parent() ? MacroPage->window() : nullptr);
+        TMkProcForm editor(m_table, m_store, m_dialogs, UILanguage(), MacroPage->window());
         if (runEditor)
             runEditor(editor);
         else

@@ -51,8 +51,6 @@ public:
     std::array<QPushButton *, 40> MacroButtons{}; // M1..M40
 
     MacroTable &table() { return m_table; }
-    // The language of the help card (0 English, 1 French, 2 other).
-    int UILanguage = 2;
     // Where \f finds its files: the program's folder.
     QString programFolder;
 

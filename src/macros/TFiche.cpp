@@ -1,5 +1,6 @@
 #include "TFiche.h"
 
+#include "lang/Lcf.h"
 #include "macros/HelpCardTexts.h"
 
 #include <QPlainTextEdit>
@@ -24,6 +25,7 @@ void TFiche::showEvent(QShowEvent *e) {
 }
 
 void TFiche::ShowFiche() {
+    TranslateForm(this);
     // The memo shows lines; the texts keep CR LF as the program writes them.
     QString text = helpCardText(m_uiLanguage);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -2,6 +2,7 @@
 
 #include "base/Dialogs.h"
 #include "base/SettingsStore.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 #include "macros/MacroTable.h"
 #include "macros/TFiche.h"
@@ -224,6 +225,7 @@ TMkProcForm::~TMkProcForm() = default;
 void TMkProcForm::InitDialog() {
     fillList();
     ProcList->setCursor(Qt::ArrowCursor);
+    TranslateForm(this);
 }
 
 void TMkProcForm::fillList() {

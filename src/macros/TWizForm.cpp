@@ -1,5 +1,7 @@
 #include "TWizForm.h"
 
+#include "lang/Lcf.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,8 +84,7 @@ TWizForm::TWizForm(QWidget *owner) : QDialog(owner) {
 }
 
 void TWizForm::CreateForm() {
-    // The language file translates this window by its component names once it
-    // is loaded; until then the built-in texts stand.
+    TranslateForm(this);
 }
 
 void TWizForm::showEvent(QShowEvent *e) {
