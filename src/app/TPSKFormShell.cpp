@@ -3,11 +3,15 @@
 
 #include "app/TPSKForm.h"
 
+#include "about/TAboutForm.h"
 #include "app/MainToolBar.h"
+#include "help/ContextHelp.h"
+#include "help/HelpSystem.h"
 #include "log/QsoBox.h"
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
 #include "status/StatusArea.h"
+#include "update/UpdateNotice.h"
 
 #include "base/AppImages.h"
 #include "base/Clock.h"
@@ -20,9 +24,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -30,8 +31,6 @@
 #include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QUrl>
-#include <QWhatsThis>
 
 namespace {
 // The desktop's mixer stands in for the sound control panels of the original
@@ -45,19 +44,20 @@ void TPSKForm::BuildTray() {
     m_trayPopup = new QMenu(this);
     m_trayPopup->setObjectName(QStringLiteral("TrayPopup"));
     struct Item {
-        const char *text;
+        const char *name, *text;
         int icon;
         void (TPSKForm::*handler)();
     };
     const Item items[] = {
-        {"About VARNEK...", 15, &TPSKForm::AboutBtnClick},
-        {"Setup dialog...", 13, &TPSKForm::CfgBtnClick},
-        {"Soundcard input...", 11, &TPSKForm::RXAudioBtnClick},
-        {"Soundcard output...", 12, &TPSKForm::TxAdjBtnClick},
-        {"Exit VARNEK", 18, &TPSKForm::ExitBtnClick},
+        {"TrayAbout", "About VARNEK...", 15, &TPSKForm::AboutBtnClick},
+        {"TraySetup", "Setup dialog...", 13, &TPSKForm::CfgBtnClick},
+        {"TrayInput", "Soundcard input...", 11, &TPSKForm::RXAudioBtnClick},
+        {"TrayOutput", "Soundcard output...", 12, &TPSKForm::TxAdjBtnClick},
+        {"TrayExit", "Exit VARNEK", 18, &TPSKForm::ExitBtnClick},
     };
     for (const Item &it : items) {
         QAction *a = m_trayPopup->addAction(AppImages::icon(it.icon), QString::fromLatin1(it.text));
+        a->setObjectName(QString::fromLatin1(it.name));
         connect(a, &QAction::triggered, this, it.handler);
     }
     m_trayIcon = new QSystemTrayIcon(AppImages::trayFrame(0), this);
@@ -87,7 +87,7 @@ void TPSKForm::TimerTimer() {
         m_status->setPanelText(0, FormatDateTime(QStringLiteral("hh:nn"), now));
     m_qso->ShowTime(utc);
     m_status->ShowRestingTexts();
-    // The update check at ten-minute marks comes with the update notice.
+    m_update->TimerTimer();
 }
 
 void TPSKForm::ExitBtnClick() {
@@ -154,18 +154,16 @@ bool TPSKForm::CloseProgram() {
 }
 
 void TPSKForm::HelpBtnClick() {
-    const QString file = QDir(m_startupDir).filePath(QStringLiteral("VARNEK.CHM"));
-    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
-                          LcfLoadString(Str::HelpFileMissing));
+    m_help->showContents();
 }
 
 void TPSKForm::ContextHelpExecute() {
-    QWhatsThis::enterWhatsThisMode();
+    m_contextHelp->ContextHelpExecute();
 }
 
 void TPSKForm::AboutBtnClick() {
-    m_dialogs.message(Dialogs::Icon::Information, LcfLoadString(Str::AppTitle), LcfLoadString(Str::TrayHint));
+    TAboutForm about(this);
+    about.exec();
 }
 
 void TPSKForm::EnableComPort() {
