@@ -1,6 +1,8 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -35,4 +37,11 @@ Dialogs::Answer QtDialogs::askYesNo(Icon icon, const QString &caption, const QSt
 
 void QtDialogs::beep() {
     QApplication::beep();
+}
+
+QString QtDialogs::askText(const QString &caption, const QString &prompt, const QString &defaultText) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : defaultText;
 }

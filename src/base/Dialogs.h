@@ -17,6 +17,13 @@ public:
     // A Yes/No question; defaultAnswer is the button Enter presses.
     virtual Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) = 0;
     virtual void beep() = 0;
+    // An input box with an OK and a Cancel button; the entered text, or defaultText when
+    // cancelled. Implementations that never ask (benchmarks) answer as if cancelled.
+    virtual QString askText(const QString &caption, const QString &prompt, const QString &defaultText) {
+        (void)caption;
+        (void)prompt;
+        return defaultText;
+    }
 };
 
 class QtDialogs : public Dialogs {
@@ -26,6 +33,7 @@ public:
     void message(Icon icon, const QString &caption, const QString &text) override;
     Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) override;
     void beep() override;
+    QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
 
 private:
     QWidget *m_parent;
