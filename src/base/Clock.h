@@ -15,18 +15,26 @@ public:
 // from UTC itself, so local time and UTC differ wherever the test runs.
 class FixedClock : public Clock {
 public:
-    // `local` is the wall-clock time (a UTC time is taken as the instant).
+    // `local` is the wall-clock time.
     explicit FixedClock(const QDateTime &local, int utcOffsetSeconds = 0) : m_offset(utcOffsetSeconds) {
         set(local);
     }
+    // A time with its own offset or zone brings that offset along; a plain
+    // local time is read with the clock's offset.
     void set(const QDateTime &t) {
-        m_utc = t.timeSpec() == Qt::UTC ? t : QDateTime(t.date(), t.time(), Qt::UTC).addSecs(-m_offset);
+        if (t.timeSpec() == Qt::LocalTime) {
+            m_utc = QDateTime(t.date(), t.time(), Qt::UTC).addSecs(-m_offset);
+            return;
+        }
+        if (t.timeSpec() != Qt::UTC)
+            m_offset = t.offsetFromUtc();
+        m_utc = t.toUTC();
     }
     // Keeps the instant; the local wall-clock time moves with the offset.
     void setUtcOffset(int seconds) { m_offset = seconds; }
     QDateTime localNow() const override {
         const QDateTime wall = m_utc.addSecs(m_offset);
-        return QDateTime(wall.date(), wall.time());
+        return QDateTime(wall.date(), wall.time(), Qt::OffsetFromUTC, m_offset);
     }
     QDateTime utcNow() const override { return m_utc; }
 
