@@ -8,6 +8,8 @@
 #include "base/Utilities.h"
 #include "base/Widgets.h"
 #include "displays/DisplayPanel.h"
+#include "help/ContextHelp.h"
+#include "help/HelpSystem.h"
 #include "lang/Lcf.h"
 #include "lang/Strings.h"
 #include "log/QsoBox.h"
@@ -18,6 +20,7 @@
 #include "modem/TransmitControl.h"
 #include "status/StatusArea.h"
 #include "tracks/TrackPanel.h"
+#include "update/UpdateNotice.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -126,6 +129,13 @@ void TPSKForm::BuildControls() {
     for (const auto &[action, handler] : shell)
         connect(action, &QAction::triggered, this, handler);
     BuildTray();
+    m_help = new HelpSystem(this);
+    connect(m_help, &HelpSystem::failed, this, [this](const QString &why) {
+        m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning), why);
+    });
+    m_contextHelp = new ContextHelp(*m_help, this);
+    m_contextHelp->install();
+    m_update = new UpdateNotice(this, m_dialogs, m_clock, *m_status, m_store, m_trayIcon);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
@@ -304,8 +314,7 @@ void TPSKForm::FormCreate() {
     m_status->Infopanel->setCaption(LcfLoadString(Str::LibraryVersion) + version + QStringLiteral("  "));
     m_link->SoundCardActive = false;
     m_toolBar->RewindSound->setToolTip(m_transmit->RewindHint());
-    m_toolBar->OnLineHelp->setEnabled(
-        QFileInfo::exists(QDir(m_startupDir).filePath(QStringLiteral("VARNEK.CHM"))));
+    m_toolBar->OnLineHelp->setEnabled(HelpSystem::manualInstalled());
     m_qso->ViewBtn->setEnabled(
         QFileInfo::exists(QDir(m_startupDir).filePath(QStringLiteral("Varneklog.adi"))));
     m_status->setPanelText(2, LcfLoadString(Str::ProgramIdle));

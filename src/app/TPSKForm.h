@@ -18,7 +18,9 @@ class QSystemTrayIcon;
 class QTimer;
 class Clock;
 class Dialogs;
+class ContextHelp;
 class DisplayPanel;
+class HelpSystem;
 class MacroBar;
 class MainToolBar;
 class Modem;
@@ -29,6 +31,7 @@ class SoundCardLink;
 class StatusArea;
 class TrackPanel;
 class TransmitControl;
+class UpdateNotice;
 
 class TPSKForm : public QMainWindow {
     Q_OBJECT
@@ -46,6 +49,8 @@ public:
     QsoBox &qso() const { return *m_qso; }
     TransmitControl &transmit() const { return *m_transmit; }
     SoundCardLink &link() const { return *m_link; }
+    HelpSystem &help() const { return *m_help; }
+    UpdateNotice &update() const { return *m_update; }
 
     // ---- Window-wide state --------------------------------------------
     RunningSettings &settings() { return m_settings; }
@@ -102,6 +107,9 @@ private:
     QsoBox *m_qso = nullptr;
     TransmitControl *m_transmit = nullptr;
     SoundCardLink *m_link = nullptr;
+    HelpSystem *m_help = nullptr;
+    ContextHelp *m_contextHelp = nullptr;
+    UpdateNotice *m_update = nullptr;
 
     QTimer *m_timer = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
