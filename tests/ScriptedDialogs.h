@@ -3,8 +3,13 @@
 
 #include "app/Dialogs.h"
 
+#include <QFont>
 #include <QList>
+#include <QPair>
 #include <QStringList>
+
+#include <functional>
+#include <tuple>
 
 class ScriptedDialogs : public Dialogs {
 public:
@@ -31,6 +36,26 @@ public:
         return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
     void beep() override { ++beeps; }
+
+    // Choosers: what they were preset to, and the answers (cancelled when none is left).
+    QList<QColor> colorPresets;
+    QList<QColor> colorAnswers;
+    QList<QPair<QFont, QColor>> fontPresets;
+    QList<QPair<QFont, QColor>> fontAnswers;
+    bool chooseColor(QColor &color) override {
+        colorPresets.append(color);
+        if (colorAnswers.isEmpty())
+            return false;
+        color = colorAnswers.takeFirst();
+        return true;
+    }
+    bool chooseFont(QFont &font, QColor &color) override {
+        fontPresets.append({font, color});
+        if (fontAnswers.isEmpty())
+            return false;
+        std::tie(font, color) = fontAnswers.takeFirst();
+        return true;
+    }
 
     QStringList texts() const {
         QStringList out;

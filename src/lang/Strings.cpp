@@ -105,6 +105,17 @@ const QHash<int, QString> &table() {
         {Str::LogColumnHeader + 8, QStringLiteral("NAME")},
         {Str::LogColumnHeader + 9, QStringLiteral("INFO")},
 
+        {Str::SetupCaption, QStringLiteral("Program setup")},
+        {Str::BandTooNarrow, QStringLiteral("To avoid problems, bandwidth cannot be less than 400Hz\r\n"
+                                            "A correction has been made accordingly.")},
+        {Str::ComDeviceSeparator, QStringLiteral(": ")},
+        {Str::ComDeviceNotFound, QStringLiteral(" (not found)")},
+        {Str::ComDeviceNotSerial, QStringLiteral(" (not a serial port)")},
+        {Str::SoundInputPrefix, QStringLiteral("Input: ")},
+        {Str::SoundOutputPrefix, QStringLiteral("Output: ")},
+        {Str::SoundNoDevice, QStringLiteral("none")},
+        {Str::FontColorButton, QStringLiteral("Color...")},
+
         {Str::ModemStatusBase + 0, QStringLiteral("In reception mode...")},
         {Str::ModemStatusBase + 1, QStringLiteral("In transmission mode...")},
         {Str::ModemStatusBase + 2, QStringLiteral("Processor too slow or busy !")},

@@ -73,3 +73,6 @@ void PskModem::fnSendTXCharacter(int32_t code, int32_t control) { ::fnSendTXChar
 void PskModem::fnSetCWIDString(const char *text) { ::fnSetCWIDString(text); }
 void PskModem::fnSetCWIDSpeed(int32_t n) { ::fnSetCWIDSpeed(n); }
 void PskModem::fnRewindInput(int32_t blocks) { ::fnRewindInput(blocks); }
+int32_t PskModem::fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size) {
+    return ::fnGetDeviceName(kind, number, buffer, size);
+}
