@@ -2,11 +2,11 @@
 // A main window on a temporary settings store, a recording modem, scripted
 // questions and a clock the test sets.
 
+#include "MainWindowParts.h"
 #include "RecordingModem.h"
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/SettingsStore.h"
-#include "app/TPSKForm.h"
+#include "base/Clock.h"
+#include "base/SettingsStore.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -37,16 +37,16 @@ struct FormFixture {
 
     // Starts the sound card through the Connect action and forgets the calls.
     void connect() {
-        form->Connection->trigger();
+        form->toolBar().Connection->trigger();
         modem.calls.clear();
         dialogs.shown.clear();
     }
 
     // A track edit in a slot, as the track panel would create it.
     QLineEdit *addTrack(int slot) {
-        auto *edit = new QLineEdit(form->TBTerm);
-        form->TrackTable[static_cast<size_t>(slot)] = edit;
-        ++form->TrackCount;
+        auto *edit = new QLineEdit(form->tracks().TBTerm);
+        form->tracks().TrackTable[static_cast<size_t>(slot)] = edit;
+        ++form->tracks().TrackCount;
         return edit;
     }
 };

@@ -1,7 +1,7 @@
 #pragma once
 // Answers the program's questions from a script and records every box shown.
 
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 
 #include <QFont>
 #include <QList>

@@ -4,9 +4,9 @@
 
 #include "RecordingModem.h"
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/RunningSettings.h"
-#include "app/SettingsStore.h"
+#include "base/Clock.h"
+#include "base/RunningSettings.h"
+#include "base/SettingsStore.h"
 #include "settings/TSetForm.h"
 
 #include <QFile>

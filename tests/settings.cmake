@@ -8,3 +8,7 @@ target_link_libraries(test_settings_dialog PRIVATE varnek_core)
 
 varnek_test(test_settings_pty test_settings_pty.cpp SetupFixture.h RecordingModem.h ScriptedDialogs.h)
 target_link_libraries(test_settings_pty PRIVATE varnek_core)
+
+varnek_test(test_settings_apply test_settings_apply.cpp SetupFixture.h FormFixture.h MainWindowParts.h
+            RecordingModem.h ScriptedDialogs.h)
+target_link_libraries(test_settings_apply PRIVATE varnek_core)

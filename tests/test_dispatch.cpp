@@ -2,8 +2,8 @@
 // driven through a recording modem.
 
 #include "FormFixture.h"
-#include "app/StatusBar.h"
-#include "app/Widgets.h"
+#include "base/StatusBar.h"
+#include "base/Widgets.h"
 #include "modem/ModemEvent.h"
 #include "modem/ModemStatusText.h"
 
@@ -53,19 +53,19 @@ private slots:
                      "SQValue=40\nSQSpeed=7\nAFCRange=25\nCardNum=2\n");
         TPSKForm &f = fx.create();
         fx.modem.calls.clear();
-        f.Connection->trigger();
+        f.toolBar().Connection->trigger();
         QCOMPARE(fx.modem.calls, QStringList({"fnStartSoundCard(2,25,0)", "fnSetFFTMode(3,100,1)",
                                               "fnSetRXFrequency(100,10,0)", "fnSetRXPSKMode(9,0)",
                                               "fnSetAFCLimit(25,0)", "fnSetClockErrorAdjustment(-12)",
                                               "fnSetSquelchThreshold(40,7,0)", "fnSetCWIDSpeed(2)",
                                               "fnSetCWIDString(Q9ZZV/P)"}));
-        QVERIFY(f.SoundCardActive);
-        QVERIFY(f.LedOne->isLit());
-        QCOMPARE(f.LedOne->toolTip(), QString("Soundcard is active"));
-        QCOMPARE(f.Connection->toolTip(), QString("Disconnect soundcard"));
-        QCOMPARE(f.Connection->property("imageIndex").toInt(), 2);
-        QCOMPARE(f.RXLed->toolTip(), QString("No reception"));
-        QCOMPARE(f.TXLed->toolTip(), QString("No transmission"));
+        QVERIFY(f.link().SoundCardActive);
+        QVERIFY(f.status().LedOne->isLit());
+        QCOMPARE(f.status().LedOne->toolTip(), QString("Soundcard is active"));
+        QCOMPARE(f.toolBar().Connection->toolTip(), QString("Disconnect soundcard"));
+        QCOMPARE(f.toolBar().Connection->property("imageIndex").toInt(), 2);
+        QCOMPARE(f.status().RXLed->toolTip(), QString("No reception"));
+        QCOMPARE(f.status().TXLed->toolTip(), QString("No transmission"));
         QCOMPARE(fx.modem.receiver, &f);
     }
 
@@ -82,23 +82,23 @@ private slots:
         FormFixture fx;
         TPSKForm &f = fx.create();
         fx.modem.startResult = code;
-        f.Connection->trigger();
+        f.toolBar().Connection->trigger();
         QCOMPARE(fx.dialogs.shown.size(), 1);
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Error"));
         QCOMPARE(fx.dialogs.shown[0].icon, Dialogs::Icon::Error);
         QCOMPARE(fx.dialogs.shown[0].text, text);
-        QVERIFY(!f.SoundCardActive);
-        QVERIFY(!f.LedOne->isLit());
-        QCOMPARE(f.LedOne->toolTip(), QString("Soundcard is inactive"));
-        QCOMPARE(f.Connection->toolTip(), QString("Connect/activate soundcard"));
-        QCOMPARE(f.StatusBar->panelText(2), QString("Program is idle"));
-        QVERIFY(f.Connection->isEnabled());
+        QVERIFY(!f.link().SoundCardActive);
+        QVERIFY(!f.status().LedOne->isLit());
+        QCOMPARE(f.status().LedOne->toolTip(), QString("Soundcard is inactive"));
+        QCOMPARE(f.toolBar().Connection->toolTip(), QString("Connect/activate soundcard"));
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("Program is idle"));
+        QVERIFY(f.toolBar().Connection->isEnabled());
         QCOMPARE(fx.modem.callsOf({"fnSetFFTMode"}).size(), 0);
         // One more click tries again.
         fx.modem.startResult = 0;
         fx.modem.calls.clear();
-        f.Connection->trigger();
-        QVERIFY(f.SoundCardActive);
+        f.toolBar().Connection->trigger();
+        QVERIFY(f.link().SoundCardActive);
         QCOMPARE(fx.modem.calls.first(), QString("fnStartSoundCard(-1,25,0)"));
     }
 
@@ -128,42 +128,43 @@ private slots:
         fx.connect();
         fx.addTrack(0);
         fx.addTrack(4);
-        f.ActiveTrack = 4;
-        f.Tuning = tuning;
-        f.Transmitting = transmitting;
+        f.tracks().ActiveTrack = 4;
+        f.transmit().Tuning = tuning;
+        f.transmit().Transmitting = transmitting;
         fx.modem.txRemaining = remaining;
-        f.RXBuf->setPlainText("CQ CQ");
-        f.Connection->trigger();
+        f.qso().RXBuf->setPlainText("CQ CQ");
+        f.toolBar().Connection->trigger();
         QCOMPARE(fx.modem.calls, calls);
-        QVERIFY(!f.SoundCardActive && !f.Tuning && !f.Transmitting);
-        QCOMPARE(f.TrackCount, 0);
-        QCOMPARE(f.ActiveTrack, 0);
-        QCOMPARE(f.PendingTrackDelete, -1);
-        QVERIFY(std::all_of(f.TrackTable.begin(), f.TrackTable.end(), [](auto *e) { return e == nullptr; }));
-        QVERIFY(!f.MacroSheet1->isEnabled() && !f.MacroSheet2->isEnabled());
-        QVERIFY(!f.LedOne->isLit() && !f.RXLed->isLit() && !f.TXLed->isLit());
-        QCOMPARE(f.Connection->toolTip(), QString("Connect/activate soundcard"));
-        QCOMPARE(f.StatusBar->panelText(2), QString("Program is idle"));
+        QVERIFY(!f.link().SoundCardActive && !f.transmit().Tuning && !f.transmit().Transmitting);
+        QCOMPARE(f.tracks().TrackCount, 0);
+        QCOMPARE(f.tracks().ActiveTrack, 0);
+        QCOMPARE(f.tracks().PendingTrackDelete, -1);
+        QVERIFY(std::all_of(f.tracks().TrackTable.begin(), f.tracks().TrackTable.end(),
+                            [](auto *e) { return e == nullptr; }));
+        QVERIFY(!f.macros().MacroSheet1->isEnabled() && !f.macros().MacroSheet2->isEnabled());
+        QVERIFY(!f.status().LedOne->isLit() && !f.status().RXLed->isLit() && !f.status().TXLed->isLit());
+        QCOMPARE(f.toolBar().Connection->toolTip(), QString("Connect/activate soundcard"));
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("Program is idle"));
         // Stopping a transmission does not write its stop line.
-        QCOMPARE(f.RXBuf->toPlainText(), QString("CQ CQ"));
+        QCOMPARE(f.qso().RXBuf->toPlainText(), QString("CQ CQ"));
     }
 
     void clicksDuringTheStopWaitDoNotInterleave() {
         FormFixture fx;
         TPSKForm &f = fx.create();
         fx.connect();
-        f.Transmitting = true;
+        f.transmit().Transmitting = true;
         // A click and a modem message arrive while the stop sequence waits.
         QTimer::singleShot(50, &f, [&] {
-            QVERIFY(f.connectSequenceRunning());
-            f.Connection->trigger();
+            QVERIFY(f.link().connectSequenceRunning());
+            f.toolBar().Connection->trigger();
             post(f, ModemEvent::Status, 1, 0);
         });
-        f.Connection->trigger();
-        QVERIFY(!f.SoundCardActive);
+        f.toolBar().Connection->trigger();
+        QVERIFY(!f.link().SoundCardActive);
         QCOMPARE(fx.modem.callsOf({"fnStartSoundCard", "fnStopSoundCard"}), QStringList{"fnStopSoundCard()"});
-        QVERIFY(!f.Transmitting);
-        QVERIFY(!f.RXBuf->toPlainText().contains("Transmission started..."));
+        QVERIFY(!f.transmit().Transmitting);
+        QVERIFY(!f.qso().RXBuf->toPlainText().contains("Transmission started..."));
     }
 
     void dataReadyFetchesInOrder_data() {
@@ -181,21 +182,21 @@ private slots:
         FormFixture fx;
         TPSKForm &f = fx.create();
         fx.connect();
-        f.ActiveTrack = 2;
-        f.Monitor->setCurrentIndex(page);
+        f.tracks().ActiveTrack = 2;
+        f.displays().Monitor->setCurrentIndex(page);
         fx.modem.signalLevel = 73;
         fx.modem.rxFrequency = 1234;
         fx.modem.fftFill = 42;
         post(f, ModemEvent::DataReady, 0, 0);
         QCOMPARE(fx.modem.calls, calls);
-        QCOMPARE(f.SIGTrack->position(), 73);
-        QCOMPARE(f.RXSpin->value(), 1234);
-        QCOMPARE(f.FFTData[25], 42);
-        QCOMPARE(f.FFTData[896], 42);
-        QCOMPARE(f.FFTData[24], 0);
-        QCOMPARE(f.StatusBar->panelText(2), QString("Receiving now..."));
-        QVERIFY(f.RXLed->isLit() && !f.TXLed->isLit());
-        QCOMPARE(f.RXLed->toolTip(), QString("Receiving now..."));
+        QCOMPARE(f.tuning().SIGTrack->position(), 73);
+        QCOMPARE(f.tuning().RXSpin->value(), 1234);
+        QCOMPARE(f.displays().FFTData[25], 42);
+        QCOMPARE(f.displays().FFTData[896], 42);
+        QCOMPARE(f.displays().FFTData[24], 0);
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("Receiving now..."));
+        QVERIFY(f.status().RXLed->isLit() && !f.status().TXLed->isLit());
+        QCOMPARE(f.status().RXLed->toolTip(), QString("Receiving now..."));
     }
 
     void overloadWarnsOnEveryMessage() {
@@ -206,13 +207,13 @@ private slots:
         post(f, ModemEvent::DataReady, 0, 0);
         post(f, ModemEvent::DataReady, 0, 0);
         QCOMPARE(fx.dialogs.beeps, 2);
-        QCOMPARE(f.StatusMessage, QString("Signal overload ! Decrease soundcard input level"));
-        QCOMPARE(f.StatusIcon, 23);
-        QVERIFY(!f.RXLed->isLit());
+        QCOMPARE(f.status().StatusMessage, QString("Signal overload ! Decrease soundcard input level"));
+        QCOMPARE(f.status().StatusIcon, 23);
+        QVERIFY(!f.status().RXLed->isLit());
         fx.modem.fftResult = 0x100;
         post(f, ModemEvent::DataReady, 0, 0);
         QCOMPARE(fx.dialogs.beeps, 2);
-        QVERIFY(f.RXLed->isLit());
+        QVERIFY(f.status().RXLed->isLit());
     }
 
     void characters_data() {
@@ -245,14 +246,14 @@ private slots:
         fx.connect();
         QLineEdit *t3 = fx.addTrack(3);
         QLineEdit *t5 = fx.addTrack(5);
-        f.ActiveTrack = 5;
+        f.tracks().ActiveTrack = 5;
         t3->setText("ab");
         t5->setText("ab");
-        f.RXBuf->setPlainText("ab");
-        f.RXBuf->moveCursor(QTextCursor::Start);
+        f.qso().RXBuf->setPlainText("ab");
+        f.qso().RXBuf->moveCursor(QTextCursor::Start);
         for (int c : chars)
             post(f, ModemEvent::Character, c, channel);
-        QCOMPARE(f.RXBuf->toPlainText(), rx);
+        QCOMPARE(f.qso().RXBuf->toPlainText(), rx);
         QCOMPARE(t3->text(), track3);
         QCOMPARE(t5->text(), track5);
     }
@@ -264,7 +265,7 @@ private slots:
         fx.connect();
         post(f, ModemEvent::Character, 'b', 0); // no track
         post(f, ModemEvent::Character, 'c', -1);
-        QCOMPARE(f.RXBuf->toPlainText(), QString());
+        QCOMPARE(f.qso().RXBuf->toPlainText(), QString());
     }
 
     void statusMessages() {
@@ -272,32 +273,32 @@ private slots:
         TPSKForm &f = fx.create();
         fx.connect();
         fx.addTrack(0);
-        f.CWIdentification->setEnabled(true);
-        f.TXBuf->setPlainText("hello");
+        f.toolBar().CWIdentification->setEnabled(true);
+        f.transmit().TXBuf->setPlainText("hello");
 
         post(f, ModemEvent::Status, 1, 0);
-        QVERIFY(f.Transmitting);
-        QCOMPARE(f.StatusBar->panelText(2), QString("In transmission mode..."));
-        QVERIFY(f.TXLed->isLit() && !f.RXLed->isLit());
-        QCOMPARE(f.TXLed->toolTip(), QString("Transmitting..."));
-        QVERIFY(!f.Canal->isEnabled());
-        QVERIFY(f.RXBuf->toPlainText().startsWith("Transmission started...\n"));
+        QVERIFY(f.transmit().Transmitting);
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("In transmission mode..."));
+        QVERIFY(f.status().TXLed->isLit() && !f.status().RXLed->isLit());
+        QCOMPARE(f.status().TXLed->toolTip(), QString("Transmitting..."));
+        QVERIFY(!f.tuning().Canal->isEnabled());
+        QVERIFY(f.qso().RXBuf->toPlainText().startsWith("Transmission started...\n"));
 
         post(f, ModemEvent::Status, 3, 0);
-        QCOMPARE(f.StatusMessage, QString("Finishing transmitting remaining characters..."));
-        QCOMPARE(f.StatusIcon, 23);
+        QCOMPARE(f.status().StatusMessage, QString("Finishing transmitting remaining characters..."));
+        QCOMPARE(f.status().StatusIcon, 23);
 
         fx.modem.txRemaining = 0;
         post(f, ModemEvent::Status, 0, 0);
-        QVERIFY(!f.Transmitting);
-        QCOMPARE(f.StatusBar->panelText(2), QString("In reception mode..."));
-        QVERIFY(f.Tune->isEnabled());
-        QVERIFY(!f.CWIdentification->isEnabled());
-        QCOMPARE(f.Transmit->toolTip(), QString("Toggle to transmit mode"));
-        QCOMPARE(f.Transmit->property("imageIndex").toInt(), 3);
-        QVERIFY(f.Canal->isEnabled());
-        QCOMPARE(f.TXBuf->toPlainText(), QString());
-        const QStringList lines = f.RXBuf->toPlainText().split('\n');
+        QVERIFY(!f.transmit().Transmitting);
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("In reception mode..."));
+        QVERIFY(f.toolBar().Tune->isEnabled());
+        QVERIFY(!f.toolBar().CWIdentification->isEnabled());
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Toggle to transmit mode"));
+        QCOMPARE(f.toolBar().Transmit->property("imageIndex").toInt(), 3);
+        QVERIFY(f.tuning().Canal->isEnabled());
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), QString());
+        const QStringList lines = f.qso().RXBuf->toPlainText().split('\n');
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[2], QString("Transmission stopped..."));
         // The stamp: weekday, day, month name, year, then 14h05 30s.
@@ -307,7 +308,7 @@ private slots:
 
         post(f, ModemEvent::Status, 34, 0);
         QCOMPARE(fx.dialogs.texts(), QStringList{"Can't open wave file for input"});
-        QVERIFY(f.SoundCardActive);
+        QVERIFY(f.link().SoundCardActive);
     }
 
     void receptionWithCharactersStillQueuedKeepsTheTransmitPane() {
@@ -315,28 +316,28 @@ private slots:
         TPSKForm &f = fx.create();
         fx.connect();
         post(f, ModemEvent::Status, 1, 0);
-        f.TXBuf->setPlainText("more");
+        f.transmit().TXBuf->setPlainText("more");
         fx.modem.txRemaining = 3;
         post(f, ModemEvent::Status, 0, 0);
-        QCOMPARE(f.TXBuf->toPlainText(), QString("more"));
-        QVERIFY(!f.RXBuf->toPlainText().contains("Transmission stopped..."));
-        QVERIFY(!f.Tune->isEnabled()); // no track
-        QVERIFY(!f.Canal->isEnabled());
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), QString("more"));
+        QVERIFY(!f.qso().RXBuf->toPlainText().contains("Transmission stopped..."));
+        QVERIFY(!f.toolBar().Tune->isEnabled()); // no track
+        QVERIFY(!f.tuning().Canal->isEnabled());
     }
 
     void levelAndClockMessages() {
         FormFixture fx;
         TPSKForm &f = fx.create();
         fx.connect();
-        const QString imdBefore = f.IMDd->text();
+        const QString imdBefore = f.tuning().IMDd->text();
         post(f, ModemEvent::Level, -47, -1);
-        QCOMPARE(f.StatusBar->panelText(1), QString("Noise level -47dB"));
-        QCOMPARE(f.IMDd->text(), imdBefore);
+        QCOMPARE(f.status().StatusBar->panelText(1), QString("Noise level -47dB"));
+        QCOMPARE(f.tuning().IMDd->text(), imdBefore);
         post(f, ModemEvent::Level, -28, 12);
-        QCOMPARE(f.IMDd->text(), QString("IMD -28dB"));
-        QCOMPARE(f.StatusBar->panelText(1), QString("Noise level -47dB"));
+        QCOMPARE(f.tuning().IMDd->text(), QString("IMD -28dB"));
+        QCOMPARE(f.status().StatusBar->panelText(1), QString("Noise level -47dB"));
         post(f, ModemEvent::ClockError, -35, 0);
-        QCOMPARE(f.PPMd->text(), QString("-35 ppm"));
+        QCOMPARE(f.tuning().PPMd->text(), QString("-35 ppm"));
     }
 
     void messagesWhileStoppedChangeNothing() {
@@ -348,10 +349,10 @@ private slots:
         post(f, ModemEvent::Level, -40, -1);
         post(f, ModemEvent::ClockError, 12, 0);
         QVERIFY(fx.modem.callsOf({"fnGetFFTData"}).isEmpty());
-        QVERIFY(!f.Transmitting);
+        QVERIFY(!f.transmit().Transmitting);
         QVERIFY(fx.dialogs.shown.isEmpty());
-        QCOMPARE(f.StatusBar->panelText(1), QString());
-        QCOMPARE(f.PPMd->text(), QString());
+        QCOMPARE(f.status().StatusBar->panelText(1), QString());
+        QCOMPARE(f.tuning().PPMd->text(), QString());
     }
 };
 

@@ -3,9 +3,9 @@
 // start and stop do to them.
 
 #include "FormFixture.h"
-#include "app/AppImages.h"
-#include "app/StatusBar.h"
-#include "app/Widgets.h"
+#include "base/AppImages.h"
+#include "base/StatusBar.h"
+#include "base/Widgets.h"
 #include "displays/FrequencyMap.h"
 #include "displays/WaterfallRenderer.h"
 #include "lang/Strings.h"
@@ -77,12 +77,12 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         // Repaints of a stopped window draw the idle look of every view.
-        const QImage wf = f.WaterfallDisplay->image();
-        QCOMPARE(wf.size(), f.WaterfallDisplay->size());
+        const QImage wf = f.displays().WaterfallDisplay->image();
+        QCOMPARE(wf.size(), f.displays().WaterfallDisplay->size());
         QVERIFY(!hasColor(wf, qRgb(64, 64, 64))); // no scale
-        QCOMPARE(px(f.SpectrumDisplay->image(), 0, 14), qRgb(128, 128, 128));
-        QVERIFY(!hasColor(f.SpectrumDisplay->image(), Lime));
-        QCOMPARE(f.WaterfallDisplay->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(px(f.displays().SpectrumDisplay->image(), 0, 14), qRgb(128, 128, 128));
+        QVERIFY(!hasColor(f.displays().SpectrumDisplay->image(), Lime));
+        QCOMPARE(f.displays().WaterfallDisplay->cursor().shape(), Qt::ArrowCursor);
     }
 
     // One data-ready message: a column in the ramp's colour at the left of
@@ -93,21 +93,21 @@ private slots:
         TPSKForm &f = running(fx);
         fx.modem.fftFill = 64;
         // The recording modem leaves these as they are.
-        f.SyncData.fill(500);
-        f.VectorData[0] = 1000;
+        f.displays().SyncData.fill(500);
+        f.displays().VectorData[0] = 1000;
         dataReady(f);
-        const QImage wf = f.WaterfallDisplay->image();
-        QCOMPARE(wf.size(), QSize(60, f.WaterfallDisplay->height()));
+        const QImage wf = f.displays().WaterfallDisplay->image();
+        QCOMPARE(wf.size(), QSize(60, f.displays().WaterfallDisplay->height()));
         QCOMPARE(px(wf, 0, 5), WaterfallRenderer::color(64));
         QCOMPARE(px(wf, 1, 5), qRgb(0, 0, 0));
-        const int row1000 = bandMap(f).markPosition(1000, wf.height());
+        const int row1000 = bandMap(f.displays()).markPosition(1000, wf.height());
         QCOMPARE(px(wf, 20, row1000), qRgb(64, 64, 64));
         // The history itself carries no scale: it would scroll otherwise.
         dataReady(f);
-        QCOMPARE(px(f.WaterfallDisplay->image(), 1, row1000 + 1), WaterfallRenderer::color(64));
-        QCOMPARE(px(f.SpectrumDisplay->image(), 100, 54), Lime);
-        QCOMPARE(px(f.SyncDisplay->image(), 19, 54), Lime);
-        QCOMPARE(px(f.VECDisplay->image(), 47, 24), qRgb(255, 255, 0));
+        QCOMPARE(px(f.displays().WaterfallDisplay->image(), 1, row1000 + 1), WaterfallRenderer::color(64));
+        QCOMPARE(px(f.displays().SpectrumDisplay->image(), 100, 54), Lime);
+        QCOMPARE(px(f.displays().SyncDisplay->image(), 19, 54), Lime);
+        QCOMPARE(px(f.displays().VECDisplay->image(), 47, 24), qRgb(255, 255, 0));
     }
 
     // A repaint asked for by the windowing system adds a column too; the
@@ -118,9 +118,9 @@ private slots:
         fx.modem.fftFill = 30;
         dataReady(f);
         dataReady(f);
-        QCOMPARE(columnsOf(f.WaterfallDisplay->image(), WaterfallRenderer::color(30)), 2);
-        f.WaterfallDisplay->repaint();
-        QCOMPARE(columnsOf(f.WaterfallDisplay->image(), WaterfallRenderer::color(30)), 3);
+        QCOMPARE(columnsOf(f.displays().WaterfallDisplay->image(), WaterfallRenderer::color(30)), 2);
+        f.displays().WaterfallDisplay->repaint();
+        QCOMPARE(columnsOf(f.displays().WaterfallDisplay->image(), WaterfallRenderer::color(30)), 3);
     }
 
     void resizeBlanksTheHistory() {
@@ -133,8 +133,8 @@ private slots:
         f.resize(900, 700);
         QCoreApplication::processEvents();
         dataReady(f);
-        const QImage wf = f.WaterfallDisplay->image();
-        QCOMPARE(wf.size(), f.WaterfallDisplay->size());
+        const QImage wf = f.displays().WaterfallDisplay->image();
+        QCOMPARE(wf.size(), f.displays().WaterfallDisplay->size());
         QVERIFY(!hasColor(wf, WaterfallRenderer::color(30)));
         QCOMPARE(px(wf, 0, 3), WaterfallRenderer::color(90));
         QCOMPARE(px(wf, 40, wf.height() / 2 + 3), qRgb(0, 0, 0));
@@ -145,13 +145,13 @@ private slots:
         TPSKForm &f = running(fx);
         fx.modem.fftFill = 50;
         dataReady(f);
-        f.Connection->trigger();
-        QVERIFY(!f.SoundCardActive);
-        QVERIFY(!hasColor(f.WaterfallDisplay->image(), WaterfallRenderer::color(50)));
-        QVERIFY(!hasColor(f.WaterfallDisplay->image(), qRgb(64, 64, 64)));
-        QVERIFY(!hasColor(f.SpectrumDisplay->image(), Lime));
-        QVERIFY(!hasColor(f.SyncDisplay->image(), Lime));
-        QCOMPARE(f.WaterfallDisplay->cursor().shape(), Qt::ArrowCursor);
+        f.toolBar().Connection->trigger();
+        QVERIFY(!f.link().SoundCardActive);
+        QVERIFY(!hasColor(f.displays().WaterfallDisplay->image(), WaterfallRenderer::color(50)));
+        QVERIFY(!hasColor(f.displays().WaterfallDisplay->image(), qRgb(64, 64, 64)));
+        QVERIFY(!hasColor(f.displays().SpectrumDisplay->image(), Lime));
+        QVERIFY(!hasColor(f.displays().SyncDisplay->image(), Lime));
+        QCOMPARE(f.displays().WaterfallDisplay->cursor().shape(), Qt::ArrowCursor);
     }
 
     // The readout shows the frequency under the mouse, running or not.
@@ -177,13 +177,13 @@ private slots:
         if (active)
             fx.connect();
         // The design height of the strip is 459; the rule is scaled to it.
-        f.WaterfallDisplay->setFixedHeight(459);
+        f.displays().WaterfallDisplay->setFixedHeight(459);
         QCoreApplication::processEvents();
         if (spectrum)
-            moveMouse(f.SpectrumDisplay, pos, 20);
+            moveMouse(f.displays().SpectrumDisplay, pos, 20);
         else
-            moveMouse(f.WaterfallDisplay, 30, pos);
-        QCOMPARE(f.StatusBar->panelText(1), text);
+            moveMouse(f.displays().WaterfallDisplay, 30, pos);
+        QCOMPARE(f.status().StatusBar->panelText(1), text);
     }
 
     // Each open track gets a white line one row below the row of its
@@ -195,19 +195,19 @@ private slots:
         TPSKForm &f = running(fx);
         QLineEdit *active = fx.addTrack(0);
         QLineEdit *other = fx.addTrack(3);
-        f.ActiveTrack = 0;
+        f.tracks().ActiveTrack = 0;
         fx.modem.rxFrequency = 1100;
-        f.PendingTrackDelete = 3;
+        f.tracks().PendingTrackDelete = 3;
         fx.modem.calls.clear();
         dataReady(f);
-        const int h = f.WaterfallDisplay->height();
+        const int h = f.displays().WaterfallDisplay->height();
         const int y = (1100 - 100) * h / 3400;
-        const QImage wf = f.WaterfallDisplay->image();
+        const QImage wf = f.displays().WaterfallDisplay->image();
         QCOMPARE(px(wf, 0, y + 1), White);
         QCOMPARE(px(wf, 58, y + 1), White);
         QVERIFY(px(wf, 59, y + 1) != White);
         QCOMPARE(active->y(), y - 4);
-        QCOMPARE(active->width(), f.TBTerm->width() - f.WaterPanel->width());
+        QCOMPARE(active->width(), f.tracks().TBTerm->width() - f.tracks().WaterPanel->width());
         QCOMPARE(active->palette().color(QPalette::Base), QColor(255, 0, 0));
         QCOMPARE(active->palette().color(QPalette::Text), QColor(255, 255, 0));
         QCOMPARE(other->palette().color(QPalette::Base), QColor(0, 0, 255));
@@ -216,9 +216,9 @@ private slots:
         QCOMPARE(fx.modem.callsOf({"fnGetRXFrequency", "fnEnableRXChannel"}),
                  QStringList({"fnGetRXFrequency(0)", "fnGetRXFrequency(3)", "fnEnableRXChannel(3,0)",
                               "fnGetRXFrequency(0)"}));
-        QCOMPARE(f.TrackTable[3], nullptr);
-        QCOMPARE(f.TrackCount, 1);
-        QCOMPARE(f.PendingTrackDelete, -1);
+        QCOMPARE(f.tracks().TrackTable[3], nullptr);
+        QCOMPARE(f.tracks().TrackCount, 1);
+        QCOMPARE(f.tracks().PendingTrackDelete, -1);
         fx.modem.calls.clear();
         dataReady(f);
         QCOMPARE(fx.modem.callsOf({"fnGetRXFrequency"}),
@@ -241,8 +241,8 @@ private slots:
         fx.storeText(QStringLiteral("[Settings]\nWCursor=%1\n").arg(number).toLatin1());
         TPSKForm &f = fx.create();
         fx.connect();
-        QCOMPARE(f.WaterfallDisplay->cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(f.WaterfallDisplay->cursor().hotSpot(), hotSpot);
+        QCOMPARE(f.displays().WaterfallDisplay->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(f.displays().WaterfallDisplay->cursor().hotSpot(), hotSpot);
     }
 
     // The trace follows RawData only while the Signal page shows.
@@ -250,13 +250,13 @@ private slots:
         FormFixture fx;
         TPSKForm &f = running(fx);
         dataReady(f);
-        QVERIFY(!hasColor(f.SignalDisplay->image(), Lime));
-        f.Monitor->setCurrentIndex(1);
+        QVERIFY(!hasColor(f.displays().SignalDisplay->image(), Lime));
+        f.displays().Monitor->setCurrentIndex(1);
         dataReady(f);
-        QCOMPARE(px(f.SignalDisplay->image(), 100, 27), Lime); // silence: the middle row
-        f.Monitor->setCurrentIndex(0);
-        f.SignalDisplayPaint();
-        QVERIFY(!hasColor(f.SignalDisplay->image(), Lime));
+        QCOMPARE(px(f.displays().SignalDisplay->image(), 100, 27), Lime); // silence: the middle row
+        f.displays().Monitor->setCurrentIndex(0);
+        f.displays().SignalDisplayPaint();
+        QVERIFY(!hasColor(f.displays().SignalDisplay->image(), Lime));
     }
 
     // The rightmost 119 pixels of the information panel show the library's
@@ -266,14 +266,14 @@ private slots:
         TPSKForm &f = fx.create();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        const QString version = f.Infopanel->caption();
-        const int w = f.Infopanel->width();
-        moveMouse(f.Infopanel, w - 119, 5);
-        QCOMPARE(f.Infopanel->caption(), version);
-        moveMouse(f.Infopanel, w - 118, 5);
-        QCOMPARE(f.Infopanel->caption(), LcfLoadString(Str::LibraryCredit));
-        moveMouse(f.Infopanel, 10, 5);
-        QCOMPARE(f.Infopanel->caption(), LcfLoadString(Str::LibraryCredit));
+        const QString version = f.status().Infopanel->caption();
+        const int w = f.status().Infopanel->width();
+        moveMouse(f.status().Infopanel, w - 119, 5);
+        QCOMPARE(f.status().Infopanel->caption(), version);
+        moveMouse(f.status().Infopanel, w - 118, 5);
+        QCOMPARE(f.status().Infopanel->caption(), LcfLoadString(Str::LibraryCredit));
+        moveMouse(f.status().Infopanel, 10, 5);
+        QCOMPARE(f.status().Infopanel->caption(), LcfLoadString(Str::LibraryCredit));
     }
 
     // Bands edited by hand and windows shrunk to nothing: every paint and
@@ -297,24 +297,24 @@ private slots:
         TPSKForm &f = running(fx);
         // As if the band had reached the window unchecked.
         const FrequencyMap band = FrequencyMap::forBand(wfMin, wfMax);
-        f.settings.WFMin = wfMin;
-        f.settings.WFMax = wfMax;
-        f.WFSpan = band.wfSpan;
-        f.FFTLowBin = band.lowBin;
-        f.FFTHighBin = band.highBin;
+        f.settings().WFMin = wfMin;
+        f.settings().WFMax = wfMax;
+        f.displays().WFSpan = band.wfSpan;
+        f.displays().FFTLowBin = band.lowBin;
+        f.displays().FFTHighBin = band.highBin;
         f.resize(size);
-        f.Monitor->setCurrentIndex(1);
+        f.displays().Monitor->setCurrentIndex(1);
         fx.modem.fftFill = 70;
         fx.modem.rxFrequency = 1500;
         fx.addTrack(0);
         for (int i = 0; i < 3; ++i)
             dataReady(f);
         QCoreApplication::processEvents();
-        moveMouse(f.WaterfallDisplay, 0, 10);
-        moveMouse(f.SpectrumDisplay, 10, 0);
-        QVERIFY(f.StatusBar->panelText(1).endsWith("Hz"));
-        f.Connection->trigger();
-        QVERIFY(!f.SoundCardActive);
+        moveMouse(f.displays().WaterfallDisplay, 0, 10);
+        moveMouse(f.displays().SpectrumDisplay, 10, 0);
+        QVERIFY(f.status().StatusBar->panelText(1).endsWith("Hz"));
+        f.toolBar().Connection->trigger();
+        QVERIFY(!f.link().SoundCardActive);
     }
 };
 

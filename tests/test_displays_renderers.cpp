@@ -2,7 +2,7 @@
 // the waterfall's colours, column and scale, the spectrum's curves, the sync
 // bars, the phase vectors, the signal trace and the level bar.
 
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 #include "displays/FrequencyMap.h"
 #include "displays/MonitorRenderers.h"
 #include "displays/SpectrumRenderer.h"

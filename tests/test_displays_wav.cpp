@@ -4,12 +4,12 @@
 //
 // Set VARNEK_SCREENSHOT_DIR to keep pictures of the window.
 
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/SettingsStore.h"
-#include "app/StatusBar.h"
-#include "app/TPSKForm.h"
-#include "app/Widgets.h"
+#include "base/Clock.h"
+#include "base/SettingsStore.h"
+#include "base/StatusBar.h"
+#include "base/Widgets.h"
 #include "displays/DisplayRenderers.h"
 #include "modem/PskModem.h"
 
@@ -78,8 +78,8 @@ class TestDisplaysWav : public QObject {
         const QDir dir(QString::fromLocal8Bit(env));
         f.grab().save(dir.filePath(name + ".png"));
         auto enlarged = [](QWidget *w) { return w->grab().toImage().scaled(w->size() * 3); };
-        enlarged(f.WaterfallDisplay).save(dir.filePath(name + "-waterfall.png"));
-        enlarged(f.Monitor).save(dir.filePath(name + "-monitor.png"));
+        enlarged(f.displays().WaterfallDisplay).save(dir.filePath(name + "-waterfall.png"));
+        enlarged(f.displays().Monitor).save(dir.filePath(name + "-monitor.png"));
     }
 
 private slots:
@@ -102,12 +102,12 @@ private slots:
         f.resize(749, 530); // the design size
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.Connection->trigger();
-        QVERIFY2(f.SoundCardActive, qPrintable(dialogs.texts().join(", ")));
+        f.toolBar().Connection->trigger();
+        QVERIFY2(f.link().SoundCardActive, qPrintable(dialogs.texts().join(", ")));
 
-        const WaterfallRenderer &wf = f.Renderers->waterfall;
-        const int h = f.WaterfallDisplay->height();
-        const FrequencyMap band = bandMap(f);
+        const WaterfallRenderer &wf = f.displays().Renderers->waterfall;
+        const int h = f.displays().WaterfallDisplay->height();
+        const FrequencyMap band = bandMap(f.displays());
         const int toneRow = band.positionOf(1000, h);
         // The strip fills up from the left with the tone at its row.
         QTRY_VERIFY_WITH_TIMEOUT(brightness(wf.history().pixel(40, toneRow)) > 300, 15000);
@@ -119,27 +119,27 @@ private slots:
         }
         // The 1000 Hz mark stands where the tone is, and the readout agrees.
         QVERIFY(qAbs(band.markPosition(1000, h) - toneRow) <= 1);
-        moveMouse(f.WaterfallDisplay, 30, brightestRow(wf.history(), 0));
-        QVERIFY(qAbs(readoutHz(f.StatusBar) - 1000) <= 8);
+        moveMouse(f.displays().WaterfallDisplay, 30, brightestRow(wf.history(), 0));
+        QVERIFY(qAbs(readoutHz(f.status().StatusBar) - 1000) <= 8);
 
         // The spectrum peaks in the column of bin 256 (1000 Hz), next to the
         // 1000 Hz mark, and its readout says so.
-        const int peak = peakColumn(f.SpectrumDisplay->image());
-        QCOMPARE(peak, band.binPosition(256, f.SpectrumDisplay->width()));
-        QVERIFY(qAbs(band.markPosition(1000, f.SpectrumDisplay->width()) - peak) <= 1);
-        moveMouse(f.SpectrumDisplay, peak, 30);
-        QVERIFY(qAbs(readoutHz(f.StatusBar) - 1000) <= 10);
+        const int peak = peakColumn(f.displays().SpectrumDisplay->image());
+        QCOMPARE(peak, band.binPosition(256, f.displays().SpectrumDisplay->width()));
+        QVERIFY(qAbs(band.markPosition(1000, f.displays().SpectrumDisplay->width()) - peak) <= 1);
+        moveMouse(f.displays().SpectrumDisplay, peak, 30);
+        QVERIFY(qAbs(readoutHz(f.status().StatusBar) - 1000) <= 10);
         keepPicture(f, "displays-spectrum");
 
-        f.Monitor->setCurrentIndex(1);
-        QTRY_VERIFY_WITH_TIMEOUT(peakColumn(f.SignalDisplay->image()) >= 0, 5000);
+        f.displays().Monitor->setCurrentIndex(1);
+        QTRY_VERIFY_WITH_TIMEOUT(peakColumn(f.displays().SignalDisplay->image()) >= 0, 5000);
         keepPicture(f, "displays-signal");
-        f.Monitor->setCurrentIndex(2);
+        f.displays().Monitor->setCurrentIndex(2);
         QTest::qWait(300);
         keepPicture(f, "displays-sync");
 
-        f.Connection->trigger();
-        QVERIFY(!f.SoundCardActive);
+        f.toolBar().Connection->trigger();
+        QVERIFY(!f.link().SoundCardActive);
         keepPicture(f, "displays-stopped");
     }
 };

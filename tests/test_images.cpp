@@ -1,4 +1,4 @@
-#include "app/AppImages.h"
+#include "base/AppImages.h"
 
 #include <QApplication>
 #include <QImage>

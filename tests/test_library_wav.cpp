@@ -1,12 +1,12 @@
 // The main window on the real modem library, reading a WAV file instead of a
 // sound card: what the operator sees when pressing Connect.
 
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/SettingsStore.h"
-#include "app/StatusBar.h"
-#include "app/TPSKForm.h"
-#include "app/Widgets.h"
+#include "base/Clock.h"
+#include "base/SettingsStore.h"
+#include "base/StatusBar.h"
+#include "base/Widgets.h"
 #include "modem/PskModem.h"
 
 #include <QAction>
@@ -44,30 +44,30 @@ private slots:
         configure("input = wav\nwav_file = " VARNEK_TEST_WAV "\nwav_loop = true\nwav_speed = 4\n");
         Window w(m_dir.filePath("a.conf"));
         TPSKForm &f = w.form;
-        f.Connection->trigger();
+        f.toolBar().Connection->trigger();
         QVERIFY2(w.dialogs.shown.isEmpty(), qPrintable(w.dialogs.texts().join(", ")));
-        QVERIFY(f.SoundCardActive);
-        QVERIFY(f.LedOne->isLit());
-        QTRY_COMPARE_WITH_TIMEOUT(f.StatusBar->panelText(2), QString("Receiving now..."), 5000);
-        QVERIFY(f.RXLed->isLit());
-        QCOMPARE(f.RXLed->toolTip(), QString("Receiving now..."));
-        QVERIFY(!f.TXLed->isLit());
-        QTRY_VERIFY_WITH_TIMEOUT(f.StatusBar->panelText(1).startsWith("Noise level "), 5000);
-        QVERIFY(f.StatusBar->panelText(1).endsWith("dB"));
+        QVERIFY(f.link().SoundCardActive);
+        QVERIFY(f.status().LedOne->isLit());
+        QTRY_COMPARE_WITH_TIMEOUT(f.status().StatusBar->panelText(2), QString("Receiving now..."), 5000);
+        QVERIFY(f.status().RXLed->isLit());
+        QCOMPARE(f.status().RXLed->toolTip(), QString("Receiving now..."));
+        QVERIFY(!f.status().TXLed->isLit());
+        QTRY_VERIFY_WITH_TIMEOUT(f.status().StatusBar->panelText(1).startsWith("Noise level "), 5000);
+        QVERIFY(f.status().StatusBar->panelText(1).endsWith("dB"));
         // The tone at 1000 Hz stands out of the spectrum data at its bin.
-        QVERIFY(f.FFTData[256] > f.FFTData[600] + 20);
+        QVERIFY(f.displays().FFTData[256] > f.displays().FFTData[600] + 20);
         f.show();
         QTest::qWait(300);
         f.grab().save(QDir::temp().filePath("varnek-receiving.png"));
 
-        f.Connection->trigger();
-        QVERIFY(!f.SoundCardActive);
-        QVERIFY(!f.LedOne->isLit() && !f.RXLed->isLit());
-        QCOMPARE(f.StatusBar->panelText(2), QString("Program is idle"));
+        f.toolBar().Connection->trigger();
+        QVERIFY(!f.link().SoundCardActive);
+        QVERIFY(!f.status().LedOne->isLit() && !f.status().RXLed->isLit());
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("Program is idle"));
         // Nothing arrives after the stop.
-        f.StatusBar->setPanelText(1, "quiet");
+        f.status().StatusBar->setPanelText(1, "quiet");
         QTest::qWait(400);
-        QCOMPARE(f.StatusBar->panelText(1), QString("quiet"));
+        QCOMPARE(f.status().StatusBar->panelText(1), QString("quiet"));
         QVERIFY(w.dialogs.shown.isEmpty());
     }
 
@@ -90,23 +90,23 @@ private slots:
         }
         configure("input = wav\nwav_file = " + wav.toLocal8Bit() + "\n");
         Window w(m_dir.filePath("b.conf"));
-        w.form.Connection->trigger();
+        w.form.toolBar().Connection->trigger();
         QCOMPARE(w.dialogs.texts(), QStringList{text});
         QCOMPARE(w.dialogs.shown[0].caption, QString("Error"));
-        QVERIFY(!w.form.SoundCardActive);
-        QVERIFY(!w.form.LedOne->isLit());
-        QCOMPARE(w.form.Connection->toolTip(), QString("Connect/activate soundcard"));
+        QVERIFY(!w.form.link().SoundCardActive);
+        QVERIFY(!w.form.status().LedOne->isLit());
+        QCOMPARE(w.form.toolBar().Connection->toolTip(), QString("Connect/activate soundcard"));
     }
 
     void noSoundCard() {
         configure("input = soundcard\n");
         Window w(m_dir.filePath("c.conf"));
-        w.form.Connection->trigger();
-        if (w.form.SoundCardActive)
+        w.form.toolBar().Connection->trigger();
+        if (w.form.link().SoundCardActive)
             QSKIP("this machine has a sound card");
         QCOMPARE(w.dialogs.texts(), QStringList{"Bad device ID, soundcard not present"});
         QCOMPARE(w.dialogs.shown[0].caption, QString("Error"));
-        QVERIFY(w.form.Connection->isEnabled());
+        QVERIFY(w.form.toolBar().Connection->isEnabled());
     }
 };
 

@@ -26,8 +26,8 @@ const QDateTime StoreTime(QDate(2026, 12, 10), QTime(13, 5, 10), Qt::UTC);
 const QDateTime SaveTime(QDate(2026, 12, 10), QTime(13, 12, 45), Qt::UTC);
 
 void fillQsoBox(TPSKForm &f, const QString &call, const QString &report) {
-    f.HisCall->setText(call);
-    f.HisRep->setText(report);
+    f.qso().HisCall->setText(call);
+    f.qso().HisRep->setText(report);
 }
 
 // What the operator completes in the dialog before Save.
@@ -47,33 +47,33 @@ private slots:
             if (withLog)
                 QFile::copy(logFixture("header-only.adi"), fx.dir.filePath(QStringLiteral("Varneklog.adi")));
             TPSKForm &f = createInOwnFolder(fx);
-            QCOMPARE(f.ViewBtn->isEnabled(), withLog);
-            QVERIFY(!f.ClearBtn->isEnabled() && !f.StoreBtn->isEnabled());
+            QCOMPARE(f.qso().ViewBtn->isEnabled(), withLog);
+            QVERIFY(!f.qso().ClearBtn->isEnabled() && !f.qso().StoreBtn->isEnabled());
         }
     }
 
     void callSignChangeAndClear() {
         FormFixture fx;
         TPSKForm &f = createInOwnFolder(fx);
-        QTest::keyClicks(f.HisCall, QStringLiteral("F"));
-        QVERIFY(f.ClearBtn->isEnabled() && f.StoreBtn->isEnabled());
-        f.ClearBtn->setEnabled(false);
+        QTest::keyClicks(f.qso().HisCall, QStringLiteral("F"));
+        QVERIFY(f.qso().ClearBtn->isEnabled() && f.qso().StoreBtn->isEnabled());
+        f.qso().ClearBtn->setEnabled(false);
         // Also a change to an empty text enables them.
-        QTest::keyClick(f.HisCall, Qt::Key_Backspace);
-        QVERIFY(f.ClearBtn->isEnabled() && f.StoreBtn->isEnabled());
+        QTest::keyClick(f.qso().HisCall, Qt::Key_Backspace);
+        QVERIFY(f.qso().ClearBtn->isEnabled() && f.qso().StoreBtn->isEnabled());
 
-        f.HisCall->setText(QStringLiteral("F6XYZ"));
-        f.HisName->setText(QStringLiteral("Jean"));
-        f.HisRep->setText(QStringLiteral("599"));
-        f.TheInfo->setText(QStringLiteral("tnx"));
+        f.qso().HisCall->setText(QStringLiteral("F6XYZ"));
+        f.qso().HisName->setText(QStringLiteral("Jean"));
+        f.qso().HisRep->setText(QStringLiteral("599"));
+        f.qso().TheInfo->setText(QStringLiteral("tnx"));
         f.TimerTimer();
-        const QString date = f.TheDate->text();
-        QTest::mouseClick(f.ClearBtn, Qt::LeftButton);
-        for (QLineEdit *e : {f.HisCall, f.HisName, f.HisRep, f.TheInfo})
+        const QString date = f.qso().TheDate->text();
+        QTest::mouseClick(f.qso().ClearBtn, Qt::LeftButton);
+        for (QLineEdit *e : {f.qso().HisCall, f.qso().HisName, f.qso().HisRep, f.qso().TheInfo})
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-        QCOMPARE(f.TheDate->text(), date);
-        QVERIFY(!f.TheTime->text().isEmpty());
-        QVERIFY(!f.ClearBtn->isEnabled() && !f.StoreBtn->isEnabled());
+        QCOMPARE(f.qso().TheDate->text(), date);
+        QVERIFY(!f.qso().TheTime->text().isEmpty());
+        QVERIFY(!f.qso().ClearBtn->isEnabled() && !f.qso().StoreBtn->isEnabled());
     }
 
     void storeChecksTheBox_data() {
@@ -109,14 +109,14 @@ private slots:
         if (ticked)
             f.TimerTimer();
         if (!time.isEmpty())
-            f.TheTime->setText(time);
+            f.qso().TheTime->setText(time);
         fillQsoBox(f, call, report);
-        f.StoreBtnClick();
+        f.qso().StoreBtnClick();
         QCOMPARE(fx.dialogs.texts(), QStringList{message});
         QCOMPARE(fx.dialogs.shown.first().caption, QStringLiteral("Warning"));
         QVERIFY(fx.dialogs.shown.first().icon == Dialogs::Icon::Warning);
-        QVERIFY(!f.ADIFForm);
-        QCOMPARE(f.HisCall->text(), call);
+        QVERIFY(!f.qso().ADIFForm);
+        QCOMPARE(f.qso().HisCall->text(), call);
     }
 
     // The whole road of one contact: typed into the QSO box, completed and
@@ -128,22 +128,23 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.TimerTimer();
-        QTest::keyClicks(f.HisCall, QStringLiteral(" F6XYZ "));
-        QTest::keyClicks(f.HisName, QStringLiteral("Jean"));
-        QTest::keyClicks(f.HisRep, QStringLiteral("579"));
-        QTest::keyClicks(f.TheInfo, QStringLiteral(" 73 de Ren"));
-        QTest::sendKeyEvent(QTest::Click, f.TheInfo, Qt::Key_Eacute, QString::fromUtf8("é"), Qt::NoModifier);
-        QVERIFY(f.StoreBtn->isEnabled() && !f.ViewBtn->isEnabled());
+        QTest::keyClicks(f.qso().HisCall, QStringLiteral(" F6XYZ "));
+        QTest::keyClicks(f.qso().HisName, QStringLiteral("Jean"));
+        QTest::keyClicks(f.qso().HisRep, QStringLiteral("579"));
+        QTest::keyClicks(f.qso().TheInfo, QStringLiteral(" 73 de Ren"));
+        QTest::sendKeyEvent(QTest::Click, f.qso().TheInfo, Qt::Key_Eacute, QString::fromUtf8("é"),
+                            Qt::NoModifier);
+        QVERIFY(f.qso().StoreBtn->isEnabled() && !f.qso().ViewBtn->isEnabled());
 
         bool saved = false;
         onNextModal([&](QDialog *dialog) {
             auto *d = qobject_cast<TADIFForm *>(dialog);
-            QVERIFY(d && d == f.ADIFForm);
+            QVERIFY(d && d == f.qso().ADIFForm);
             QCOMPARE(d->windowTitle(), QStringLiteral("Save this QSO under ADIF format"));
             QCOMPARE(d->CALLEdit->text(), QStringLiteral(" F6XYZ "));
             QCOMPARE(d->NAMEEdit->text(), QStringLiteral("Jean"));
-            QCOMPARE(d->DATEEdit->text(), f.TheDate->text());
-            QCOMPARE(d->HOUREdit->text(), f.TheTime->text());
+            QCOMPARE(d->DATEEdit->text(), f.qso().TheDate->text());
+            QCOMPARE(d->HOUREdit->text(), f.qso().TheTime->text());
             QCOMPARE(d->MODEEdit->text(), QStringLiteral("PSK31"));
             QCOMPARE(d->RSTDEdit->text(), QStringLiteral("579"));
             QCOMPARE(d->INFOEdit->text(), QString::fromUtf8(" 73 de René"));
@@ -162,13 +163,14 @@ private slots:
             QTest::mouseClick(d->AcceptBtn, Qt::LeftButton);
             saved = !d->isVisible();
         });
-        QTest::mouseClick(f.StoreBtn, Qt::LeftButton);
+        QTest::mouseClick(f.qso().StoreBtn, Qt::LeftButton);
         QVERIFY(saved);
         QVERIFY(fx.dialogs.shown.isEmpty());
-        QCOMPARE(fileBytes(f.LogFileName()), fileBytes(logFixture("stored-contact.adi")));
-        for (QLineEdit *e : {f.HisCall, f.HisName, f.HisRep, f.TheInfo})
+        QCOMPARE(fileBytes(f.qso().LogFileName()), fileBytes(logFixture("stored-contact.adi")));
+        for (QLineEdit *e : {f.qso().HisCall, f.qso().HisName, f.qso().HisRep, f.qso().TheInfo})
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-        QVERIFY(!f.StoreBtn->isEnabled() && !f.ClearBtn->isEnabled() && f.ViewBtn->isEnabled());
+        QVERIFY(!f.qso().StoreBtn->isEnabled() && !f.qso().ClearBtn->isEnabled() &&
+                f.qso().ViewBtn->isEnabled());
 
         QStringList row;
         QString caption;
@@ -180,7 +182,7 @@ private slots:
                 row << v->VarnekGrid->cell(1, c);
             QCOMPARE(v->VarnekGrid->rowCount(), 18);
         });
-        QTest::mouseClick(f.ViewBtn, Qt::LeftButton);
+        QTest::mouseClick(f.qso().ViewBtn, Qt::LeftButton);
         QCOMPARE(row, (QStringList{"1", "F6XYZ", "10/12/2026", "13:12", "20m", "PSK31", "599", "579", "Jean",
                                    QString::fromUtf8(" 73 de René")}));
         const QString localDate =
@@ -222,12 +224,12 @@ private slots:
             QTest::mouseClick(d->AcceptBtn, Qt::LeftButton);
             stayedOpen = d->isVisible() && d->AcceptBtn->isEnabled();
         });
-        f.StoreBtnClick();
+        f.qso().StoreBtnClick();
         QVERIFY(stayedOpen);
         QCOMPARE(fx.dialogs.texts(), QStringList{message});
         QCOMPARE(fx.dialogs.shown.first().caption, QStringLiteral("VARNEK v1.6a"));
         QCOMPARE(fx.dialogs.beeps, 1);
-        QCOMPARE(fileBytes(f.LogFileName()), fileBytes(logFixture("header-only.adi")));
+        QCOMPARE(fileBytes(f.qso().LogFileName()), fileBytes(logFixture("header-only.adi")));
     }
 
     // The dialog is made once: the frequency stays from one use to the
@@ -239,16 +241,16 @@ private slots:
         TPSKForm &f = createInOwnFolder(fx);
         f.TimerTimer();
         fillQsoBox(f, QStringLiteral("F6XYZ"), QStringLiteral("599"));
-        f.HisName->setText(QStringLiteral("Jean"));
+        f.qso().HisName->setText(QStringLiteral("Jean"));
         onNextModal([](QDialog *d) {
             static_cast<TADIFForm *>(d)->FREQEdit->setEditText(QStringLiteral("7035.15"));
             QTest::keyClick(d, Qt::Key_Escape);
         });
-        f.StoreBtnClick();
-        TADIFForm *first = f.ADIFForm;
+        f.qso().StoreBtnClick();
+        TADIFForm *first = f.qso().ADIFForm;
         QVERIFY(first);
-        QVERIFY(f.HisCall->text().isEmpty() && f.HisName->text().isEmpty());
-        QVERIFY(!f.StoreBtn->isEnabled() && !f.ClearBtn->isEnabled());
+        QVERIFY(f.qso().HisCall->text().isEmpty() && f.qso().HisName->text().isEmpty());
+        QVERIFY(!f.qso().StoreBtn->isEnabled() && !f.qso().ClearBtn->isEnabled());
 
         fillQsoBox(f, QStringLiteral("K1AB"), QStringLiteral("559"));
         QString frequency, received;
@@ -257,13 +259,13 @@ private slots:
             received = static_cast<TADIFForm *>(d)->RSTREdit->text();
             QTest::mouseClick(static_cast<TADIFForm *>(d)->CancelBtn, Qt::LeftButton);
         });
-        f.ADIFForm->RSTREdit->setText(QStringLiteral("left over"));
-        f.StoreBtnClick();
-        QCOMPARE(f.ADIFForm, first);
+        f.qso().ADIFForm->RSTREdit->setText(QStringLiteral("left over"));
+        f.qso().StoreBtnClick();
+        QCOMPARE(f.qso().ADIFForm, first);
         QCOMPARE(frequency, QStringLiteral("7035.15"));
         QVERIFY(received.isEmpty());
-        QVERIFY(f.HisCall->text().isEmpty());
-        QCOMPARE(fileBytes(f.LogFileName()), fileBytes(logFixture("header-only.adi")));
+        QVERIFY(f.qso().HisCall->text().isEmpty());
+        QCOMPARE(fileBytes(f.qso().LogFileName()), fileBytes(logFixture("header-only.adi")));
     }
 
     void informations() {
@@ -276,7 +278,7 @@ private slots:
             QCOMPARE(info->focusPolicy(), Qt::NoFocus);
             QTest::mouseClick(info, Qt::LeftButton);
         });
-        f.StoreBtnClick();
+        f.qso().StoreBtnClick();
         QCOMPARE(fx.dialogs.shown.size(), 1);
         QCOMPARE(fx.dialogs.shown.first().caption, QStringLiteral("Information"));
         QVERIFY(fx.dialogs.shown.first().text.startsWith(
@@ -331,7 +333,7 @@ private slots:
             createEnabled = d->CreateBtn->isEnabled();
             call = d->CALLEdit->text();
         });
-        f.StoreBtnClick();
+        f.qso().StoreBtnClick();
         QVERIFY(open);
         QVERIFY(saveEnabled && !createEnabled);
         QCOMPARE(call, QStringLiteral("G4BBB"));
@@ -368,26 +370,27 @@ private slots:
         TPSKForm &f = createInOwnFolder(fx);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.HisCall->setText(QStringLiteral("old call"));
-        f.HisName->setText(QStringLiteral("old name"));
-        f.ClearBtn->setEnabled(false);
-        f.StoreBtn->setEnabled(false);
-        f.RXBuf->setPlainText(QStringLiteral("cq cq de F6XYZ ur 599 5NN name Jean k"));
+        f.qso().HisCall->setText(QStringLiteral("old call"));
+        f.qso().HisName->setText(QStringLiteral("old name"));
+        f.qso().ClearBtn->setEnabled(false);
+        f.qso().StoreBtn->setEnabled(false);
+        f.qso().RXBuf->setPlainText(QStringLiteral("cq cq de F6XYZ ur 599 5NN name Jean k"));
 
-        QTextCursor at(f.RXBuf->document());
-        at.setPosition(static_cast<int>(f.RXBuf->toPlainText().indexOf(word)) + 1);
-        QTest::mouseDClick(f.RXBuf->viewport(), Qt::LeftButton, {}, f.RXBuf->cursorRect(at).center());
+        QTextCursor at(f.qso().RXBuf->document());
+        at.setPosition(static_cast<int>(f.qso().RXBuf->toPlainText().indexOf(word)) + 1);
+        QTest::mouseDClick(f.qso().RXBuf->viewport(), Qt::LeftButton, {},
+                           f.qso().RXBuf->cursorRect(at).center());
         // The pane selects the word first; the pick-up then takes it and
         // removes the selection.
-        QVERIFY(f.RXBuf->textCursor().hasSelection());
-        QTRY_VERIFY(!f.RXBuf->textCursor().hasSelection());
-        QCOMPARE(f.HisCall->text(), call);
-        QCOMPARE(f.HisName->text(), name);
+        QVERIFY(f.qso().RXBuf->textCursor().hasSelection());
+        QTRY_VERIFY(!f.qso().RXBuf->textCursor().hasSelection());
+        QCOMPARE(f.qso().HisCall->text(), call);
+        QCOMPARE(f.qso().HisName->text(), name);
         const bool toCall = call == word;
-        QCOMPARE(f.StoreBtn->isEnabled(), toCall);
-        QCOMPARE(f.ClearBtn->isEnabled(), toCall);
+        QCOMPARE(f.qso().StoreBtn->isEnabled(), toCall);
+        QCOMPARE(f.qso().ClearBtn->isEnabled(), toCall);
         QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
-        QVERIFY(!f.RXBuf->isReadOnly());
+        QVERIFY(!f.qso().RXBuf->isReadOnly());
     }
 
     void doubleClickOnNothingPicksUpNothing() {
@@ -396,9 +399,9 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QGuiApplication::clipboard()->setText(QStringLiteral("operator's own text"));
-        QTest::mouseDClick(f.RXBuf->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+        QTest::mouseDClick(f.qso().RXBuf->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
         QTest::qWait(20);
-        QVERIFY(f.HisCall->text().isEmpty() && f.HisName->text().isEmpty());
+        QVERIFY(f.qso().HisCall->text().isEmpty() && f.qso().HisName->text().isEmpty());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("operator's own text"));
         QGuiApplication::clipboard()->clear();
     }

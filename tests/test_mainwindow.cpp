@@ -2,8 +2,8 @@
 // status bar, the timer and the closing sequence.
 
 #include "FormFixture.h"
-#include "app/StatusBar.h"
-#include "app/Widgets.h"
+#include "base/StatusBar.h"
+#include "base/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,9 +50,9 @@ private slots:
             QVERIFY2(f.findChild<QWidget *>(QString::fromLatin1(n)), n);
         QCOMPARE(f.objectName(), QString("PSKForm"));
         QCOMPARE(QString(f.metaObject()->className()), QString("TPSKForm"));
-        QCOMPARE(f.ToolBar->actions().size(), 17);
-        QCOMPARE(f.Monitor->count(), 3);
-        QCOMPARE(f.Monitor->tabText(1), QString(" Signal "));
+        QCOMPARE(f.toolBar().ToolBar->actions().size(), 17);
+        QCOMPARE(f.displays().Monitor->count(), 3);
+        QCOMPARE(f.displays().Monitor->tabText(1), QString(" Signal "));
         auto *m40 = f.findChild<QPushButton *>("M40");
         QCOMPARE(m40->geometry(), QRect(86, 4 + 20 * 9, 86, 20));
         QCOMPARE(m40->property("tag").toInt(), 39);
@@ -92,29 +92,30 @@ private slots:
         TPSKForm &f = fx.create();
         QVERIFY(fx.dialogs.shown.isEmpty());
         QCOMPARE(f.windowTitle(), QString("VARNEK v1.6a - NOCALL"));
-        QVERIFY(f.AFCCheck->isChecked() && f.NETCheck->isChecked());
-        QCOMPARE(f.AFCSpin->value(), 10);
-        QCOMPARE(f.SQTrack->value(), 10);
-        QCOMPARE(f.SQSSPin->value(), 1);
-        QCOMPARE(f.SQLbl1->text(), QString("Squelsh threshold : 10"));
-        QCOMPARE(f.RXSpin->value(), 100);
-        QCOMPARE(f.TXSpin->value(), 100);
-        QCOMPARE(f.FFTLowBin, 25);
-        QCOMPARE(f.FFTHighBin, 896);
-        QCOMPARE(f.WFSpan, 3400);
-        QCOMPARE(f.SpectrumScale, 100);
-        QVERIFY(!f.Canal->isEnabled());
-        QCOMPARE(f.DateFormatPattern, QString("c"));
-        QCOMPARE(f.Infopanel->caption(), QString("Pskmodem version 1.05  "));
-        QCOMPARE(f.RewindSound->toolTip(), QString("Replay 0.256 seconds"));
-        QCOMPARE(f.StatusBar->panelText(2), QString("Program is idle"));
-        QCOMPARE(f.LedOne->toolTip(), QString("Soundcard idle"));
-        QCOMPARE(f.LedTwo->toolTip(), QString("COM 1 is closed"));
-        QVERIFY(!f.LedTwo->isLit());
-        QVERIFY(!f.ViewBtn->isEnabled() && !f.StoreBtn->isEnabled() && !f.ClearBtn->isEnabled());
-        QVERIFY(!f.SoundCardActive);
-        QVERIFY(f.Timer->isActive());
-        QCOMPARE(f.Timer->interval(), 15000);
+        QVERIFY(f.tuning().AFCCheck->isChecked() && f.tuning().NETCheck->isChecked());
+        QCOMPARE(f.tuning().AFCSpin->value(), 10);
+        QCOMPARE(f.tuning().SQTrack->value(), 10);
+        QCOMPARE(f.tuning().SQSSPin->value(), 1);
+        QCOMPARE(f.tuning().SQLbl1->text(), QString("Squelsh threshold : 10"));
+        QCOMPARE(f.tuning().RXSpin->value(), 100);
+        QCOMPARE(f.tuning().TXSpin->value(), 100);
+        QCOMPARE(f.displays().FFTLowBin, 25);
+        QCOMPARE(f.displays().FFTHighBin, 896);
+        QCOMPARE(f.displays().WFSpan, 3400);
+        QCOMPARE(f.displays().SpectrumScale, 100);
+        QVERIFY(!f.tuning().Canal->isEnabled());
+        QCOMPARE(f.DateFormatPattern(), QString("c"));
+        QCOMPARE(f.status().Infopanel->caption(), QString("Pskmodem version 1.05  "));
+        QCOMPARE(f.toolBar().RewindSound->toolTip(), QString("Replay 0.256 seconds"));
+        QCOMPARE(f.status().StatusBar->panelText(2), QString("Program is idle"));
+        QCOMPARE(f.status().LedOne->toolTip(), QString("Soundcard idle"));
+        QCOMPARE(f.status().LedTwo->toolTip(), QString("COM 1 is closed"));
+        QVERIFY(!f.status().LedTwo->isLit());
+        QVERIFY(!f.qso().ViewBtn->isEnabled() && !f.qso().StoreBtn->isEnabled() &&
+                !f.qso().ClearBtn->isEnabled());
+        QVERIFY(!f.link().SoundCardActive);
+        QVERIFY(f.Timer()->isActive());
+        QCOMPARE(f.Timer()->interval(), 15000);
         // Reading the stored values runs the handlers of the controls they
         // change, before the sound card is started.
         QCOMPARE(fx.modem.calls,
@@ -131,22 +132,22 @@ private slots:
         TPSKForm &f = fx.create();
         QVERIFY(fx.dialogs.shown.isEmpty());
         QCOMPARE(f.windowTitle(), QString("VARNEK v1.6a - Q9ZZV"));
-        QVERIFY(!f.AFCCheck->isChecked());
-        QVERIFY(f.NETCheck->isChecked());
+        QVERIFY(!f.tuning().AFCCheck->isChecked());
+        QVERIFY(f.tuning().NETCheck->isChecked());
         // The design values of the squelch controls leave the label alone.
-        QCOMPARE(f.SQLbl1->text(), QString("Squelch threshold"));
+        QCOMPARE(f.tuning().SQLbl1->text(), QString("Squelch threshold"));
         QVERIFY(fx.modem.callsOf({"fnSetSquelchThreshold", "fnSetAFCLimit"}).isEmpty());
-        QCOMPARE(f.RewindSound->toolTip(),
+        QCOMPARE(f.toolBar().RewindSound->toolTip(),
                  QString("Replay %1 seconds").arg(QLocale::system().toString(0.768, 'g', 15)));
-        QCOMPARE(f.DateFormatPattern, QString());
-        QCOMPARE(f.LedTwo->toolTip(), QString("COM 3 is open"));
-        QVERIFY(f.LedTwo->isLit());
+        QCOMPARE(f.DateFormatPattern(), QString());
+        QCOMPARE(f.status().LedTwo->toolTip(), QString("COM 3 is open"));
+        QVERIFY(f.status().LedTwo->isLit());
         QCOMPARE(fx.modem.callsOf({"fnSetComPort"}), QStringList{"fnSetComPort(3,2)"});
-        QCOMPARE(f.FFTLowBin, 76);
-        QCOMPARE(f.FFTHighBin, 691);
-        QCOMPARE(f.RXBuf->palette().color(QPalette::Base), QColor(255, 0, 0));
-        QVERIFY(f.RXBuf->font().bold() && f.RXBuf->font().italic());
-        QCOMPARE(f.RXBuf->font().pointSize(), 11);
+        QCOMPARE(f.displays().FFTLowBin, 76);
+        QCOMPARE(f.displays().FFTHighBin, 691);
+        QCOMPARE(f.qso().RXBuf->palette().color(QPalette::Base), QColor(255, 0, 0));
+        QVERIFY(f.qso().RXBuf->font().bold() && f.qso().RXBuf->font().italic());
+        QCOMPARE(f.qso().RXBuf->font().pointSize(), 11);
     }
 
     void readErrorStopsTheLoadWhereItHappened_data() {
@@ -165,19 +166,19 @@ private slots:
         QCOMPARE(fx.dialogs.shown[0].text, QString("Error reading the registry !"));
         // Read before the failure: applied. After it: design values and zeros.
         QCOMPARE(f.windowTitle(), QString("VARNEK v1.6a - Q9ZZV"));
-        QVERIFY(!f.AFCCheck->isChecked());
-        QCOMPARE(f.AFCSpin->value(), 10);
-        QCOMPARE(f.SQTrack->value(), 0);
-        QCOMPARE(f.SQSSPin->value(), 200);
-        QCOMPARE(f.RewindSound->toolTip(), QString("Replay 0 seconds"));
+        QVERIFY(!f.tuning().AFCCheck->isChecked());
+        QCOMPARE(f.tuning().AFCSpin->value(), 10);
+        QCOMPARE(f.tuning().SQTrack->value(), 0);
+        QCOMPARE(f.tuning().SQSSPin->value(), 200);
+        QCOMPARE(f.toolBar().RewindSound->toolTip(), QString("Replay 0 seconds"));
         // A band that was never read falls back to the default instead of
         // dividing by zero.
-        QCOMPARE(f.FFTLowBin, 25);
-        QCOMPARE(f.FFTHighBin, 896);
-        QVERIFY(f.FFTBinSpan > 0 && f.WFSpan > 0);
+        QCOMPARE(f.displays().FFTLowBin, 25);
+        QCOMPARE(f.displays().FFTHighBin, 896);
+        QVERIFY(f.displays().FFTBinSpan > 0 && f.displays().WFSpan > 0);
         // The window is still usable: the sound card starts.
-        f.Connection->trigger();
-        QVERIFY(f.SoundCardActive);
+        f.toolBar().Connection->trigger();
+        QVERIFY(f.link().SoundCardActive);
     }
 
     void unreadableStoreIsReportedAndKept() {
@@ -186,7 +187,7 @@ private slots:
         fx.storeText(junk);
         TPSKForm &f = fx.create();
         QCOMPARE(fx.dialogs.texts(), QStringList{"Error reading the registry !"});
-        QCOMPARE(f.FFTBinSpan, 896 - 25);
+        QCOMPARE(f.displays().FFTBinSpan, 896 - 25);
         fx.dialogs.answers = {Dialogs::Answer::Yes};
         QVERIFY(f.close());
         QVERIFY(fx.dialogs.texts().contains("Error writing in the registry !"));
@@ -210,7 +211,7 @@ private slots:
         fx.modem.version = version;
         fx.modem.comPortResult = 0x100; // only the low byte counts: refused
         TPSKForm &f = fx.create();
-        QCOMPARE(f.Infopanel->caption(), "Pskmodem version " + shown + "  ");
+        QCOMPARE(f.status().Infopanel->caption(), "Pskmodem version " + shown + "  ");
         QCOMPARE(fx.dialogs.texts(), QStringList{"Error selecting COM port"});
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
     }
@@ -218,17 +219,17 @@ private slots:
     void timerTickShowsTheClock() {
         FormFixture fx;
         TPSKForm &f = fx.create();
-        QCOMPARE(f.StatusBar->panelText(0), QString());
-        QCOMPARE(f.TheDate->text(), QString());
-        f.PostStatusMessage("Signal overload ! Decrease soundcard input level", 23);
+        QCOMPARE(f.status().StatusBar->panelText(0), QString());
+        QCOMPARE(f.qso().TheDate->text(), QString());
+        f.status().PostStatusMessage("Signal overload ! Decrease soundcard input level", 23);
         fx.clock.set(QDateTime(QDate(2026, 12, 10), QTime(9, 7), Qt::UTC));
         f.TimerTimer();
-        QCOMPARE(f.StatusBar->panelText(0), QString("09:07 UTC"));
-        QCOMPARE(f.TheTime->text(), QString("09:07"));
-        QCOMPARE(f.TheDate->text().remove(QRegularExpression("[^0-9]")), QString("20261210"));
-        QCOMPARE(f.StatusIcon, 22);
-        QVERIFY(f.StatusMessage != "Signal overload ! Decrease soundcard input level");
-        QCOMPARE(f.LinkIcon, 21);
+        QCOMPARE(f.status().StatusBar->panelText(0), QString("09:07 UTC"));
+        QCOMPARE(f.qso().TheTime->text(), QString("09:07"));
+        QCOMPARE(f.qso().TheDate->text().remove(QRegularExpression("[^0-9]")), QString("20261210"));
+        QCOMPARE(f.status().StatusIcon, 22);
+        QVERIFY(f.status().StatusMessage != "Signal overload ! Decrease soundcard input level");
+        QCOMPARE(f.status().LinkIcon, 21);
     }
 
     void statusBarPanels() {
@@ -238,23 +239,23 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QCOMPARE(f.centralWidget()->size(), QSize(645, 450));
         f.resize(749, 530);
-        QCOMPARE(f.StatusBar->panelWidth(4), 749 - 570);
+        QCOMPARE(f.status().StatusBar->panelWidth(4), 749 - 570);
         // The mouse over the sound-card panel says what the card is doing.
-        QTest::mouseMove(f.StatusBar, QPoint(20, 10));
-        QCOMPARE(f.StatusIcon, 22);
-        QTest::mouseMove(f.StatusBar, QPoint(62 + 65 + 130 + 270 + 179 + 10, 10));
-        QCOMPARE(f.StatusMessage, QString("Soundcard is inactive"));
-        QCOMPARE(f.StatusIcon, 23);
-        f.Connection->trigger();
-        QTest::mouseMove(f.StatusBar, QPoint(62 + 65 + 130 + 270 + 179 + 12, 11));
-        QCOMPARE(f.StatusMessage, QString("Soundcard is active"));
-        QCOMPARE(f.StatusIcon, 2);
+        QTest::mouseMove(f.status().StatusBar, QPoint(20, 10));
+        QCOMPARE(f.status().StatusIcon, 22);
+        QTest::mouseMove(f.status().StatusBar, QPoint(62 + 65 + 130 + 270 + 179 + 10, 10));
+        QCOMPARE(f.status().StatusMessage, QString("Soundcard is inactive"));
+        QCOMPARE(f.status().StatusIcon, 23);
+        f.toolBar().Connection->trigger();
+        QTest::mouseMove(f.status().StatusBar, QPoint(62 + 65 + 130 + 270 + 179 + 12, 11));
+        QCOMPARE(f.status().StatusMessage, QString("Soundcard is active"));
+        QCOMPARE(f.status().StatusIcon, 2);
         // The credit line replaces the version text over the panel's right end.
-        const QString version = f.Infopanel->caption();
-        QTest::mouseMove(f.Infopanel, QPoint(10, 5));
-        QCOMPARE(f.Infopanel->caption(), version);
-        QTest::mouseMove(f.Infopanel, QPoint(f.Infopanel->width() - 10, 5));
-        QVERIFY(f.Infopanel->caption() != version);
+        const QString version = f.status().Infopanel->caption();
+        QTest::mouseMove(f.status().Infopanel, QPoint(10, 5));
+        QCOMPARE(f.status().Infopanel->caption(), version);
+        QTest::mouseMove(f.status().Infopanel, QPoint(f.status().Infopanel->width() - 10, 5));
+        QVERIFY(f.status().Infopanel->caption() != version);
         f.grab().save(QDir::temp().filePath("varnek-mainwindow.png"));
     }
 
@@ -265,16 +266,16 @@ private slots:
         f.resize(1000, 700);
         QTest::qWait(10);
         const int pw = 1000 - 396;
-        QCOMPARE(f.PageControl->geometry(), QRect(32, 0, pw, 700 - 41));
-        QCOMPARE(f.Canal->pos(), QPoint(pw + 36, 1));
-        QCOMPARE(f.MacroPage->pos(), QPoint(pw + 216, 1));
-        QCOMPARE(f.Monitor->pos(), QPoint(pw + 36, 237));
-        QCOMPARE(f.QSOBox->pos(), QPoint(pw + 36, 319));
-        QCOMPARE(f.RXBuf->geometry().top(), 408);
-        QCOMPARE(f.RXBuf->height(), (700 - 455) / 2);
-        QCOMPARE(f.TXBuf->geometry().top(), (700 - 455) / 2 + 410);
-        QCOMPARE(f.WaterPanel->width(), 62);
-        QCOMPARE(f.WaterfallDisplay->width(), 60);
+        QCOMPARE(f.tracks().PageControl->geometry(), QRect(32, 0, pw, 700 - 41));
+        QCOMPARE(f.tuning().Canal->pos(), QPoint(pw + 36, 1));
+        QCOMPARE(f.macros().MacroPage->pos(), QPoint(pw + 216, 1));
+        QCOMPARE(f.displays().Monitor->pos(), QPoint(pw + 36, 237));
+        QCOMPARE(f.qso().QSOBox->pos(), QPoint(pw + 36, 319));
+        QCOMPARE(f.qso().RXBuf->geometry().top(), 408);
+        QCOMPARE(f.qso().RXBuf->height(), (700 - 455) / 2);
+        QCOMPARE(f.transmit().TXBuf->geometry().top(), (700 - 455) / 2 + 410);
+        QCOMPARE(f.tracks().WaterPanel->width(), 62);
+        QCOMPARE(f.displays().WaterfallDisplay->width(), 60);
         // Shrunk to nothing, nothing goes negative or crashes.
         f.resize(1, 1);
         QTest::qWait(10);
@@ -285,24 +286,24 @@ private slots:
         FormFixture fx;
         TPSKForm &f = fx.create();
         f.show();
-        f.Connection->trigger();
+        f.toolBar().Connection->trigger();
         fx.modem.calls.clear();
         fx.dialogs.answers = {Dialogs::Answer::No};
         QVERIFY(!f.close());
-        QVERIFY(f.isVisible() && f.Timer->isActive() && f.SoundCardActive);
+        QVERIFY(f.isVisible() && f.Timer()->isActive() && f.link().SoundCardActive);
         QCOMPARE(fx.dialogs.shown.last().text, QString("Do you want to exit VARNEK ?"));
         QCOMPARE(fx.dialogs.shown.last().caption, QString("Confirm"));
         QVERIFY(fx.modem.calls.isEmpty());
 
-        f.AFCCheck->setChecked(false);
-        f.SQTrack->setValue(33);
-        f.RXSpin->setValue(1500);
+        f.tuning().AFCCheck->setChecked(false);
+        f.tuning().SQTrack->setValue(33);
+        f.tuning().RXSpin->setValue(1500);
         f.move(40, 60);
         f.resize(800, 600);
         fx.dialogs.answers = {Dialogs::Answer::Yes};
         QVERIFY(f.close());
-        QVERIFY(!f.Timer->isActive());
-        QVERIFY(!f.SoundCardActive);
+        QVERIFY(!f.Timer()->isActive());
+        QVERIFY(!f.link().SoundCardActive);
         QCOMPARE(fx.modem.callsOf({"fnStopSoundCard", "fnStopTX", "fnAbortTX"}), QStringList{"fnStopSoundCard()"});
         QCOMPARE(stored(fx.iniPath, "Settings/WFMin"), QString("100"));
         QCOMPARE(stored(fx.iniPath, "Settings/WFMax"), QString("3500"));
@@ -332,12 +333,12 @@ private slots:
         FormFixture fx;
         TPSKForm &f = fx.create();
         f.show();
-        f.Connection->trigger();
-        f.Transmitting = true;
+        f.toolBar().Connection->trigger();
+        f.transmit().Transmitting = true;
         fx.dialogs.answers = {Dialogs::Answer::Yes};
         bool closedInside = true;
         QTimer::singleShot(50, &f, [&] { closedInside = f.close(); });
-        f.Connection->trigger();
+        f.toolBar().Connection->trigger();
         QVERIFY(!closedInside);
         QVERIFY(f.isVisible());
         // The close asked for meanwhile runs once the sequence is over.

@@ -1,8 +1,8 @@
 // The settings store: encoding, reading rules, the guarded start-up load, the band guard and
 // the exit save. Every test works on an INI file in its own temporary folder.
 
-#include "app/RunningSettings.h"
-#include "app/SettingsStore.h"
+#include "base/RunningSettings.h"
+#include "base/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

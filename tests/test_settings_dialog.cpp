@@ -2,7 +2,7 @@
 // choices that act at once, the colour and font choosers, saving and cancelling.
 
 #include "SetupFixture.h"
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 #include "settings/SetupWidgets.h"
 #include "settings/TBandSelector.h"
 

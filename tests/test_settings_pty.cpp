@@ -5,8 +5,8 @@
 // falling back to COM 1 and "Idle".
 
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/SettingsStore.h"
+#include "base/Clock.h"
+#include "base/SettingsStore.h"
 #include "modem/PskModem.h"
 #include "settings/SetupWidgets.h"
 #include "settings/TSetForm.h"

@@ -7,11 +7,11 @@
 //
 // Set VARNEK_SCREENSHOT_DIR to keep a picture of three tracks decoding.
 
+#include "MainWindowParts.h"
 #include "ScriptedDialogs.h"
-#include "app/Clock.h"
-#include "app/SettingsStore.h"
-#include "app/TPSKForm.h"
-#include "app/Widgets.h"
+#include "base/Clock.h"
+#include "base/SettingsStore.h"
+#include "base/Widgets.h"
 #include "displays/FrequencyMap.h"
 #include "modem/PskModem.h"
 
@@ -70,10 +70,11 @@ QList<int> stationFrequencies(TPSKForm &f, int count, int ms) {
     timer.start();
     while (timer.elapsed() < ms) {
         QTest::qWait(100);
-        for (int b = f.FFTLowBin; b <= f.FFTHighBin && b < 1024; ++b)
-            energy[static_cast<size_t>(b)] += f.FFTData[static_cast<size_t>(b)];
+        for (int b = f.displays().FFTLowBin; b <= f.displays().FFTHighBin && b < 1024; ++b)
+            energy[static_cast<size_t>(b)] += f.displays().FFTData[static_cast<size_t>(b)];
     }
-    std::vector<double> band(energy.begin() + f.FFTLowBin, energy.begin() + std::min(f.FFTHighBin + 1, 1024));
+    std::vector<double> band(energy.begin() + f.displays().FFTLowBin,
+                             energy.begin() + std::min(f.displays().FFTHighBin + 1, 1024));
     std::vector<double> sorted = band;
     std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
     const double median = sorted[sorted.size() / 2];
@@ -83,11 +84,11 @@ QList<int> stationFrequencies(TPSKForm &f, int count, int ms) {
         const auto it = std::max_element(band.begin(), band.end());
         if (*it <= median + 0.3 * (top - median))
             break;
-        const int bin = f.FFTLowBin + static_cast<int>(it - band.begin());
+        const int bin = f.displays().FFTLowBin + static_cast<int>(it - band.begin());
         found << qRound(bin * double(FrequencyMap::SampleRate) / FrequencyMap::FftLength);
         // Stations stand at least 180 Hz apart: forget this one's skirts.
-        for (int b = std::max(0, bin - 30 - f.FFTLowBin); b <= bin + 30 - f.FFTLowBin && b < int(band.size());
-             ++b)
+        for (int b = std::max(0, bin - 30 - f.displays().FFTLowBin);
+             b <= bin + 30 - f.displays().FFTLowBin && b < int(band.size()); ++b)
             band[static_cast<size_t>(b)] = median;
     }
     std::sort(found.begin(), found.end());
@@ -100,8 +101,8 @@ QList<int> stationFrequencies(TPSKForm &f, int count, int ms) {
 
 // The row of the waterfall whose frequency is nearest to hz.
 int rowOf(TPSKForm &f, int hz) {
-    const int h = f.WaterfallDisplay->height();
-    const FrequencyMap band = bandMap(f);
+    const int h = f.displays().WaterfallDisplay->height();
+    const FrequencyMap band = bandMap(f.displays());
     int y = band.positionOf(hz, h);
     if (qAbs(band.frequencyAt(y + 1, h) - hz) < qAbs(band.frequencyAt(y, h) - hz))
         ++y;
@@ -109,8 +110,8 @@ int rowOf(TPSKForm &f, int hz) {
 }
 
 QLineEdit *openTrack(TPSKForm &f, int hz) {
-    QTest::mouseClick(f.WaterfallDisplay, Qt::LeftButton, {}, QPoint(30, rowOf(f, hz)));
-    return f.TrackTable[static_cast<size_t>(f.ActiveTrack)];
+    QTest::mouseClick(f.displays().WaterfallDisplay, Qt::LeftButton, {}, QPoint(30, rowOf(f, hz)));
+    return f.tracks().TrackTable[static_cast<size_t>(f.tracks().ActiveTrack)];
 }
 
 void rightClickYes(RealWindow &w, QLineEdit *edit) {
@@ -137,8 +138,8 @@ class TestTracksEndToEnd : public QObject {
     QString settingsFile(const QString &name) { return m_dir.filePath(name + ".conf"); }
 
     static void start(RealWindow &w) {
-        w.form.Connection->trigger();
-        if (!w.form.SoundCardActive)
+        w.form.toolBar().Connection->trigger();
+        if (!w.form.link().SoundCardActive)
             qFatal("the library did not start: %s", qPrintable(w.dialogs.texts().join(", ")));
     }
 
@@ -156,16 +157,16 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QLineEdit *first = openTrack(f, stations[0]);
-        QCOMPARE(f.ActiveTrack, 0);
+        QCOMPARE(f.tracks().ActiveTrack, 0);
         QTRY_VERIFY_WITH_TIMEOUT(callsIn(first->text()).size() > 0, DecodeTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(callsIn(f.RXBuf->toPlainText()).size() > 0, DecodeTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(callsIn(f.qso().RXBuf->toPlainText()).size() > 0, DecodeTimeout);
         qInfo("station at %d Hz copied after %lld ms: %s", stations[0], timer.elapsed(),
               qPrintable(first->text().left(80)));
 
         timer.restart();
         const QString firstSoFar = first->text();
         QLineEdit *second = openTrack(f, stations[1]);
-        QCOMPARE(f.ActiveTrack, 1);
+        QCOMPARE(f.tracks().ActiveTrack, 1);
         QTRY_VERIFY_WITH_TIMEOUT(callsIn(second->text()).size() > 0, DecodeTimeout);
         qInfo("station at %d Hz copied after %lld ms: %s", stations[1], timer.elapsed(),
               qPrintable(second->text().left(80)));
@@ -179,16 +180,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(first->text().size() > firstSoFar.size(), DecodeTimeout);
 
         rightClickYes(w, first);
-        QCOMPARE(f.TrackTable[0], first);
-        QTRY_COMPARE_WITH_TIMEOUT(f.TrackTable[0], nullptr, 5000);
-        QCOMPARE(f.TrackCount, 1);
-        QCOMPARE(f.ActiveTrack, 1);
+        QCOMPARE(f.tracks().TrackTable[0], first);
+        QTRY_COMPARE_WITH_TIMEOUT(f.tracks().TrackTable[0], nullptr, 5000);
+        QCOMPARE(f.tracks().TrackCount, 1);
+        QCOMPARE(f.tracks().ActiveTrack, 1);
 
         w.dialogs.answers = {Dialogs::Answer::Yes};
-        QTest::mouseClick(f.ClearTrackBtn, Qt::LeftButton);
-        QCOMPARE(f.TrackCount, 0);
-        QVERIFY(std::all_of(f.TrackTable.begin(), f.TrackTable.end(), [](auto *e) { return !e; }));
-        f.Connection->trigger();
+        QTest::mouseClick(f.toolBar().ClearTrackBtn, Qt::LeftButton);
+        QCOMPARE(f.tracks().TrackCount, 0);
+        QVERIFY(std::all_of(f.tracks().TrackTable.begin(), f.tracks().TrackTable.end(),
+                            [](auto *e) { return !e; }));
+        f.toolBar().Connection->trigger();
     }
 
     // What the operator types after Transmit goes out and comes back on 25
@@ -199,36 +201,37 @@ private slots:
         RealWindow w(settingsFile("loopback"));
         TPSKForm &f = w.form;
         start(w);
-        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+        for (int i = 0; i < TrackPanel::TrackSlots; ++i)
             openTrack(f, 1200);
-        QCOMPARE(f.TrackCount, 25);
-        QCOMPARE(f.ActiveTrack, 24);
-        QVERIFY(qAbs(f.TXSpin->value() - 1200) < 8);
+        QCOMPARE(f.tracks().TrackCount, 25);
+        QCOMPARE(f.tracks().ActiveTrack, 24);
+        QVERIFY(qAbs(f.tuning().TXSpin->value() - 1200) < 8);
 
         QElapsedTimer timer;
         timer.start();
-        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
-        QVERIFY(f.TXBuf->hasFocus());
-        QTest::keyClicks(f.TXBuf, "CQ CQ de Q9ZZV Q9ZZV pse k");
-        QTest::keyClick(f.TXBuf, Qt::Key_Return);
-        f.TypeIntoTXBuf(3);
-        QTRY_VERIFY_WITH_TIMEOUT(f.Transmitting, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.Transmitting, DecodeTimeout);
+        QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
+        QVERIFY(f.transmit().TXBuf->hasFocus());
+        QTest::keyClicks(f.transmit().TXBuf, "CQ CQ de Q9ZZV Q9ZZV pse k");
+        QTest::keyClick(f.transmit().TXBuf, Qt::Key_Return);
+        f.transmit().TypeIntoTXBuf(3);
+        QTRY_VERIFY_WITH_TIMEOUT(f.transmit().Transmitting, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.transmit().Transmitting, DecodeTimeout);
         qInfo("sent and back in receive after %lld ms", timer.elapsed());
-        QCOMPARE(f.TXBuf->toPlainText(), QString()); // emptied once all was sent
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), QString()); // emptied once all was sent
 
-        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+        for (int i = 0; i < TrackPanel::TrackSlots; ++i)
             QTRY_VERIFY2_WITH_TIMEOUT(
-                f.TrackTable[static_cast<size_t>(i)]->text().contains("de Q9ZZV Q9ZZV pse k"),
-                qPrintable(f.TrackTable[static_cast<size_t>(i)]->text()), 10000);
+                f.tracks().TrackTable[static_cast<size_t>(i)]->text().contains("de Q9ZZV Q9ZZV pse k"),
+                qPrintable(f.tracks().TrackTable[static_cast<size_t>(i)]->text()), 10000);
         const QString stamp = QStringLiteral("[^\\n]+ \\d{1,2} [^\\n]+ \\d{4}, \\d\\dh\\d\\d \\d\\ds");
         const QRegularExpression pane(QStringLiteral("Transmission started...\\n") + stamp +
                                           QStringLiteral(".*CQ CQ de Q9ZZV Q9ZZV pse k.*") +
                                           QStringLiteral("Transmission stopped...\\n") + stamp,
                                       QRegularExpression::DotMatchesEverythingOption);
-        QVERIFY2(pane.match(f.RXBuf->toPlainText()).hasMatch(), qPrintable(f.RXBuf->toPlainText()));
-        f.Connection->trigger();
-        QCOMPARE(f.TrackCount, 0);
+        QVERIFY2(pane.match(f.qso().RXBuf->toPlainText()).hasMatch(),
+                 qPrintable(f.qso().RXBuf->toPlainText()));
+        f.toolBar().Connection->trigger();
+        QCOMPARE(f.tracks().TrackCount, 0);
     }
 
     // Three stations copied at once, for a look at the window.
@@ -252,24 +255,26 @@ private slots:
         for (QLineEdit *&e : tracks)
             if (callsIn(e->text()).isEmpty()) {
                 rightClickYes(w, e);
-                QTRY_VERIFY_WITH_TIMEOUT(
-                    std::find(f.TrackTable.begin(), f.TrackTable.end(), e) == f.TrackTable.end(), 5000);
+                QTRY_VERIFY_WITH_TIMEOUT(std::find(f.tracks().TrackTable.begin(), f.tracks().TrackTable.end(),
+                                                   e) == f.tracks().TrackTable.end(),
+                                         5000);
                 e = nullptr;
             }
-        QCOMPARE(f.TrackCount, 3);
+        QCOMPARE(f.tracks().TrackCount, 3);
         // Let them run on a little, with the last one active.
         QTest::qWait(3000);
         const QByteArray dir = qgetenv("VARNEK_SCREENSHOT_DIR");
         if (!dir.isEmpty()) {
             f.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath("tracks-three.png"));
-            f.TBTerm->grab()
-                .scaled(f.TBTerm->size() * 2)
+            f.tracks()
+                .TBTerm->grab()
+                .scaled(f.tracks().TBTerm->size() * 2)
                 .save(QDir(QString::fromLocal8Bit(dir)).filePath("tracks-three-panel.png"));
         }
         for (QLineEdit *e : tracks)
             if (e)
                 qInfo("track: %s", qPrintable(e->text().right(90)));
-        f.Connection->trigger();
+        f.toolBar().Connection->trigger();
     }
 };
 

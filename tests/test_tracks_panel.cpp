@@ -3,8 +3,8 @@
 // and retuning one by dropping its edit.
 
 #include "FormFixture.h"
-#include "app/StatusBar.h"
-#include "app/Widgets.h"
+#include "base/StatusBar.h"
+#include "base/Widgets.h"
 #include "displays/FrequencyMap.h"
 #include "modem/ModemEvent.h"
 #include "tracks/TControlDragObject.h"
@@ -49,22 +49,22 @@ void character(TPSKForm &f, int c, int channel) {
 
 // Opens a track with a left click on the waterfall at row y.
 QLineEdit *clickWaterfall(TPSKForm &f, int y, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(f.WaterfallDisplay, button, {}, QPoint(30, y));
-    return f.TrackTable[static_cast<size_t>(f.ActiveTrack)];
+    QTest::mouseClick(f.displays().WaterfallDisplay, button, {}, QPoint(30, y));
+    return f.tracks().TrackTable[static_cast<size_t>(f.tracks().ActiveTrack)];
 }
 
 int openSlots(const TPSKForm &f) {
     return static_cast<int>(
-        std::count_if(f.TrackTable.begin(), f.TrackTable.end(), [](auto *e) { return e; }));
+        std::count_if(f.tracks().TrackTable.begin(), f.tracks().TrackTable.end(), [](auto *e) { return e; }));
 }
 
 // A drag entering the track panel and dropped there, as the windowing
 // system delivers them; true when the drop was taken.
 bool drop(TPSKForm &f, QMimeData *data, QPoint pos) {
     QDragEnterEvent enter(pos, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(f.TBTerm, &enter);
+    QCoreApplication::sendEvent(f.tracks().TBTerm, &enter);
     QDropEvent e(QPointF(pos), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(f.TBTerm, &e);
+    QCoreApplication::sendEvent(f.tracks().TBTerm, &e);
     delete data;
     return e.isAccepted();
 }
@@ -98,32 +98,34 @@ private slots:
         QFETCH(QStringList, expected);
         FormFixture fx;
         TPSKForm &f = running(fx);
-        f.settings.RXMode = 9;
-        f.AFCSpin->setValue(75);
-        f.AFCCheck->setChecked(afcOn);
-        f.SQTrack->setValue(30);
-        f.SQSSPin->setValue(120);
+        f.settings().RXMode = 9;
+        f.tuning().AFCSpin->setValue(75);
+        f.tuning().AFCCheck->setChecked(afcOn);
+        f.tuning().SQTrack->setValue(30);
+        f.tuning().SQSSPin->setValue(120);
         fx.modem.calls.clear();
         const int y = 135;
-        const int hz = bandMap(f).frequencyAt(y, f.WaterfallDisplay->height());
-        QTest::mouseClick(f.WaterfallDisplay, button, {}, QPoint(30, y));
+        const int hz = bandMap(f.displays()).frequencyAt(y, f.displays().WaterfallDisplay->height());
+        QTest::mouseClick(f.displays().WaterfallDisplay, button, {}, QPoint(30, y));
         QCOMPARE(fx.modem.callsOf(TuningCalls), expected.replaceInStrings("%1", QString::number(hz)));
         if (expected.isEmpty()) {
-            QCOMPARE(f.TrackCount, 0);
+            QCOMPARE(f.tracks().TrackCount, 0);
             return;
         }
-        QCOMPARE(f.TrackCount, 1);
-        auto *edit = qobject_cast<TPSKEdit *>(f.TrackTable[0]);
+        QCOMPARE(f.tracks().TrackCount, 1);
+        auto *edit = qobject_cast<TPSKEdit *>(f.tracks().TrackTable[0]);
         QVERIFY(edit);
         QCOMPARE(edit->toolTip(),
                  QString("Track #0- Drag me to change frequency\r\nRight click to delete me"));
-        QCOMPARE(edit->geometry(), QRect(0, y - 5, f.TBTerm->width() - f.WaterPanel->width(), 12));
+        QCOMPARE(edit->geometry(),
+                 QRect(0, y - 5, f.tracks().TBTerm->width() - f.tracks().WaterPanel->width(), 12));
         QVERIFY(edit->isVisible());
-        QCOMPARE(f.Canal->tabText(0), QString(" Active track 0 "));
-        QVERIFY(f.Canal->isEnabled());
-        QVERIFY(f.Transmit->isEnabled() && f.Tune->isEnabled() && f.ClearTracks->isEnabled());
-        QCOMPARE(f.RXSpin->value(), hz);
-        QCOMPARE(f.TXSpin->value(), hz);
+        QCOMPARE(f.tuning().Canal->tabText(0), QString(" Active track 0 "));
+        QVERIFY(f.tuning().Canal->isEnabled());
+        QVERIFY(f.toolBar().Transmit->isEnabled() && f.toolBar().Tune->isEnabled() &&
+                f.toolBar().ClearTracks->isEnabled());
+        QCOMPARE(f.tuning().RXSpin->value(), hz);
+        QCOMPARE(f.tuning().TXSpin->value(), hz);
     }
 
     void theTopRowIsTheBottomOfTheBand() {
@@ -141,7 +143,7 @@ private slots:
         QCOMPARE(fx.dialogs.texts(), QStringList{"Activate the soundcard before creating a new track !"});
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
         QCOMPARE(fx.modem.callsOf(TuningCalls), QStringList{});
-        QCOMPARE(f.TrackCount, 0);
+        QCOMPARE(f.tracks().TrackCount, 0);
         QCOMPARE(openSlots(f), 0);
     }
 
@@ -150,27 +152,27 @@ private slots:
     void twentyFiveTracks() {
         FormFixture fx;
         TPSKForm &f = running(fx);
-        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+        for (int i = 0; i < TrackPanel::TrackSlots; ++i)
             clickWaterfall(f, 10 + 15 * i);
-        QCOMPARE(f.TrackCount, 25);
+        QCOMPARE(f.tracks().TrackCount, 25);
         QCOMPARE(openSlots(f), 25);
-        QCOMPARE(f.ActiveTrack, 24);
-        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
+        QCOMPARE(f.tracks().ActiveTrack, 24);
+        for (int i = 0; i < TrackPanel::TrackSlots; ++i)
             character(f, 'A' + i, i);
-        for (int i = 0; i < TPSKForm::TrackSlots; ++i)
-            QCOMPARE(f.TrackTable[static_cast<size_t>(i)]->text(), QString(QChar('A' + i)));
+        for (int i = 0; i < TrackPanel::TrackSlots; ++i)
+            QCOMPARE(f.tracks().TrackTable[static_cast<size_t>(i)]->text(), QString(QChar('A' + i)));
 
-        QTest::mouseClick(f.TrackTable[7], Qt::LeftButton);
-        QCOMPARE(f.ActiveTrack, 7);
-        QCOMPARE(f.Canal->tabText(0), QString("Active track 7"));
+        QTest::mouseClick(f.tracks().TrackTable[7], Qt::LeftButton);
+        QCOMPARE(f.tracks().ActiveTrack, 7);
+        QCOMPARE(f.tuning().Canal->tabText(0), QString("Active track 7"));
         fx.modem.calls.clear();
-        const int hz = bandMap(f).frequencyAt(300, f.WaterfallDisplay->height());
+        const int hz = bandMap(f.displays()).frequencyAt(300, f.displays().WaterfallDisplay->height());
         clickWaterfall(f, 300);
-        QCOMPARE(f.TrackCount, 25);
-        QCOMPARE(f.ActiveTrack, 7);
+        QCOMPARE(f.tracks().TrackCount, 25);
+        QCOMPARE(f.tracks().ActiveTrack, 7);
         QCOMPARE(fx.modem.callsOf({"fnEnableRXChannel", "fnSetRXFrequency"}),
                  QStringList({"fnEnableRXChannel(7,1)", QString("fnSetRXFrequency(%1,0,7)").arg(hz)}));
-        QCOMPARE(f.TrackTable[7]->text(), QString("H")); // retuned, not replaced
+        QCOMPARE(f.tracks().TrackTable[7]->text(), QString("H")); // retuned, not replaced
     }
 
     // A right press asks first; Yes removes the track at the next repaint
@@ -186,30 +188,30 @@ private slots:
         TPSKForm &f = running(fx);
         for (int y : {40, 80, 120})
             clickWaterfall(f, y);
-        QPointer<QLineEdit> second = f.TrackTable[1];
+        QPointer<QLineEdit> second = f.tracks().TrackTable[1];
         fx.dialogs.answers = {yes ? Dialogs::Answer::Yes : Dialogs::Answer::No};
         fx.modem.calls.clear();
         QTest::mouseClick(second, Qt::RightButton);
         QCOMPARE(fx.dialogs.beeps, 1);
         QCOMPARE(fx.dialogs.texts(), QStringList{"Delete track 1 ?"});
-        QCOMPARE(f.ActiveTrack, 2);
-        QCOMPARE(f.PendingTrackDelete, yes ? 1 : -1);
+        QCOMPARE(f.tracks().ActiveTrack, 2);
+        QCOMPARE(f.tracks().PendingTrackDelete, yes ? 1 : -1);
         if (yes) {
-            QCOMPARE(f.StatusMessage, QString("Deleting track 1. Please wait..."));
-            QCOMPARE(f.StatusIcon, 22);
+            QCOMPARE(f.status().StatusMessage, QString("Deleting track 1. Please wait..."));
+            QCOMPARE(f.status().StatusIcon, 22);
         }
-        QCOMPARE(f.TrackTable[1], second.data()); // still there until the repaint
+        QCOMPARE(f.tracks().TrackTable[1], second.data()); // still there until the repaint
         dataReady(f);
         QCOMPARE(fx.modem.callsOf({"fnEnableRXChannel"}),
                  yes ? QStringList{"fnEnableRXChannel(1,0)"} : QStringList{});
-        QCOMPARE(f.TrackCount, yes ? 2 : 3);
+        QCOMPARE(f.tracks().TrackCount, yes ? 2 : 3);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(second.isNull(), yes);
         if (!yes)
             return;
         clickWaterfall(f, 200);
-        QCOMPARE(f.ActiveTrack, 1);
-        QCOMPARE(f.TrackCount, 3);
+        QCOMPARE(f.tracks().ActiveTrack, 1);
+        QCOMPARE(f.tracks().TrackCount, 3);
     }
 
     // The removal of the active track moves the active track to an open
@@ -221,24 +223,50 @@ private slots:
         clickWaterfall(f, 40);
         clickWaterfall(f, 80);
         clickWaterfall(f, 120);
-        QCOMPARE(f.ActiveTrack, 2);
+        QCOMPARE(f.tracks().ActiveTrack, 2);
         fx.dialogs.answers = {Dialogs::Answer::Yes};
-        QTest::mouseClick(f.TrackTable[2], Qt::RightButton);
+        QTest::mouseClick(f.tracks().TrackTable[2], Qt::RightButton);
         dataReady(f);
-        QCOMPARE(f.ActiveTrack, 0);
-        QCOMPARE(f.Canal->tabText(0), QString("Active track 0"));
+        QCOMPARE(f.tracks().ActiveTrack, 0);
+        QCOMPARE(f.tuning().Canal->tabText(0), QString("Active track 0"));
         character(f, 'x', 0);
-        QCOMPARE(f.RXBuf->toPlainText(), QString("x"));
+        QCOMPARE(f.qso().RXBuf->toPlainText(), QString("x"));
 
         for (int slot : {0, 1}) {
             fx.dialogs.answers = {Dialogs::Answer::Yes};
-            QTest::mouseClick(f.TrackTable[static_cast<size_t>(slot)], Qt::RightButton);
+            QTest::mouseClick(f.tracks().TrackTable[static_cast<size_t>(slot)], Qt::RightButton);
             dataReady(f);
         }
-        QCOMPARE(f.TrackCount, 0);
-        QVERIFY(!f.Transmit->isEnabled() && !f.Tune->isEnabled() && !f.SendText->isEnabled());
-        QVERIFY(!f.MacroSheet1->isEnabled());
-        QVERIFY(f.Canal->isEnabled()); // a removal leaves the page alone
+        QCOMPARE(f.tracks().TrackCount, 0);
+        QVERIFY(!f.toolBar().Transmit->isEnabled() && !f.toolBar().Tune->isEnabled() &&
+                !f.toolBar().SendText->isEnabled());
+        QVERIFY(!f.macros().MacroSheet1->isEnabled());
+        QVERIFY(f.tuning().Canal->isEnabled()); // a removal leaves the page alone
+    }
+
+    // The edit removed had the focus: the focus moves on to another track,
+    // whose text must stay as it was and keep growing at its end.
+    void removingAFocusedTrackKeepsTheOthersText() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        for (int y : {40, 80, 120})
+            clickWaterfall(f, y);
+        for (int slot : {0, 1, 2})
+            for (QChar c : QString("CQ %1").arg(slot))
+                character(f, c.unicode(), slot);
+        QLineEdit *second = f.tracks().TrackTable[1];
+        QTest::mouseClick(second, Qt::LeftButton);
+        QTRY_VERIFY(second->hasFocus());
+        fx.dialogs.answers = {Dialogs::Answer::Yes};
+        QTest::mouseClick(second, Qt::RightButton);
+        dataReady(f);
+        QCOMPARE(f.tracks().TrackCount, 2);
+        for (int slot : {0, 2})
+            character(f, 'k', slot);
+        QCOMPARE(f.tracks().TrackTable[0]->text(), QString("CQ 0k"));
+        QCOMPARE(f.tracks().TrackTable[2]->text(), QString("CQ 2k"));
     }
 
     void clearingAllTracks_data() {
@@ -252,28 +280,28 @@ private slots:
         TPSKForm &f = running(fx);
         for (int y : {40, 80, 120})
             clickWaterfall(f, y);
-        QTest::mouseClick(f.TrackTable[1], Qt::LeftButton);
-        f.PendingTrackDelete = 2;
+        QTest::mouseClick(f.tracks().TrackTable[1], Qt::LeftButton);
+        f.tracks().PendingTrackDelete = 2;
         fx.modem.calls.clear();
         fx.dialogs.answers = {yes ? Dialogs::Answer::Yes : Dialogs::Answer::No};
-        QTest::mouseClick(f.ClearTrackBtn, Qt::LeftButton);
+        QTest::mouseClick(f.toolBar().ClearTrackBtn, Qt::LeftButton);
         QCOMPARE(fx.dialogs.texts(), QStringList{"Clear all tracks ?"});
         if (!yes) {
-            QCOMPARE(f.TrackCount, 3);
-            QCOMPARE(f.ActiveTrack, 1);
+            QCOMPARE(f.tracks().TrackCount, 3);
+            QCOMPARE(f.tracks().ActiveTrack, 1);
             QCOMPARE(fx.modem.calls, QStringList{});
             return;
         }
         QCOMPARE(fx.modem.calls,
                  QStringList({"fnEnableRXChannel(0,0)", "fnEnableRXChannel(1,0)", "fnEnableRXChannel(2,0)"}));
-        QCOMPARE(f.TrackCount, 0);
+        QCOMPARE(f.tracks().TrackCount, 0);
         QCOMPARE(openSlots(f), 0);
-        QCOMPARE(f.ActiveTrack, 0);
-        QCOMPARE(f.PendingTrackDelete, -1);
-        QVERIFY(!f.ClearTracks->isEnabled() && !f.Transmit->isEnabled());
-        QVERIFY(f.Canal->isEnabled());
+        QCOMPARE(f.tracks().ActiveTrack, 0);
+        QCOMPARE(f.tracks().PendingTrackDelete, -1);
+        QVERIFY(!f.toolBar().ClearTracks->isEnabled() && !f.toolBar().Transmit->isEnabled());
+        QVERIFY(f.tuning().Canal->isEnabled());
         clickWaterfall(f, 60);
-        QCOMPARE(f.ActiveTrack, 0);
+        QCOMPARE(f.tracks().ActiveTrack, 0);
     }
 
     // Dropping the active track's edit on the free area of the panel
@@ -293,32 +321,33 @@ private slots:
         clickWaterfall(f, 40);
         QLineEdit *edit = clickWaterfall(f, 200);
         QTest::mouseClick(edit, Qt::LeftButton);
-        f.AFCSpin->setValue(60);
-        f.AFCCheck->setChecked(afcOn);
-        f.NETCheck->setChecked(netOn);
-        f.TXSpin->setValue(900);
+        f.tuning().AFCSpin->setValue(60);
+        f.tuning().AFCCheck->setChecked(afcOn);
+        f.tuning().NETCheck->setChecked(netOn);
+        f.tuning().TXSpin->setValue(900);
         edit->setText("CQ CQ de Q9ZZV");
-        f.RXBuf->setPlainText("before|after");
-        QTextCursor caret = f.RXBuf->textCursor();
+        f.qso().RXBuf->setPlainText("before|after");
+        QTextCursor caret = f.qso().RXBuf->textCursor();
         caret.setPosition(7);
-        f.RXBuf->setTextCursor(caret);
+        f.qso().RXBuf->setTextCursor(caret);
         QGuiApplication::clipboard()->setText("old clipboard");
         fx.modem.calls.clear();
 
         const QPoint at(50, 300);
         QVERIFY(drop(f, new TControlDragObject(edit, QPoint(20, 4)), at));
-        const int hz = bandMap(f).frequencyAt(at.y() - 4 + 6, f.WaterfallDisplay->height());
+        const int hz =
+            bandMap(f.displays()).frequencyAt(at.y() - 4 + 6, f.displays().WaterfallDisplay->height());
         const QString set = QString("fnSetRXFrequency(%1,0,1)").arg(hz);
         QCOMPARE(fx.modem.calls,
                  afcOn ? QStringList({set, set, "fnSetAFCLimit(60,1)"}) : QStringList({set, set}));
         QCOMPARE(edit->text(), QString());
-        QCOMPARE(edit->geometry(), QRect(0, at.y() - 4, f.TBTerm->width(), 12));
-        QCOMPARE(f.RXBuf->toPlainText(), QString("before|CQ CQ de Q9ZZVafter"));
+        QCOMPARE(edit->geometry(), QRect(0, at.y() - 4, f.tracks().TBTerm->width(), 12));
+        QCOMPARE(f.qso().RXBuf->toPlainText(), QString("before|CQ CQ de Q9ZZVafter"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("CQ CQ de Q9ZZV"));
-        QCOMPARE(f.RXSpin->value(), hz);
-        QCOMPARE(f.TXSpin->value(), netOn ? hz : 900);
+        QCOMPARE(f.tuning().RXSpin->value(), hz);
+        QCOMPARE(f.tuning().TXSpin->value(), netOn ? hz : 900);
         dataReady(f); // the next repaint narrows it again
-        QCOMPARE(edit->width(), f.TBTerm->width() - f.WaterPanel->width());
+        QCOMPARE(edit->width(), f.tracks().TBTerm->width() - f.tracks().WaterPanel->width());
     }
 
     // Only a track dropped on the free area counts: not over the waterfall
@@ -330,7 +359,7 @@ private slots:
         QLineEdit *second = clickWaterfall(f, 200);
         second->setText("kept");
         fx.modem.calls.clear();
-        const QPoint overStrip = f.WaterPanel->geometry().center();
+        const QPoint overStrip = f.tracks().WaterPanel->geometry().center();
         const QPoint overEdit = first->geometry().center();
         QVERIFY(!drop(f, new TControlDragObject(second, QPoint(5, 5)), overStrip));
         QVERIFY(!drop(f, new TControlDragObject(second, QPoint(5, 5)), overEdit));
@@ -347,18 +376,18 @@ private slots:
         FormFixture fx;
         TPSKForm &f = running(fx);
         QLineEdit *edit = clickWaterfall(f, 100);
-        TControlDragObject *object = f.EditStartDrag(edit, QPoint(17, 5));
-        QCOMPARE(f.DragObject, object);
+        TControlDragObject *object = f.tracks().EditStartDrag(edit, QPoint(17, 5));
+        QCOMPARE(f.tracks().DragObject, object);
         QCOMPARE(object->dragImage().size(), edit->size());
         QCOMPARE(object->hotSpot(), QPoint(17, 5));
-        f.PendingTrackDelete = 0;
+        f.tracks().PendingTrackDelete = 0;
         dataReady(f);
-        QCOMPARE(f.TrackTable[0], edit);
+        QCOMPARE(f.tracks().TrackTable[0], edit);
         delete object; // the drag that carried it would
-        f.EditEndDrag();
-        QCOMPARE(f.DragObject, nullptr);
+        f.tracks().EditEndDrag();
+        QCOMPARE(f.tracks().DragObject, nullptr);
         dataReady(f);
-        QCOMPARE(f.TrackTable[0], nullptr);
+        QCOMPARE(f.tracks().TrackTable[0], nullptr);
     }
 
     // A press arms the drag; moving three pixels with the button held starts
@@ -377,8 +406,8 @@ private slots:
                         Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(edit, &far);
         QVERIFY(!edit->dragArmed());
-        QCOMPARE(f.DragObject, nullptr);
-        QCOMPARE(f.TrackTable[0], edit);
+        QCOMPARE(f.tracks().DragObject, nullptr);
+        QCOMPARE(f.tracks().TrackTable[0], edit);
     }
 };
 

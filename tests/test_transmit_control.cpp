@@ -3,10 +3,10 @@
 // order, and what the buttons show along a transmission.
 
 #include "FormFixture.h"
-#include "app/Widgets.h"
+#include "base/Widgets.h"
 #include "modem/ModemEvent.h"
-#include "tracks/SpinArrows.h"
-#include "tracks/TextFileReader.h"
+#include "modem/SpinArrows.h"
+#include "modem/TextFileReader.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -37,7 +37,7 @@ TPSKForm &running(FormFixture &fx) {
 TPSKForm &withTracks(FormFixture &fx, int count) {
     TPSKForm &f = running(fx);
     for (int i = 0; i < count; ++i)
-        QTest::mouseClick(f.WaterfallDisplay, Qt::LeftButton, {}, QPoint(30, 40 + 40 * i));
+        QTest::mouseClick(f.displays().WaterfallDisplay, Qt::LeftButton, {}, QPoint(30, 40 + 40 * i));
     fx.modem.calls.clear();
     return f;
 }
@@ -98,20 +98,20 @@ private slots:
         QFETCH(QString, pane);
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        f.TXBuf->setFocus();
-        f.TXBuf->setPlainText("ab");
-        f.TXBuf->moveCursor(QTextCursor::End);
+        f.transmit().TXBuf->setFocus();
+        f.transmit().TXBuf->setPlainText("ab");
+        f.transmit().TXBuf->moveCursor(QTextCursor::End);
         if (key == -1) {
             QInputMethodEvent composed;
             composed.setCommitString(typed);
-            QCoreApplication::sendEvent(f.TXBuf, &composed);
+            QCoreApplication::sendEvent(f.transmit().TXBuf, &composed);
         } else if (key) {
-            QTest::keyClick(f.TXBuf, Qt::Key(key));
+            QTest::keyClick(f.transmit().TXBuf, Qt::Key(key));
         } else { // a key that makes this text, as a keyboard layout would
-            QTest::sendKeyEvent(QTest::Click, f.TXBuf, Qt::Key_unknown, typed, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, f.transmit().TXBuf, Qt::Key_unknown, typed, Qt::NoModifier);
         }
         QCOMPARE(sent(fx.modem), expected);
-        QCOMPARE(f.TXBuf->toPlainText(), pane);
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), pane);
     }
 
     // Characters delivered by other parts of the program: ETX and tab become
@@ -137,11 +137,11 @@ private slots:
         QFETCH(QString, pane);
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        f.TXBuf->setPlainText("ab");
-        f.TXBuf->moveCursor(QTextCursor::End);
-        f.TypeIntoTXBuf(c);
+        f.transmit().TXBuf->setPlainText("ab");
+        f.transmit().TXBuf->moveCursor(QTextCursor::End);
+        f.transmit().TypeIntoTXBuf(c);
         QCOMPARE(fx.modem.calls, QStringList{call});
-        QCOMPARE(f.TXBuf->toPlainText(), pane);
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), pane);
     }
 
     void typingWhileStopped() {
@@ -149,14 +149,14 @@ private slots:
         TPSKForm &f = fx.create();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.TXBuf->setPlainText("earlier text");
-        f.TXBuf->moveCursor(QTextCursor::End);
+        f.transmit().TXBuf->setPlainText("earlier text");
+        f.transmit().TXBuf->moveCursor(QTextCursor::End);
         fx.modem.calls.clear();
-        QTest::keyClicks(f.TXBuf, "qw");
+        QTest::keyClicks(f.transmit().TXBuf, "qw");
         QCOMPARE(fx.dialogs.beeps, 2);
-        QCOMPARE(f.StatusMessage, QString("Error ! Soundcard is not active..."));
-        QCOMPARE(f.StatusIcon, 23);
-        QCOMPARE(f.TXBuf->toPlainText(), QString("w"));
+        QCOMPARE(f.status().StatusMessage, QString("Error ! Soundcard is not active..."));
+        QCOMPARE(f.status().StatusIcon, 23);
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), QString("w"));
         QCOMPARE(sent(fx.modem), QStringList{});
     }
 
@@ -191,17 +191,17 @@ private slots:
         QFETCH(QStringList, expected);
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        f.settings.RXMode = 9;
-        f.settings.Blocks = 7;
-        f.RXSpin->setValue(1234);
-        f.TXSpin->setValue(900);
-        f.NETCheck->setChecked(net);
-        f.Transmitting = transmitting;
-        f.CWIdentification->setEnabled(true);
+        f.settings().RXMode = 9;
+        f.settings().Blocks = 7;
+        f.tuning().RXSpin->setValue(1234);
+        f.tuning().TXSpin->setValue(900);
+        f.tuning().NETCheck->setChecked(net);
+        f.transmit().Transmitting = transmitting;
+        f.toolBar().CWIdentification->setEnabled(true);
         fx.modem.txRemaining = remaining;
         QTest::mouseClick(f.findChild<QToolButton *>(button), Qt::LeftButton);
         QCOMPARE(fx.modem.calls, expected);
-        QCOMPARE(f.TXSpin->value(), net ? 1234 : 900);
+        QCOMPARE(f.tuning().TXSpin->value(), net ? 1234 : 900);
     }
 
     // The buttons along a transmission and a tune, row by row as the
@@ -211,32 +211,32 @@ private slots:
         TPSKForm &f = withTracks(fx, 1);
         auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
 
-        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
-        QCOMPARE(icon(f.Transmit), 0);
-        QCOMPARE(f.Transmit->toolTip(), QString("Stop transmission"));
-        QVERIFY(!f.Tune->isEnabled() && f.CWIdentification->isEnabled());
-        QVERIFY(f.TXBuf->hasFocus());
+        QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
+        QCOMPARE(icon(f.toolBar().Transmit), 0);
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Stop transmission"));
+        QVERIFY(!f.toolBar().Tune->isEnabled() && f.toolBar().CWIdentification->isEnabled());
+        QVERIFY(f.transmit().TXBuf->hasFocus());
         status(f, 1);
-        QVERIFY(f.Transmitting);
-        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
-        QCOMPARE(icon(f.Transmit), 3);
-        QCOMPARE(f.Transmit->toolTip(), QString("Transmit"));
-        QVERIFY(f.Tune->isEnabled() && !f.CWIdentification->isEnabled());
+        QVERIFY(f.transmit().Transmitting);
+        QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
+        QCOMPARE(icon(f.toolBar().Transmit), 3);
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Transmit"));
+        QVERIFY(f.toolBar().Tune->isEnabled() && !f.toolBar().CWIdentification->isEnabled());
         status(f, 0);
-        QCOMPARE(f.Transmit->toolTip(), QString("Toggle to transmit mode"));
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Toggle to transmit mode"));
 
-        QTest::mouseClick(f.TuneBtn, Qt::LeftButton);
-        QVERIFY(f.Tuning);
-        QCOMPARE(icon(f.Tune), 0);
-        QCOMPARE(f.Tune->toolTip(), QString("Stop tuning"));
-        QVERIFY(!f.Transmit->isEnabled());
+        QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
+        QVERIFY(f.transmit().Tuning);
+        QCOMPARE(icon(f.toolBar().Tune), 0);
+        QCOMPARE(f.toolBar().Tune->toolTip(), QString("Stop tuning"));
+        QVERIFY(!f.toolBar().Transmit->isEnabled());
         fx.modem.calls.clear();
-        QTest::mouseClick(f.TuneBtn, Qt::LeftButton);
+        QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
         QCOMPARE(fx.modem.calls, QStringList{"fnStopTX()"});
-        QVERIFY(!f.Tuning);
-        QCOMPARE(icon(f.Tune), 4);
-        QCOMPARE(f.Tune->toolTip(), QString("Send a tune"));
-        QVERIFY(f.Transmit->isEnabled());
+        QVERIFY(!f.transmit().Tuning);
+        QCOMPARE(icon(f.toolBar().Tune), 4);
+        QCOMPARE(f.toolBar().Tune->toolTip(), QString("Send a tune"));
+        QVERIFY(f.toolBar().Transmit->isEnabled());
     }
 
     // A click on an arrow of the transmit spin steps it and then toggles
@@ -256,14 +256,14 @@ private slots:
         QFETCH(int, hz);
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        f.settings.RXMode = 1;
-        f.RXSpin->setValue(1500);
-        f.TXSpin->setValue(900);
-        f.NETCheck->setChecked(net);
-        clickArrow(f.TXSpin, SpinArrow(arrow));
+        f.settings().RXMode = 1;
+        f.tuning().RXSpin->setValue(1500);
+        f.tuning().TXSpin->setValue(900);
+        f.tuning().NETCheck->setChecked(net);
+        clickArrow(f.tuning().TXSpin, SpinArrow(arrow));
         QCOMPARE(fx.modem.calls, QStringList({QString("fnSetTXFrequency(%1)").arg(hz), "fnStartTX(1)"}));
-        QCOMPARE(f.TXSpin->value(), hz);
-        QCOMPARE(f.Transmit->toolTip(), QString("Stop transmission"));
+        QCOMPARE(f.tuning().TXSpin->value(), hz);
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Stop transmission"));
     }
 
     // The pane's menu and its keys: Ctrl+X empties the pane and aborts,
@@ -271,24 +271,24 @@ private slots:
     void paneMenu() {
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        const QList<QAction *> items = f.TXPopup->actions();
+        const QList<QAction *> items = f.transmit().TXPopup->actions();
         QCOMPARE(items.size(), 3);
         QCOMPARE(items[0]->text(), QString("Clear"));
         QCOMPARE(items[0]->shortcut(), QKeySequence("Ctrl+X"));
         QCOMPARE(items[1]->text(), QString("Copy"));
         QCOMPARE(items[2]->shortcut(), QKeySequence("Ctrl+V"));
 
-        f.TXBuf->setFocus();
+        f.transmit().TXBuf->setFocus();
         QGuiApplication::clipboard()->setText("pasted");
-        QTest::keyClick(f.TXBuf, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(f.transmit().TXBuf, Qt::Key_V, Qt::ControlModifier);
         items[2]->trigger();
-        QCOMPARE(f.TXBuf->toPlainText(), QString("pastedpasted"));
-        f.TXBuf->selectAll();
-        QTest::keyClick(f.TXBuf, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), QString("pastedpasted"));
+        f.transmit().TXBuf->selectAll();
+        QTest::keyClick(f.transmit().TXBuf, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("pastedpasted"));
         QCOMPARE(fx.modem.calls, QStringList{});
-        QTest::keyClick(f.TXBuf, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(f.TXBuf->toPlainText(), QString());
+        QTest::keyClick(f.transmit().TXBuf, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(f.transmit().TXBuf->toPlainText(), QString());
         QCOMPARE(fx.modem.calls, QStringList({"fnAbortTX()", "fnClearTXBuffer()"}));
     }
 
@@ -318,16 +318,16 @@ private slots:
         file.write(content);
         file.close();
         QString title, filter;
-        f.OpenDialog = [&](const QString &t, const QString &fl) {
+        f.transmit().OpenDialog = [&](const QString &t, const QString &fl) {
             title = t;
             filter = fl;
             return path;
         };
-        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        QTest::mouseClick(f.toolBar().SndTxtBtn, Qt::LeftButton);
         QCOMPARE(title, QString("Send a text file ?"));
         QCOMPARE(filter, QString("Text files (*.txt)"));
         QCOMPARE(fx.modem.calls, charactersOf(codes));
-        QVERIFY(!f.SendingTextFile);
+        QVERIFY(!f.transmit().SendingTextFile);
     }
 
     // Pieces of a file cut anywhere, even inside a character or between a
@@ -360,23 +360,23 @@ private slots:
     void fileSendFailures() {
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        f.OpenDialog = [](const QString &, const QString &) { return QString(); };
-        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        f.transmit().OpenDialog = [](const QString &, const QString &) { return QString(); };
+        QTest::mouseClick(f.toolBar().SndTxtBtn, Qt::LeftButton);
         QCOMPARE(fx.modem.calls, QStringList{});
         QVERIFY(fx.dialogs.shown.isEmpty());
         // A file gone between the choice and the read, or no file at all.
         const QString gone = fx.dir.filePath("gone.txt");
-        f.OpenDialog = [&](const QString &, const QString &) { return gone; };
-        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        f.transmit().OpenDialog = [&](const QString &, const QString &) { return gone; };
+        QTest::mouseClick(f.toolBar().SndTxtBtn, Qt::LeftButton);
         QCOMPARE(fx.modem.calls, QStringList{});
         QCOMPARE(fx.dialogs.shown.size(), 1);
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Error"));
         QVERIFY(fx.dialogs.shown[0].text.startsWith("The text file cannot be read: " + gone));
         // A directory opens but cannot be read as a file.
-        f.OpenDialog = [&](const QString &, const QString &) { return fx.dir.path(); };
-        QTest::mouseClick(f.SndTxtBtn, Qt::LeftButton);
+        f.transmit().OpenDialog = [&](const QString &, const QString &) { return fx.dir.path(); };
+        QTest::mouseClick(f.toolBar().SndTxtBtn, Qt::LeftButton);
         QCOMPARE(fx.dialogs.shown.size(), 2);
-        QVERIFY(!f.SendingTextFile);
+        QVERIFY(!f.transmit().SendingTextFile);
     }
 
     // The tuning page's handlers, on the active track (3 here) or, for the
@@ -400,27 +400,28 @@ private slots:
         QFETCH(QStringList, expected);
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 4);
-        f.AFCSpin->setValue(60);
-        f.AFCCheck->setChecked(action == "afc off");
-        f.SQTrack->setValue(40);
-        f.SQSSPin->setValue(200);
-        f.RXSpin->setValue(700);
+        f.tuning().AFCSpin->setValue(60);
+        f.tuning().AFCCheck->setChecked(action == "afc off");
+        f.tuning().SQTrack->setValue(40);
+        f.tuning().SQSSPin->setValue(200);
+        f.tuning().RXSpin->setValue(700);
         fx.modem.rxFrequency = 1500; // moved there by AFC
         fx.modem.calls.clear();
         if (action == "rx up" || action == "rx down")
-            clickArrow(f.RXSpin, action == "rx up" ? SpinArrow::Up : SpinArrow::Down);
+            clickArrow(f.tuning().RXSpin, action == "rx up" ? SpinArrow::Up : SpinArrow::Down);
         else if (action == "afc off" || action == "afc on")
-            QTest::mouseClick(f.AFCCheck, Qt::LeftButton);
+            QTest::mouseClick(f.tuning().AFCCheck, Qt::LeftButton);
         else if (action == "afc arrow")
-            clickArrow(f.AFCSpin, SpinArrow::Up);
+            clickArrow(f.tuning().AFCSpin, SpinArrow::Up);
         else if (action == "squelch")
-            QTest::keyClick(f.SQTrack, Qt::Key_Right);
+            QTest::keyClick(f.tuning().SQTrack, Qt::Key_Right);
         else
-            clickArrow(f.SQSSPin, SpinArrow::Down);
+            clickArrow(f.tuning().SQSSPin, SpinArrow::Down);
         QCOMPARE(fx.modem.calls, expected);
         if (action.startsWith("rx"))
-            QCOMPARE(f.RXSpin->value(), action == "rx up" ? 1501 : 1499);
-        QCOMPARE(f.SQLbl1->text(), QString("Squelsh threshold : %1").arg(f.SQTrack->value()));
+            QCOMPARE(f.tuning().RXSpin->value(), action == "rx up" ? 1501 : 1499);
+        QCOMPARE(f.tuning().SQLbl1->text(),
+                 QString("Squelsh threshold : %1").arg(f.tuning().SQTrack->value()));
     }
 
     // Typing a value into a spin calls nothing; it is used at the next
@@ -428,14 +429,14 @@ private slots:
     void typedFrequenciesCallNothing() {
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        for (QSpinBox *spin : {f.RXSpin, f.TXSpin, f.AFCSpin}) {
+        for (QSpinBox *spin : {f.tuning().RXSpin, f.tuning().TXSpin, f.tuning().AFCSpin}) {
             spin->setFocus();
             spin->selectAll();
             QTest::keyClicks(spin, "1234");
             QCOMPARE(spin->value(), 1234);
         }
         QCOMPARE(fx.modem.calls, QStringList{});
-        QTest::mouseClick(f.TransmitBtn, Qt::LeftButton);
+        QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
         QCOMPARE(fx.modem.calls.first(), QString("fnSetTXFrequency(1234)"));
     }
 
@@ -444,16 +445,16 @@ private slots:
     void pageStateFollowsTheLibrary() {
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 2);
-        QVERIFY(f.Canal->isEnabled());
+        QVERIFY(f.tuning().Canal->isEnabled());
         status(f, 1);
-        QVERIFY(!f.Canal->isEnabled());
+        QVERIFY(!f.tuning().Canal->isEnabled());
         status(f, 0);
-        QVERIFY(f.Canal->isEnabled());
+        QVERIFY(f.tuning().Canal->isEnabled());
         fx.dialogs.answers = {Dialogs::Answer::Yes};
-        QTest::mouseClick(f.ClearTrackBtn, Qt::LeftButton);
-        QVERIFY(f.Canal->isEnabled());
+        QTest::mouseClick(f.toolBar().ClearTrackBtn, Qt::LeftButton);
+        QVERIFY(f.tuning().Canal->isEnabled());
         status(f, 0);
-        QVERIFY(!f.Canal->isEnabled());
+        QVERIFY(!f.tuning().Canal->isEnabled());
     }
 };
 

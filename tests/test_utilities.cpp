@@ -1,6 +1,6 @@
 // Shared helpers: date patterns and the 32-by-16-bit division.
 
-#include "app/Utilities.h"
+#include "base/Utilities.h"
 
 #include <QElapsedTimer>
 #include <QTest>

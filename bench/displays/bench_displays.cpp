@@ -7,13 +7,16 @@
 // Usage: bench_displays [updates]   (default 2000; runs on the offscreen
 // platform unless QT_QPA_PLATFORM says otherwise)
 
-#include "app/Clock.h"
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
+#include "app/MainToolBar.h"
 #include "app/TPSKForm.h"
-#include "app/Widgets.h"
+#include "base/Clock.h"
+#include "base/Dialogs.h"
+#include "base/SettingsStore.h"
+#include "base/Widgets.h"
+#include "displays/DisplayPanel.h"
 #include "modem/Modem.h"
 #include "modem/ModemEvent.h"
+#include "modem/SoundCardLink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -123,11 +126,11 @@ Figures measure(TPSKForm &f, int updates) {
 }
 
 // One paint on its own, its copy to the screen included.
-double paintUs(TPSKForm &f, void (TPSKForm::*paint)(), int updates) {
+double paintUs(DisplayPanel &d, void (DisplayPanel::*paint)(), int updates) {
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < updates; ++i)
-        (f.*paint)();
+        (d.*paint)();
     return double(t.nsecsElapsed()) / 1000.0 / updates;
 }
 
@@ -157,33 +160,33 @@ int main(int argc, char **argv) {
         form.resize(size);
         form.show();
         QCoreApplication::processEvents();
-        if (!form.SoundCardActive)
-            form.Connection->trigger();
+        if (!form.link().SoundCardActive)
+            form.toolBar().Connection->trigger();
         QCoreApplication::processEvents();
         std::printf("window %dx%d (waterfall %dx%d):\n", size.width(), size.height(),
-                    form.WaterfallDisplay->width(), form.WaterfallDisplay->height());
+                    form.displays().WaterfallDisplay->width(), form.displays().WaterfallDisplay->height());
         // Page 0 shows the spectrum; on page 1 the raw data are fetched and
         // the signal trace is drawn as well.
-        form.Monitor->setCurrentIndex(0);
+        form.displays().Monitor->setCurrentIndex(0);
         QCoreApplication::processEvents();
         report("Spectrum page", measure(form, updates));
-        form.Monitor->setCurrentIndex(1);
+        form.displays().Monitor->setCurrentIndex(1);
         QCoreApplication::processEvents();
         report("Signal page (all five painted)", measure(form, updates));
-        form.Monitor->setCurrentIndex(2);
+        form.displays().Monitor->setCurrentIndex(2);
         QCoreApplication::processEvents();
         report("Sync page", measure(form, updates));
         std::printf("  each paint on the Sync page: spectrum %.1f us, waterfall %.1f us, sync %.1f us, "
                     "vectors %.1f us\n",
-                    paintUs(form, &TPSKForm::SpectrumDisplayPaint, updates),
-                    paintUs(form, &TPSKForm::WaterfallDisplayPaint, updates),
-                    paintUs(form, &TPSKForm::SyncroDisplayPaint, updates),
-                    paintUs(form, &TPSKForm::VectorDisplayPaint, updates));
-        form.Monitor->setCurrentIndex(1);
+                    paintUs(form.displays(), &DisplayPanel::SpectrumDisplayPaint, updates),
+                    paintUs(form.displays(), &DisplayPanel::WaterfallDisplayPaint, updates),
+                    paintUs(form.displays(), &DisplayPanel::SyncroDisplayPaint, updates),
+                    paintUs(form.displays(), &DisplayPanel::VectorDisplayPaint, updates));
+        form.displays().Monitor->setCurrentIndex(1);
         QCoreApplication::processEvents();
         std::printf("  signal paint on its page: %.1f us\n",
-                    paintUs(form, &TPSKForm::SignalDisplayPaint, updates));
+                    paintUs(form.displays(), &DisplayPanel::SignalDisplayPaint, updates));
     }
-    form.Connection->trigger();
+    form.toolBar().Connection->trigger();
     return 0;
 }

@@ -3,7 +3,7 @@
 // Usage: bench_log_load [records] [runs]   (default 20000 records, 7 runs)
 // Run with QT_QPA_PLATFORM=offscreen where there is no display.
 
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 #include "log/AdifReader.h"
 #include "log/AdifWriter.h"
 #include "log/LogGrid.h"

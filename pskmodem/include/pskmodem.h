@@ -135,10 +135,13 @@ PSKMODEM_API int32_t fnGetFFTData(int32_t *buffer, int32_t first, int32_t last);
 PSKMODEM_API int32_t fnGetRawData(int32_t *buffer, int32_t first, int32_t last);
 /* Channel operations take channels 0..24; other channels are ignored (getters give 0). */
 /* The channel's signal quality 0..100, the figure the squelch threshold is compared
- * with: 100 times the running mean of cos(M * e), e being how far each symbol's phase
- * change lies from the nearest allowed change (M = 2 BPSK, 4 QPSK). A clean signal reads
- * 90..100, the weakest copyable signals 40..80, noise 0..20. Averaged with the squelch
- * speed's time constant; 0 for a channel that is off or while stopped. */
+ * with. Each symbol's phase change is measured against the allowed changes as
+ * cos(M * (e - r)) (M = 2 BPSK, 4 QPSK; e its deviation, r the mean deviation over the
+ * last 8 symbols, so an offset not yet tuned out costs nothing): 1 on a clean signal, 0 on
+ * average on noise. The level is the running mean of that less 0.22, scaled to 0..100:
+ * a clean signal reads 90..100, BPSK31 at -10 dB about 60, at -12 dB about 45, noise 0
+ * (rarely above 10). Averaged with the squelch speed's time constant; 0 for a channel that
+ * is off or while stopped. */
 PSKMODEM_API int32_t fnGetSignalLevel(int32_t channel);
 /* Both fill 16 values (zeros for a channel that is off, out of range, or while stopped).
  * Sync: the mean power of the matched filter's output at 16 points across one symbol,
@@ -169,8 +172,10 @@ PSKMODEM_API void fnSetRXPSKMode(int32_t mode, int32_t channel);
  * BPSK channels that lose their signal for about 2 s capture again. */
 PSKMODEM_API void fnSetAFCLimit(int32_t hertz, int32_t channel);
 /* threshold 0..100 against fnGetSignalLevel (0 = always open; it closes 5 below the
- * threshold); from about 50 noise alone prints nothing. speed 0..200 sets the level's
- * time constant: 16 + 0.4 * (200 - speed) symbols (0.5 s to 3 s at 31.25 baud). */
+ * threshold). speed 0..200 sets the level's time constant: 8 + 0.1 * (200 - speed)
+ * symbols (0.26 s to 0.9 s at 31.25 baud). At threshold 10 and speed 1 (VARNEK's
+ * defaults) noise alone prints well under a character a minute and a BPSK31 signal at
+ * -10 dB opens the squelch within about a second of its start. */
 PSKMODEM_API void fnSetSquelchThreshold(int32_t threshold, int32_t speed, int32_t channel);
 /* Transmit frequency, clamped to 0..4000 Hz; may change during a transmission. */
 PSKMODEM_API void fnSetTXFrequency(int32_t hertz);

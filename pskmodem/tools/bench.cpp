@@ -1,13 +1,18 @@
 // pskmodem-bench: how well and how fast the receivers copy.
 //
-//   pskmodem-bench [cer|cost|latency|all] [--quick]
+//   pskmodem-bench [cer|cost|latency|channel|all] [--quick]
 //
 // cer:     character error rate against SNR (mean keyed power over noise in 2500 Hz) for
 //          BPSK31, QPSK31 and BPSK63, each point over at least 2,000 characters of English
 //          text in several seeds, tuned 5 Hz off (alternately above and below) with
 //          capture and AFC on.
 // cost:    25 channels and the spectrum FFT on one core, as times real time.
+// channel: the receiver on a model of a real band (drift, neighbours, carriers, clock
+//          error, fading, QPSK acquisition, the overs of a contact), one row a condition;
+//          see bench_channel.cpp and --row to run some of them.
 // latency: from the end of a character's last symbol to its report, in symbol times.
+#include "bench_channel.h"
+#include "bench_support.h"
 #include "dsp/spectrum.h"
 #include "dsp/spectrum_averager.h"
 #include "rx/receiver.h"
@@ -17,93 +22,15 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 using namespace pskmodem;
+using namespace pskmodem::bench;
 
 namespace {
-
-const char *const kSentences[] = {
-    "The band was quiet this morning, so I called CQ a few times before anyone answered.",
-    "My antenna is a simple dipole strung between two trees about ten metres above the garden.",
-    "Thanks for the report; your signal is clean and easy to copy here with no drift at all.",
-    "The weather has been cold and wet for a week, but the radio keeps me busy indoors.",
-    "I am running about twenty watts into the old transceiver that my father bought in 1985.",
-    "Name here is Anna and the location is a small town near the coast, about forty kilometres north of the city.",
-    "We lost the signal for a minute when the fading came through, then it returned strongly.",
-    "Please send your QSL card by mail if you can; I still collect the paper ones from every country.",
-    "The computer decodes several stations at once, and I watch the waterfall for new traces.",
-    "Conditions should improve this evening when the higher bands open towards the west.",
-    "I will be away next weekend, but you may find me on the same frequency on Tuesday night.",
-    "Good luck with the new amplifier, and remember to keep the audio level low to avoid splatter.",
-    "It is 14:32 UTC now, the temperature is 7 degrees, and the sky is grey with light rain.",
-    "Best regards to you and your family; I hope to meet you again on the air soon. 73!",
-};
-
-std::string english_text(std::size_t minChars, uint64_t seed) {
-    std::mt19937_64 rng(seed);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(kSentences) - 1);
-    std::string t;
-    while (t.size() < minChars) {
-        t += kSentences[pick(rng)];
-        t += ' ';
-    }
-    return t;
-}
-
-std::size_t edit_distance(const std::string &a, const std::string &b) {
-    std::vector<std::size_t> prev(b.size() + 1), cur(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        prev[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        cur[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j)
-            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-        std::swap(prev, cur);
-    }
-    return prev[b.size()];
-}
-
-ChannelSettings channel(int32_t mode, int32_t hz, int32_t capture, int32_t afc) {
-    ChannelSettings s;
-    s.enabled = true;
-    s.mode = mode;
-    s.frequency = hz;
-    s.captureRange = capture;
-    s.afcLimit = afc;
-    s.tuneSerial = 1;
-    return s;
-}
-
-struct Decoded {
-    std::string text;
-    std::vector<long> at; // input sample of each character's report
-};
-
-Decoded decode(const std::vector<float> &x, const ChannelSettings &s, std::size_t piece = 256) {
-    Receiver rx;
-    rx.configure(s);
-    Decoded d;
-    std::vector<RxEvent> ev(Receiver::kMaxEvents * ((piece + 255) / 256));
-    auto feed = [&](std::span<const float> in, long base) {
-        for (std::size_t at = 0; at < in.size(); at += piece) {
-            const auto part = in.subspan(at, std::min(piece, in.size() - at));
-            const std::size_t n = rx.process(part, ev);
-            for (std::size_t i = 0; i < n; ++i)
-                if (ev[i].kind == RxEvent::Kind::Character) {
-                    d.text += static_cast<char>(ev[i].value);
-                    d.at.push_back(base + static_cast<long>(at) + ev[i].inputIndex);
-                }
-        }
-    };
-    feed(x, 0);
-    const std::vector<float> tail(8000, 0.0f);
-    feed(tail, static_cast<long>(x.size()));
-    return d;
-}
 
 struct ModeRow {
     const char *name;
@@ -141,7 +68,8 @@ void cer_table(bool quick) {
                 errors += edit_distance(text, d.text);
                 total += text.size();
             }
-            std::printf("  %6.1f dB: %5.2f%%", snr, 100.0 * static_cast<double>(errors) / static_cast<double>(total));
+            std::printf("  %6.1f dB: %5.2f%%", snr,
+                        100.0 * static_cast<double>(errors) / static_cast<double>(total));
             std::fflush(stdout);
         }
         std::printf("\n");
@@ -158,7 +86,8 @@ void cost() {
         p.frequency = 600.0 + 300.0 * k;
         p.amplitude = 0.05;
         p.preamble = 0.5;
-        const TestSignal s = make_test_signal(english_text(static_cast<std::size_t>(seconds * 3.5), 40 + static_cast<uint64_t>(k)), p);
+        const TestSignal s = make_test_signal(
+            english_text(static_cast<std::size_t>(seconds * 3.5), 40 + static_cast<uint64_t>(k)), p);
         if (mix.size() < s.samples.size())
             mix.resize(s.samples.size(), 0.0f);
         for (std::size_t i = 0; i < s.samples.size(); ++i)
@@ -221,23 +150,77 @@ void latency() {
     }
 }
 
+bool parse_int(const char *s, int lo, int hi, int &out) {
+    char *end = nullptr;
+    const long v = std::strtol(s, &end, 10);
+    if (!s[0] || *end || v < lo || v > hi)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: pskmodem-bench [cer|cost|latency|channel|all] [--quick]\n"
+                 "       pskmodem-bench channel [--row NAME[,NAME...]] [--quick] [--seeds N] [--jobs N]\n"
+                 "                              [--capture HZ] [--afc HZ] [--squelch T[,S]] [--verbose]\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     std::string what = "all";
     bool quick = false;
+    ChannelOptions ch;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--quick") == 0)
-            quick = true;
-        else
-            what = argv[i];
-    }
-    if (what != "all" && what != "cer" && what != "cost" && what != "latency") {
-        std::fprintf(stderr, "usage: pskmodem-bench [cer|cost|latency|all] [--quick]\n");
-        return 2;
+        const std::string a = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--quick") {
+            quick = ch.quick = true;
+        } else if (a == "--verbose") {
+            ch.verbose = true;
+        } else if (a == "--row" && value) {
+            std::string list = argv[++i];
+            for (std::size_t at = 0; at <= list.size();) {
+                const std::size_t comma = std::min(list.find(',', at), list.size());
+                if (comma > at)
+                    ch.rows.push_back(list.substr(at, comma - at));
+                at = comma + 1;
+            }
+        } else if (a == "--seeds" && value) {
+            if (!parse_int(argv[++i], 1, 100, ch.seeds))
+                return usage();
+        } else if (a == "--jobs" && value) {
+            if (!parse_int(argv[++i], 1, 64, ch.jobs))
+                return usage();
+        } else if (a == "--capture" && value) {
+            if (!parse_int(argv[++i], 0, 200, ch.capture))
+                return usage();
+        } else if (a == "--afc" && value) {
+            if (!parse_int(argv[++i], 0, 200, ch.afc))
+                return usage();
+        } else if (a == "--squelch" && value) {
+            std::string v = argv[++i];
+            const std::size_t comma = v.find(',');
+            if (comma != std::string::npos) {
+                if (!parse_int(v.substr(comma + 1).c_str(), 0, 200, ch.squelchSpeed))
+                    return usage();
+                v.resize(comma);
+            }
+            if (!parse_int(v.c_str(), 0, 100, ch.squelch))
+                return usage();
+        } else if (a == "cer" || a == "cost" || a == "latency" || a == "channel" || a == "all") {
+            what = a;
+        } else {
+            return usage();
+        }
     }
     if (what == "all" || what == "cer")
         cer_table(quick);
+    if (what == "all" || what == "channel")
+        if (!channel_table(ch))
+            return 2;
     if (what == "all" || what == "cost")
         cost();
     if (what == "all" || what == "latency")

@@ -61,6 +61,9 @@ std::string json_escape(const std::string &s) {
     return o;
 }
 
+constexpr int32_t kDefaultSquelch = 10;
+constexpr int32_t kDefaultSquelchSpeed = 1;
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -69,6 +72,9 @@ int main(int argc, char **argv) {
     base.captureRange = 10;
     base.afcLimit = 0;
     base.tuneSerial = 1;
+    // VARNEK's own squelch settings, so the tool prints what the program would.
+    base.squelchThreshold = kDefaultSquelch;
+    base.squelchSpeed = kDefaultSquelchSpeed;
     bool rawText = false;
     std::string path;
     std::vector<int32_t> freqs;
@@ -87,7 +93,7 @@ int main(int argc, char **argv) {
         } else if (a == "--squelch" && hasValue) {
             std::string v = argv[++i];
             const auto comma = v.find(',');
-            base.squelchSpeed = 200;
+            base.squelchSpeed = kDefaultSquelchSpeed;
             if (comma != std::string::npos) {
                 if (!parse_int(v.substr(comma + 1).c_str(), 0, 200, base.squelchSpeed))
                     return usage(), 2;

@@ -1,28 +1,34 @@
-// The application shell of the main window: timer, tray icon, help, closing,
-// the status bar's drawn panels and the indicator lamps.
+// The application shell of the main window: timer, tray icon, help and
+// closing.
 
-#include "TPSKForm.h"
+#include "app/TPSKForm.h"
 
-#include "app/AppImages.h"
-#include "app/Clock.h"
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
-#include "app/StatusBar.h"
-#include "app/Utilities.h"
-#include "app/Widgets.h"
+#include "app/MainToolBar.h"
+#include "log/QsoBox.h"
+#include "modem/ReceiveTuning.h"
+#include "modem/SoundCardLink.h"
+#include "settings/SetupLauncher.h"
+#include "status/StatusArea.h"
+
+#include "base/AppImages.h"
+#include "base/Clock.h"
+#include "base/Dialogs.h"
+#include "base/RunningSettings.h"
+#include "base/SettingsStore.h"
+#include "base/Utilities.h"
 #include "lang/Strings.h"
 #include "modem/Modem.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QLineEdit>
-#include <QSlider>
-#include <QSpinBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QSlider>
+#include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -37,8 +43,8 @@ const char *const MixerDevices = "pavucontrol -t 5";
 } // namespace
 
 void TPSKForm::BuildTray() {
-    TrayPopup = new QMenu(this);
-    TrayPopup->setObjectName(QStringLiteral("TrayPopup"));
+    m_trayPopup = new QMenu(this);
+    m_trayPopup->setObjectName(QStringLiteral("TrayPopup"));
     struct Item {
         const char *text;
         int icon;
@@ -52,93 +58,52 @@ void TPSKForm::BuildTray() {
         {"Exit VARNEK", 18, &TPSKForm::ExitBtnClick},
     };
     for (const Item &it : items) {
-        QAction *a = TrayPopup->addAction(AppImages::icon(it.icon), QString::fromLatin1(it.text));
+        QAction *a = m_trayPopup->addAction(AppImages::icon(it.icon), QString::fromLatin1(it.text));
         connect(a, &QAction::triggered, this, it.handler);
     }
-    CoolTrayIcon = new QSystemTrayIcon(AppImages::trayFrame(0), this);
-    CoolTrayIcon->setObjectName(QStringLiteral("CoolTrayIcon"));
-    CoolTrayIcon->setToolTip(LcfLoadString(Str::TrayHint));
-    CoolTrayIcon->setContextMenu(TrayPopup);
+    m_trayIcon = new QSystemTrayIcon(AppImages::trayFrame(0), this);
+    m_trayIcon->setObjectName(QStringLiteral("m_trayIcon"));
+    m_trayIcon->setToolTip(LcfLoadString(Str::TrayHint));
+    m_trayIcon->setContextMenu(m_trayPopup);
     if (QSystemTrayIcon::isSystemTrayAvailable())
-        CoolTrayIcon->show();
+        m_trayIcon->show();
     m_trayTimer = new QTimer(this);
     m_trayTimer->setInterval(100);
     connect(m_trayTimer, &QTimer::timeout, this, [this] {
         m_trayFrame = (m_trayFrame + 1) % 20;
-        CoolTrayIcon->setIcon(AppImages::trayFrame(m_trayFrame));
+        m_trayIcon->setIcon(AppImages::trayFrame(m_trayFrame));
     });
     // Animating an icon nobody can see would only wake the process for nothing.
-    if (CoolTrayIcon->isVisible())
+    if (m_trayIcon->isVisible())
         m_trayTimer->start();
 }
 
 void TPSKForm::TimerTimer() {
     const QDateTime now = m_clock.localNow();
     const QDateTime utc = m_clock.utcNow();
-    if (settings.ShowUTCTime)
-        StatusBar->setPanelText(0, FormatDateTime(QStringLiteral("hh:nn"), utc) + LcfLoadString(Str::UtcSuffix));
+    if (m_settings.ShowUTCTime)
+        m_status->setPanelText(0,
+                               FormatDateTime(QStringLiteral("hh:nn"), utc) + LcfLoadString(Str::UtcSuffix));
     else
-        StatusBar->setPanelText(0, FormatDateTime(QStringLiteral("hh:nn"), now));
-    TheDate->setText(FormatDateTime(QStringLiteral("yyyy/mm/dd"), utc));
-    TheTime->setText(FormatDateTime(QStringLiteral("hh:nn"), utc));
-    StatusMessage = LcfLoadString(Str::MakerNotice);
-    StatusIcon = 22;
-    LinkText = LcfLoadString(Str::MakerWebAddress);
-    LinkIcon = 21;
-    StatusBar->update();
+        m_status->setPanelText(0, FormatDateTime(QStringLiteral("hh:nn"), now));
+    m_qso->ShowTime(utc);
+    m_status->ShowRestingTexts();
     // The update check at ten-minute marks comes with the update notice.
 }
 
-void TPSKForm::PostStatusMessage(const QString &text, int icon) {
-    StatusMessage = text;
-    StatusIcon = icon;
-    StatusBar->repaint();
+void TPSKForm::ExitBtnClick() {
+    close();
 }
 
-void TPSKForm::StatusBarDrawPanel(QPainter &p, int panel, const QRect &r) {
-    p.fillRect(r, palette().color(QPalette::Button));
-    auto drawIconText = [&](int icon, const QString &text) {
-        p.drawPixmap(r.left() + 2, r.top() - 1, AppImages::pixmap(icon, devicePixelRatioF()));
-        p.setPen(palette().color(QPalette::WindowText));
-        const QRect textRect(QPoint(r.left() + 22, r.top() + 2), r.bottomRight());
-        p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    };
-    if (panel == 3)
-        drawIconText(StatusIcon, StatusMessage);
-    else if (panel == 4)
-        drawIconText(LinkIcon, LinkText);
-    else if (panel == 5)
-        p.drawPixmap(r.left() + 2, r.top() - 1, AppImages::pixmap(SoundCardActive ? 2 : 1, devicePixelRatioF()));
-}
-
-void TPSKForm::StatusMouseMove(int x, int) {
-    int w = 0;
-    for (int i = 0; i <= 4; ++i)
-        w += StatusBar->panelWidth(i);
-    if (x > w + 2) {
-        if (SoundCardActive)
-            PostStatusMessage(LcfLoadString(Str::SoundcardActive), 2);
-        else
-            PostStatusMessage(LcfLoadString(Str::SoundcardInactive), 23);
+void TPSKForm::SequenceFinished() {
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 
-void TPSKForm::PanelMove(int x) {
-    if (x > Infopanel->width() - 119)
-        Infopanel->setCaption(LcfLoadString(Str::LibraryCredit));
-}
-
-void TPSKForm::SetComLed() {
-    const bool lit = settings.PTTControl >= 1 && settings.PTTControl <= 3;
-    LedTwo->setLit(lit);
-    LedTwo->setToolTip(LcfLoadString(Str::ComPortPrefix) + QString::number(settings.ComPort) +
-                       LcfLoadString(lit ? Str::ComPortOpen : Str::ComPortClosed));
-}
-
-void TPSKForm::ExitBtnClick() { close(); }
-
 void TPSKForm::closeEvent(QCloseEvent *e) {
-    if (m_connectBusy) {
+    if (m_link->connectSequenceRunning()) {
         // The sound card is being stopped and its waits let this close in;
         // ask again once that sequence is over instead of interleaving.
         m_closeRequested = true;
@@ -158,17 +123,19 @@ bool TPSKForm::CloseProgram() {
                            LcfLoadString(Str::ExitQuestion), Dialogs::Answer::No) != Dialogs::Answer::Yes)
         return false;
     m_closing = true;
-    Timer->stop();
+    m_link->setClosing();
+    m_timer->stop();
     m_trayTimer->stop();
     ExitValues v;
-    v.WFMin = settings.WFMin;
-    v.WFMax = settings.WFMax;
-    v.Freq = RXSpin->value();
-    v.AFCOn = AFCCheck->isChecked();
-    v.AFCRange = AFCSpin->value();
-    v.NetOn = NETCheck->isChecked();
-    v.SQValue = SQTrack->value();
-    v.SQSpeed = SQSSPin->value();
+    const ReceiveTuning &t = *m_tuning;
+    v.WFMin = m_settings.WFMin;
+    v.WFMax = m_settings.WFMax;
+    v.Freq = t.RXSpin->value();
+    v.AFCOn = t.AFCCheck->isChecked();
+    v.AFCRange = t.AFCSpin->value();
+    v.NetOn = t.NETCheck->isChecked();
+    v.SQValue = t.SQTrack->value();
+    v.SQSpeed = t.SQSSPin->value();
     v.WindowState = isMaximized();
     // Position of the frame and size of the window as move() and resize()
     // take them back at the next start; a maximised window keeps the
@@ -181,34 +148,41 @@ bool TPSKForm::CloseProgram() {
     if (!saveExitSettings(m_store, v))
         m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
                           LcfLoadString(Str::ErrorWritingRegistry));
-    if (SoundCardActive) {
-        m_modem.fnStopSoundCard();
-        SoundCardActive = false;
-    }
-    if (CoolTrayIcon)
-        CoolTrayIcon->hide();
+    m_link->Shutdown();
+    if (m_trayIcon)
+        m_trayIcon->hide();
     return true;
 }
 
 void TPSKForm::HelpBtnClick() {
-    const QString file = QDir(StartupDir).filePath(QStringLiteral("VARNEK.CHM"));
+    const QString file = QDir(m_startupDir).filePath(QStringLiteral("VARNEK.CHM"));
     if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
         m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
                           LcfLoadString(Str::HelpFileMissing));
 }
 
-void TPSKForm::ContextHelpExecute() { QWhatsThis::enterWhatsThisMode(); }
+void TPSKForm::ContextHelpExecute() {
+    QWhatsThis::enterWhatsThisMode();
+}
 
 void TPSKForm::AboutBtnClick() {
     m_dialogs.message(Dialogs::Icon::Information, LcfLoadString(Str::AppTitle), LcfLoadString(Str::TrayHint));
 }
 
-void TPSKForm::EnableComPort() { CfgBtnClick(); }
-
-void TPSKForm::CfgBtnClick() {
-    // The setup dialog arrives with the settings subsystem.
+void TPSKForm::EnableComPort() {
+    CfgBtnClick();
 }
 
-void TPSKForm::RXAudioBtnClick() { RunProgram(QString::fromLatin1(MixerInput)); }
-void TPSKForm::TxAdjBtnClick() { RunProgram(QString::fromLatin1(MixerOutput)); }
-void TPSKForm::AdjustAudioProperties() { RunProgram(QString::fromLatin1(MixerDevices)); }
+void TPSKForm::CfgBtnClick() {
+    m_setup->CfgBtnClick();
+}
+
+void TPSKForm::RXAudioBtnClick() {
+    RunProgram(QString::fromLatin1(MixerInput));
+}
+void TPSKForm::TxAdjBtnClick() {
+    RunProgram(QString::fromLatin1(MixerOutput));
+}
+void TPSKForm::AdjustAudioProperties() {
+    RunProgram(QString::fromLatin1(MixerDevices));
+}

@@ -1,9 +1,9 @@
 // VARNEK: a PSK31 keyboard-to-keyboard terminal.
 
-#include "app/Clock.h"
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
 #include "app/TPSKForm.h"
+#include "base/Clock.h"
+#include "base/Dialogs.h"
+#include "base/SettingsStore.h"
 #include "lang/Strings.h"
 #include "modem/PskModem.h"
 

@@ -1,7 +1,4 @@
 #include "displays/FrequencyMap.h"
-
-#include "app/TPSKForm.h"
-
 #include <algorithm>
 #include <limits>
 
@@ -54,13 +51,4 @@ int FrequencyMap::firstDataBin() const {
 
 int FrequencyMap::lastDataBin() const {
     return std::min(highBin, FftBins - 1);
-}
-
-FrequencyMap bandMap(const TPSKForm &form) {
-    FrequencyMap m;
-    m.wfMin = form.settings.WFMin;
-    m.wfSpan = form.WFSpan;
-    m.lowBin = form.FFTLowBin;
-    m.highBin = form.FFTHighBin;
-    return m;
 }

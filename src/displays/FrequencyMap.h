@@ -12,8 +12,6 @@
 
 #include <cstdint>
 
-class TPSKForm;
-
 struct FrequencyMap {
     // One FFT bin of the modem library is SampleRate / FftLength hertz wide.
     static constexpr int FftLength = 2048;
@@ -53,7 +51,3 @@ struct FrequencyMap {
 
     friend bool operator==(const FrequencyMap &, const FrequencyMap &) = default;
 };
-
-// The band the main window shows now: WFMin from its settings and the derived
-// values it keeps (WFSpan, FFTLowBin, FFTHighBin).
-FrequencyMap bandMap(const TPSKForm &form);

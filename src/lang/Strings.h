@@ -112,6 +112,54 @@ enum Id : int {
     SoundNoDevice = 807,          // "none"
     FontColorButton = 808,        // "Color..." in the font chooser
 
+    // Update notice, About, help: 900..999
+    AboutCaption = 900,               // "About VARNEK v1.6a"
+    AboutCredits = 901,               // the About box's credits paragraph
+    MemoryInstalled = 902,            // "MEMORY INSTALLED ON THIS COMPUTER :"
+    KilobyteSuffix = 903,             // " Kb"
+    AboutWebAddress = 904,            // the web address shown in the About box
+    SysInfoComputerUser = 910,        // "COMPUTER & USER"
+    SysInfoDomainName = 911,          // "- Domain name "
+    SysInfoComputerName = 912,        // "- Local Computer name "
+    SysInfoUserName = 913,            // "- Local User Name "
+    SysInfoCompany = 914,             // "- Registered Company "
+    SysInfoOwner = 915,               // "- Registered Owner "
+    SysInfoComment = 916,             // "- Comment "
+    SysInfoCpu = 917,                 // "COMPUTER PROCESSING UNIT (CPU)"
+    SysInfoCpuName = 918,             // "- Name "
+    SysInfoCpuVendor = 919,           // "- Manufacturer "
+    SysInfoCpuFrequency = 920,        // "- Frequency "
+    SysInfoOs = 921,                  // "OPERATING SYSTEM (OS)"
+    SysInfoProductName = 922,         // "- Product Name "
+    SysInfoProductId = 923,           // "- Product ID "
+    SysInfoVersionBuild = 924,        // "- Version Build "
+    SysInfoServicePack = 925,         // "- Service Pack Version "
+    SysInfoMemory = 926,              // "MEMORY"
+    SysInfoFreePageFile = 927,        // "- Free Page File Memory "
+    SysInfoFreePhysical = 928,        // "- Free Physical Memory "
+    SysInfoFreeVirtual = 929,         // "- Free Virtual Memory "
+    SysInfoTotalPageFile = 930,       // "- Total Page File Memory "
+    SysInfoTotalPhysical = 931,       // "- Total Physical Memory "
+    SysInfoTotalVirtual = 932,        // "- Total Virtual Memory "
+    LookingForInformation = 940,      // "Looking for informations on the Internet"
+    NoNewInformation = 941,           // "No new information on the Internet"
+    NewInformationStatus = 942,       // "New informations about Q9ZZV programs"
+    NewInformationQuestion = 943,     // "New informations about Q9ZZV programs are available ..."
+    CaptionInternetInformation = 944, // "Informations from the Internet"
+    UpdateBalloonTitle = 945,         // balloon title while the news are fetched
+    UpdateBalloonText = 946,          // balloon text while the news are fetched
+    FileDoesNotExist = 947,           // " does not exist"
+    HelpWindowCaption = 960,          // "VARNEK Help"
+    HelpContentsTab = 961,            // "Contents"
+    HelpIndexTab = 962,               // "Index"
+    HelpSearchTab = 963,              // "Search"
+    HelpCollectionMissing = 964,      // the help collection cannot be opened
+    HelpTopicMissing = 965,           // no topic for a help keyword
+
+    // Language files and splash: 1100..1199
+    ListIndexOutOfBounds = 1100,  // "List index out of bounds (%d)"
+    SplashVersion = 1101,         // "Version 1.6a (Spring 2006) "
+
     // Modem status texts: 1000 + status code (0..43)
     ModemStatusBase = 1000,
 };

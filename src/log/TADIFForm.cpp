@@ -3,8 +3,8 @@
 #include "AdifText.h"
 #include "AdifWriter.h"
 #include "LogFile.h"
-#include "app/Clock.h"
-#include "app/Dialogs.h"
+#include "base/Clock.h"
+#include "base/Dialogs.h"
 #include "lang/Strings.h"
 
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "AdifReader.h"
 #include "FindDialog.h"
 #include "LogGrid.h"
-#include "app/Dialogs.h"
+#include "base/Dialogs.h"
 #include "lang/Strings.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "SettingsRules.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QFont>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // and sound-card items, the values the save writes and their order, and the scale
 // preview. The dialog (TSetForm) only moves values between its controls and these.
 
-#include "app/RunningSettings.h"
+#include "base/RunningSettings.h"
 
 #include <QImage>
 #include <QList>

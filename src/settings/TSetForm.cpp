@@ -3,8 +3,8 @@
 
 #include "SetupWidgets.h"
 #include "TBandSelector.h"
-#include "app/AppImages.h"
-#include "app/Widgets.h"
+#include "base/AppImages.h"
+#include "base/Widgets.h"
 #include "lang/Strings.h"
 
 #include <QButtonGroup>

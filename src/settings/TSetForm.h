@@ -10,7 +10,7 @@
 //    undoes nothing.
 // The rules live in SettingsRules; this class moves values between controls and them.
 
-#include "app/RunningSettings.h"
+#include "base/RunningSettings.h"
 
 #include <QDialog>
 

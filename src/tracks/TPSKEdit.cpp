@@ -2,6 +2,7 @@
 
 #include "lang/Strings.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -60,4 +61,18 @@ void TPSKEdit::mouseMoveEvent(QMouseEvent *e) {
 void TPSKEdit::mouseReleaseEvent(QMouseEvent *e) {
     m_armed = false;
     QLineEdit::mouseReleaseEvent(e);
+}
+
+void TPSKEdit::focusInEvent(QFocusEvent *e) {
+    // A line edit reached by Tab selects all its text, and the next decoded
+    // character would then replace it: this happens whenever the focused
+    // track is removed and the focus moves on to another. The text and the
+    // caret stay as they were, whatever brought the focus.
+    const int caret = cursorPosition();
+    const bool hadSelection = hasSelectedText();
+    QLineEdit::focusInEvent(e);
+    if (!hadSelection && hasSelectedText()) {
+        deselect();
+        setCursorPosition(caret);
+    }
 }

@@ -1,9 +1,10 @@
 // Retuning a track by dragging its edit up or down the track panel and
 // dropping it at the height of the new frequency.
 
-#include "app/TPSKForm.h"
 #include "modem/Modem.h"
+#include "modem/ReceiveTuning.h"
 #include "tracks/TControlDragObject.h"
+#include "tracks/TrackPanel.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -12,23 +13,23 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
-TControlDragObject *TPSKForm::EditStartDrag(QLineEdit *sender, QPoint grab) {
+TControlDragObject *TrackPanel::EditStartDrag(QLineEdit *sender, QPoint grab) {
     DragObject = new TControlDragObject(sender, grab);
     return DragObject;
 }
 
-void TPSKForm::EditEndDrag() {
+void TrackPanel::EditEndDrag() {
     // The drag that carried the object destroys it.
     DragObject = nullptr;
 }
 
-bool TPSKForm::TabDragOver(const QMimeData *source, QPoint pos) const {
+bool TrackPanel::TabDragOver(const QMimeData *source, QPoint pos) const {
     // Only the free area of the panel takes a track: over the waterfall strip
     // or another edit the drop does nothing.
     return TControlDragObject::of(source) && !TBTerm->childAt(pos);
 }
 
-void TPSKForm::TabDragDrop(const QMimeData *source, QPoint pos) {
+void TrackPanel::TabDragDrop(const QMimeData *source, QPoint pos) {
     const TControlDragObject *object = TControlDragObject::of(source);
     if (!object || ActiveTrack < 0 || ActiveTrack >= TrackSlots)
         return;
@@ -48,12 +49,12 @@ void TPSKForm::TabDragDrop(const QMimeData *source, QPoint pos) {
     const int f = FrequencyOfHeight(edit->y() + 6);
     m_modem.fnSetRXFrequency(f, 0, ActiveTrack);
     m_modem.fnSetRXFrequency(f, 0, ActiveTrack);
-    RXSpin->setValue(f);
-    if (NETCheck->isChecked())
-        TXSpin->setValue(RXSpin->value());
-    if (AFCCheck->isChecked())
-        m_modem.fnSetAFCLimit(AFCSpin->value(), ActiveTrack);
-    QTextCursor caret = RXBuf->textCursor();
+    m_tuning->RXSpin->setValue(f);
+    if (m_tuning->NETCheck->isChecked())
+        m_tuning->TXSpin->setValue(m_tuning->RXSpin->value());
+    if (m_tuning->AFCCheck->isChecked())
+        m_modem.fnSetAFCLimit(m_tuning->AFCSpin->value(), ActiveTrack);
+    QTextCursor caret = m_receivePane->textCursor();
     caret.insertText(clipboard->text());
-    RXBuf->setTextCursor(caret);
+    m_receivePane->setTextCursor(caret);
 }

@@ -52,6 +52,7 @@ void Receiver::configure(const ChannelSettings &s) {
         decimator_.create(rxMode_.decimation());
         fll_.create(rxMode_.baud() * kRxSamplesPerSymbol);
         carrier_.set_qpsk(rxMode_.qpsk);
+        squelch_.set_order(rxMode_.qpsk ? 4 : 2);
         viterbiCoherent_.set_lsb(rxMode_.lsb);
         viterbiDifferential_.set_lsb(rxMode_.lsb);
         const double d = decimator_.factor();
@@ -157,12 +158,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         const cf r2 = cmul(r, r);
         quality = rxMode_.qpsk ? cmul(r2, r2).real() / (rn * rn * rn * rn) : r2.real() / (rn * rn);
     }
-    squelch_.process(quality);
+    squelch_.process(r, quality);
     vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
     vectorNext_ = (vectorNext_ + 1) & 7;
 
     std::size_t n = 0;
-    const bool clean = squelch_.level() >= 50;
+    const bool clean = squelch_.quality() >= 50;
     if (const auto imd = imd_.symbol(clean && r.real() < -0.7f * rn); imd && n < out.size())
         out[n++] = RxEvent{RxEvent::Kind::Imd, *imd, inputIndex};
 
@@ -210,7 +211,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     carrier_.set_tracking(acquireLeft_ == 0 && captureLeft_ == 0);
     const bool tracking = carrier_.lock() > track_lock() && captureLeft_ == 0;
     lockedRun_ = tracking ? lockedRun_ + 1 : 0;
-    timing_.set_tracking(squelch_.level() >= 40);
+    timing_.set_tracking(squelch_.quality() >= 40);
     // The timing loop settles for a while after lock; measure from then on.
     if (lockedRun_ == kClockSettle)
         timing_.clock_restart();

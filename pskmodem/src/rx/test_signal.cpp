@@ -2,6 +2,7 @@
 
 #include "dsp/varicode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -47,7 +48,7 @@ void add_noise(std::vector<float> &x, double sigma, uint64_t seed) {
         s = static_cast<float>(s + g(rng));
 }
 
-TestSignal make_test_signal(const std::string &text, const TestSignalParams &p) {
+TestEnvelope make_test_envelope(const std::string &text, const TestSignalParams &p) {
     const bool qpsk = p.mode == 1 || p.mode == 2 || p.mode == 9 || p.mode == 10;
     const bool lsb = p.mode == 2 || p.mode == 10;
     const double baud = p.mode >= 8 ? 62.5 : 31.25;
@@ -82,10 +83,10 @@ TestSignal make_test_signal(const std::string &text, const TestSignalParams &p) 
     const double keyed = static_cast<double>(bits.size()) * T;
     const double total = keyed + 2 * p.leadSilence;
     const auto n = static_cast<std::size_t>(std::ceil(total * rate));
-    TestSignal out;
-    out.samples.assign(n, 0.0f);
+    TestEnvelope out;
+    out.samples.assign(n, 0.0);
+    out.keyedStart = n;
     double power = 0.0;
-    std::size_t keyedSamples = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) / rate - p.leadSilence;
         if (t < 0.0 || t >= keyed)
@@ -94,18 +95,41 @@ TestSignal make_test_signal(const std::string &text, const TestSignalParams &p) 
         const double tau = (t - static_cast<double>(k) * T) / T;
         const double w = 0.5 * (1.0 + std::cos(kPi * tau));
         const std::complex<double> s = a[k] * w + a[k + 1] * (1.0 - w);
-        const double x = p.amplitude * std::real(s * std::polar(1.0, 2 * kPi * p.frequency * t + p.phase));
-        out.samples[i] = static_cast<float>(x);
-        power += x * x;
-        ++keyedSamples;
+        out.samples[i] = s;
+        power += std::norm(s);
+        out.keyedStart = std::min(out.keyedStart, i);
+        out.keyedEnd = i + 1;
     }
+    if (out.keyedEnd > out.keyedStart)
+        out.meanPower = power / static_cast<double>(out.keyedEnd - out.keyedStart);
 
-    // Where each character's last symbol period ends.
+    // Where each character's symbol periods start and end.
     std::size_t k = textStart;
     for (unsigned char c : text) {
+        out.charStarts.push_back(
+            static_cast<std::size_t>(std::ceil((p.leadSilence + static_cast<double>(k) * T) * rate)));
         k += Varicode::code(c).size() + 2;
-        out.charEnds.push_back(static_cast<std::size_t>(std::ceil((p.leadSilence + static_cast<double>(k) * T) * rate)));
+        out.charEnds.push_back(
+            static_cast<std::size_t>(std::ceil((p.leadSilence + static_cast<double>(k) * T) * rate)));
     }
+    return out;
+}
+
+TestSignal make_test_signal(const std::string &text, const TestSignalParams &p) {
+    const TestEnvelope env = make_test_envelope(text, p);
+    const double rate = 8000.0 * (1.0 + p.clockPpm * 1e-6);
+    TestSignal out;
+    out.samples.assign(env.samples.size(), 0.0f);
+    out.charEnds = env.charEnds;
+    double power = 0.0;
+    for (std::size_t i = env.keyedStart; i < env.keyedEnd; ++i) {
+        const double t = static_cast<double>(i) / rate - p.leadSilence;
+        const double x =
+            p.amplitude * std::real(env.samples[i] * std::polar(1.0, 2 * kPi * p.frequency * t + p.phase));
+        out.samples[i] = static_cast<float>(x);
+        power += x * x;
+    }
+    const std::size_t keyedSamples = env.keyedEnd - std::min(env.keyedStart, env.keyedEnd);
 
     if (p.snrDb < 1000.0 && keyedSamples > 0) {
         // Noise power in 2500 Hz of the 4000 Hz band.

@@ -9,6 +9,7 @@
 // output bits pick the phase change. Each character is its Varicode followed by "00".
 #pragma once
 
+#include <complex>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,8 +36,21 @@ struct TestSignal {
     std::vector<std::size_t> charEnds;
 };
 
+// The complex envelope of a transmission (unit phasors, no carrier, no amplitude), sampled
+// at the receiving card's rate (clockPpm) from the start of the lead silence; frequency,
+// amplitude, phase, snrDb and seed are not used.
+struct TestEnvelope {
+    std::vector<std::complex<double>> samples;
+    std::size_t keyedStart = 0, keyedEnd = 0; // samples [keyedStart, keyedEnd) carry the signal
+    // For each character, the sample at which its first symbol starts and the sample at
+    // which its last symbol (the second gap zero) has been sent in full.
+    std::vector<std::size_t> charStarts, charEnds;
+    double meanPower = 0.0; // mean |samples|^2 over the keyed samples
+};
+
 // Bits (Varicode with gaps) for the text.
 std::vector<uint8_t> varicode_bits(const std::string &text);
+TestEnvelope make_test_envelope(const std::string &text, const TestSignalParams &p);
 TestSignal make_test_signal(const std::string &text, const TestSignalParams &p);
 // White Gaussian noise of the given standard deviation added in place.
 void add_noise(std::vector<float> &x, double sigma, uint64_t seed);

@@ -1,0 +1,90 @@
+#include "bench_support.h"
+
+#include "rx/receiver.h"
+
+#include <algorithm>
+#include <random>
+
+namespace pskmodem::bench {
+
+namespace {
+const char *const kSentences[] = {
+    "The band was quiet this morning, so I called CQ a few times before anyone answered.",
+    "My antenna is a simple dipole strung between two trees about ten metres above the garden.",
+    "Thanks for the report; your signal is clean and easy to copy here with no drift at all.",
+    "The weather has been cold and wet for a week, but the radio keeps me busy indoors.",
+    "I am running about twenty watts into the old transceiver that my father bought in 1985.",
+    "Name here is Anna and the location is a small town near the coast, about forty kilometres north of the "
+    "city.",
+    "We lost the signal for a minute when the fading came through, then it returned strongly.",
+    "Please send your QSL card by mail if you can; I still collect the paper ones from every country.",
+    "The computer decodes several stations at once, and I watch the waterfall for new traces.",
+    "Conditions should improve this evening when the higher bands open towards the west.",
+    "I will be away next weekend, but you may find me on the same frequency on Tuesday night.",
+    "Good luck with the new amplifier, and remember to keep the audio level low to avoid splatter.",
+    "It is 14:32 UTC now, the temperature is 7 degrees, and the sky is grey with light rain.",
+    "Best regards to you and your family; I hope to meet you again on the air soon. 73!",
+};
+
+} // namespace
+
+std::string english_text(std::size_t minChars, uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kSentences) - 1);
+    std::string t;
+    while (t.size() < minChars) {
+        t += kSentences[pick(rng)];
+        t += ' ';
+    }
+    return t;
+}
+
+std::size_t edit_distance(const std::string &a, const std::string &b) {
+    std::vector<std::size_t> prev(b.size() + 1), cur(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        prev[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        cur[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        std::swap(prev, cur);
+    }
+    return prev[b.size()];
+}
+
+ChannelSettings channel(int32_t mode, int32_t hz, int32_t capture, int32_t afc) {
+    ChannelSettings s;
+    s.enabled = true;
+    s.mode = mode;
+    s.frequency = hz;
+    s.captureRange = capture;
+    s.afcLimit = afc;
+    s.tuneSerial = 1;
+    return s;
+}
+
+Decoded decode(std::span<const float> x, const ChannelSettings &s, std::size_t piece, bool tail) {
+    Receiver rx;
+    rx.configure(s);
+    Decoded d;
+    std::vector<RxEvent> ev(Receiver::kMaxEvents * ((piece + 255) / 256));
+    auto feed = [&](std::span<const float> in, long base) {
+        for (std::size_t at = 0; at < in.size(); at += piece) {
+            const auto part = in.subspan(at, std::min(piece, in.size() - at));
+            const std::size_t n = rx.process(part, ev);
+            for (std::size_t i = 0; i < n; ++i)
+                if (ev[i].kind == RxEvent::Kind::Character) {
+                    d.text += static_cast<char>(ev[i].value);
+                    d.at.push_back(base + static_cast<long>(at) + ev[i].inputIndex);
+                }
+        }
+    };
+    feed(x, 0);
+    if (tail) {
+        const std::vector<float> silence(8000, 0.0f);
+        feed(silence, static_cast<long>(x.size()));
+    }
+    return d;
+}
+
+} // namespace pskmodem::bench
