@@ -26,3 +26,8 @@ varnek_test(test_lang_files test_lang_files.cpp)
 target_link_libraries(test_lang_files PRIVATE varnek_core)
 target_compile_definitions(test_lang_files PRIVATE VARNEK_LANG_FIXTURES="${VARNEK_LANG_FIXTURES}")
 add_dependencies(test_lang_files lang_fixtures)
+
+varnek_test(test_lang_splash test_lang_splash.cpp)
+target_link_libraries(test_lang_splash PRIVATE varnek_core)
+target_compile_definitions(test_lang_splash PRIVATE VARNEK_LANG_FIXTURES="${VARNEK_LANG_FIXTURES}")
+add_dependencies(test_lang_splash lang_fixtures)

@@ -8,6 +8,7 @@
 #include "log/BandRule.h"
 #include "log/LogFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,6 +106,12 @@ private slots:
             {"19", "19"},
             {"18", "17m"},
             {"181", "17m"},
+            // A decimal comma reads as a point.
+            {"14,070", "20m"},
+            {"14,", "20m"},
+            {"1,838", "160m"},
+            {"3,580", "80m"},
+            {"10,140", "30m"},
         };
         for (const auto &r : rows)
             QTest::newRow(r[0][0] ? r[0] : "(empty)")
@@ -343,6 +350,50 @@ private slots:
                  QString::fromUtf8("EA3<X>|10/12/2026|13:12|15m|PSK31|599|579|José|  a<b>c  "));
     }
 
+    // Values holding tag text stay in their field and their record: the reader follows the
+    // lengths the writer wrote. Two records, so a split shows as a third row.
+    void tagTextRoundTrips_data() {
+        QTest::addColumn<adif::Contact>("contact");
+        const auto with = [](const char *call, const char *name, const char *comment) {
+            adif::Contact c;
+            c.call = QString::fromLatin1(call);
+            c.name = QString::fromLatin1(name);
+            c.frequency = QStringLiteral("14070");
+            c.rstReceived = QStringLiteral("599");
+            c.rstSent = QStringLiteral("579");
+            c.comment = QString::fromLatin1(comment);
+            return c;
+        };
+        QTest::newRow("date tag in the name") << with("K1AB", "Al<QSO_DATE:6>x", "");
+        QTest::newRow("end of record in the name") << with("K1AB", "Bob <EOR>", "");
+        QTest::newRow("end of record in the call") << with("<EOR>", "Bob", "73");
+        QTest::newRow("a whole record in the comment")
+            << with("K1AB", "Bob", "<CALL:4>ZZ9Z <QSO_DATE:8>19990101 <EOR>");
+        QTest::newRow("unclosed tag in the comment") << with("K1AB", "Bob", "<CALL:");
+        QTest::newRow("lengths in the name") << with("K1AB", "<NAME:99>", "<COMMENT:1>");
+        QTest::newRow("end of header in the call") << with("<EOH>", "", "");
+        // Found by fuzz/adif_roundtrip against the reader that searched for tag text.
+        QTest::newRow("fuzz: time tag without > in the call") << with("K<TIME_ON:QSA", "", "");
+        QTest::newRow("fuzz: comment tag in the call") << with("\xff.<COMMENT:\xff\xff", "", "");
+        QTest::newRow("fuzz: report tag in the call") << with("<RST_RCVD:", "Bob", "");
+        QTest::newRow("fuzz: end of record after a sign") << with("\xf1<EOR>#ME", "", "");
+    }
+    void tagTextRoundTrips() {
+        QFETCH(adif::Contact, contact);
+        const QByteArray file = adif::header() + adif::record(contact, SaveTime) +
+                                adif::record(::contact("G4BBB"), SaveTime);
+        const adif::LogContents log = adif::parseLog(file);
+        QVERIFY2(log.error.isEmpty(), qPrintable(log.error));
+        QStringList shown;
+        for (const adif::LogRow &r : log.rows)
+            shown << rowText(r);
+        const QString first =
+            QStringList{contact.call,        "10/12/2026",    "13:12",      "20m",          "PSK31",
+                        contact.rstReceived, contact.rstSent, contact.name, contact.comment}
+                .join(u'|');
+        QCOMPARE(shown, QStringList({first, "G4BBB|10/12/2026|13:12||PSK31||||"}));
+    }
+
     void createLogFile() {
         QTemporaryDir dir;
         const QString path = adif::logFilePath(dir.path());
@@ -404,6 +455,27 @@ private slots:
         QVERIFY(!written);
         QCOMPARE(log.errorText(), QStringLiteral("File too large"));
         QCOMPARE(readAll(path), before);
+    }
+
+    // A disk too full for the header: the error is reported and no file is left, neither
+    // the log nor a temporary one.
+    void createOnFullDiskLeavesNoFile() {
+        QTemporaryDir dir;
+        const QString path = adif::logFilePath(dir.path());
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 20;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString error = adif::createLogFile(path, adif::header());
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(error, QStringLiteral("File too large"));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
     }
 
     void readOnlyFile() {

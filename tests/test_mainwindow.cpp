@@ -139,7 +139,8 @@ private slots:
         QVERIFY(fx.modem.callsOf({"fnSetSquelchThreshold", "fnSetAFCLimit"}).isEmpty());
         QCOMPARE(f.toolBar().RewindSound->toolTip(),
                  QString("Replay %1 seconds").arg(QLocale::system().toString(0.768, 'g', 15)));
-        QCOMPARE(f.DateFormatPattern(), QString());
+        // A date format outside 0..5 is out of range and gives the default, format 0.
+        QCOMPARE(f.DateFormatPattern(), QString("c"));
         QCOMPARE(f.status().LedTwo->toolTip(), QString("COM 3 is open"));
         QVERIFY(f.status().LedTwo->isLit());
         QCOMPARE(fx.modem.callsOf({"fnSetComPort"}), QStringList{"fnSetComPort(3,2)"});
@@ -164,13 +165,16 @@ private slots:
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
         QCOMPARE(fx.dialogs.shown[0].icon, Dialogs::Icon::Warning);
         QCOMPARE(fx.dialogs.shown[0].text, QString("Error reading the registry !"));
-        // Read before the failure: applied. After it: design values and zeros.
+        // Read before the failure: applied. After it: design values, and defaults for the
+        // running values.
         QCOMPARE(f.windowTitle(), QString("VARNEK v1.6a - Q9ZZV"));
         QVERIFY(!f.tuning().AFCCheck->isChecked());
         QCOMPARE(f.tuning().AFCSpin->value(), 10);
         QCOMPARE(f.tuning().SQTrack->value(), 0);
         QCOMPARE(f.tuning().SQSSPin->value(), 200);
-        QCOMPARE(f.toolBar().RewindSound->toolTip(), QString("Replay 0 seconds"));
+        // Running values never read take their defaults (one block), not zeros.
+        QCOMPARE(f.toolBar().RewindSound->toolTip(),
+                 QString("Replay %1 seconds").arg(QLocale::system().toString(0.256, 'g', 15)));
         // A band that was never read falls back to the default instead of
         // dividing by zero.
         QCOMPARE(f.displays().FFTLowBin, 25);
@@ -183,7 +187,7 @@ private slots:
 
     void unreadableStoreIsReportedAndKept() {
         FormFixture fx;
-        const QByteArray junk("[Settings]\nMyCall=\xff\xfe\x00garbage\n");
+        const QByteArray junk("[Settings]\nMyCall=\xff\xfe\x00garbage\n", 29);
         fx.storeText(junk);
         TPSKForm &f = fx.create();
         QCOMPARE(fx.dialogs.texts(), QStringList{"Error reading the registry !"});
@@ -214,6 +218,27 @@ private slots:
         QCOMPARE(f.status().Infopanel->caption(), "Pskmodem version " + shown + "  ");
         QCOMPARE(fx.dialogs.texts(), QStringList{"Error selecting COM port"});
         QCOMPARE(fx.dialogs.shown[0].caption, QString("Warning"));
+    }
+
+    // The COM lamp says what the library made of the port, not what was asked.
+    void comLampFollowsThePort_data() {
+        QTest::addColumn<int>("ptt");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("lit");
+        QTest::newRow("PTT on an accepted port") << 2 << 1 << true;
+        QTest::newRow("PTT on a refused port") << 2 << 0x100 << false;
+        QTest::newRow("no PTT") << 0 << 1 << false;
+    }
+    void comLampFollowsThePort() {
+        QFETCH(int, ptt);
+        QFETCH(int, result);
+        QFETCH(bool, lit);
+        FormFixture fx;
+        fx.storeText(QStringLiteral("[Settings]\nComPort=3\nPTTControl=%1\n").arg(ptt).toLatin1());
+        fx.modem.comPortResult = result;
+        TPSKForm &f = fx.create();
+        QCOMPARE(f.status().LedTwo->isLit(), lit);
+        QCOMPARE(f.status().LedTwo->toolTip(), QString(lit ? "COM 3 is open" : "COM 3 is closed"));
     }
 
     void timerTickShowsTheClock() {

@@ -10,9 +10,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <atomic>
 #include <climits>
 #include <functional>
 #include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -242,7 +249,7 @@ private slots:
         QTest::newRow("no read permission") << QByteArray("[Settings]\nMyCall=F5ABC\n") << true;
         QTest::newRow("unclosed group") << QByteArray("[Settings\nMyCall=F5ABC\n[Look]\nLeft=3\n") << false;
         QTest::newRow("NUL bytes") << QByteArray("[Settings]\nMyCall=F5\0ABC\n", 25) << false;
-        QTest::newRow("Latin-1 text") << QByteArray("[Settings]\nMyCall=F5\xC9X\nCWID=x\n") << false;
+        QTest::newRow("NUL bytes and Latin-1") << QByteArray("[Settings]\nMyCall=F5\xC9\0X\n", 25) << false;
     }
     void unreadableStoreIsLeftAlone() {
         QFETCH(QByteArray, content);
@@ -267,11 +274,15 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(StoreError, store.writeString(group, QStringLiteral("MyCall"), "X"));
             QVERIFY_THROWS_EXCEPTION(StoreError, store.sync());
 
+            // Nothing could be read, so everything runs on its default.
             RunningSettings s;
             Applied applied;
             QVERIFY(!loadStartupSettings(store, s, applied.recorder()));
             QVERIFY(applied.ids.isEmpty());
-            QCOMPARE(s.WFMin, 0);
+            QCOMPARE(s.WFMin, 100);
+            QCOMPARE(s.CardNum, -1);
+            QCOMPARE(s.Blocks, 1);
+            QVERIFY(s.ShowUTCTime);
             QVERIFY(!saveExitSettings(store, ExitValues{}));
         }
         if (denyRead)
@@ -280,6 +291,36 @@ private slots:
             QVERIFY(QFileInfo(m_path).isDir());
         else
             QCOMPARE(readBytes(m_path), content);
+    }
+
+    // A FIFO would block the first read for good; like any other non-regular file it is not
+    // opened at all.
+    void fifoIsUnreadable() {
+        QVERIFY(::mkfifo(QFile::encodeName(m_path).constData(), 0600) == 0);
+        std::atomic<bool> done = false;
+        bool readable = true;
+        std::thread opener([&] {
+            SettingsStore store(m_path);
+            store.open();
+            readable = store.isReadable();
+            RunningSettings s;
+            loadStartupSettings(store, s, {});
+            done = true;
+        });
+        QElapsedTimer waited;
+        waited.start();
+        while (!done && waited.elapsed() < 5000)
+            QThread::yieldCurrentThread();
+        const bool blocked = !done;
+        if (blocked) {
+            // Release the blocked reader with a writer that closes at once.
+            QFile writer(m_path);
+            QVERIFY(writer.open(QIODevice::WriteOnly));
+        }
+        opener.join();
+        QVERIFY2(!blocked, "opening the store blocked on a FIFO");
+        QVERIFY(!readable);
+        QVERIFY(QFileInfo(m_path).exists() && !QFileInfo(m_path).isFile());
     }
 
     void freshStoreGivesDefaults() {
@@ -363,6 +404,8 @@ private slots:
         QCOMPARE(applied.ids, idsBefore(stop));
     }
 
+    // Values after the failure are not read: they run on their defaults (never zeros, which
+    // would pick sound card 0 and replay nothing).
     void readErrorKeepsEarlierValues() {
         writeBytes(m_path, "[Settings]\nMyCall=F5ABC\nWFMax=3000\nSQValue=@ByteArray(7)\nSQSpeed=5\n"
                            "[Look]\nRXBFontSize=@ByteArray(1)\n");
@@ -372,11 +415,197 @@ private slots:
         QCOMPARE(s.MyCall, QStringLiteral("F5ABC"));
         QCOMPARE(s.WFMax, 3000);
         QCOMPARE(s.NetOn, true);
-        QCOMPARE(s.SQValue, 0);
-        QCOMPARE(s.SQSpeed, 0);
-        QCOMPARE(s.CardNum, 0);
-        QCOMPARE(s.Width, 0);
-        QCOMPARE(s.RXBFont, FontSpec{});
+        QCOMPARE(s.SQValue, 10);
+        QCOMPARE(s.SQSpeed, 1);
+        QCOMPARE(s.Blocks, 1);
+        QCOMPARE(s.CardNum, -1);
+        QCOMPARE(s.Width, 645);
+        QVERIFY(s.ShowUTCTime);
+        QCOMPARE(s.RXBFont, (FontSpec{QStringLiteral("MS Sans Serif"), 0, 8, 0}));
+    }
+
+    // What the load never read is not known to the window, so the exit save must not replace
+    // it with the window's defaults; values written since (the settings dialog) are saved.
+    void exitSaveKeepsUnreadValues() {
+        writeBytes(m_path, "[Settings]\nRXMode=1, 2\nWFMin=300\nWFMax=2700\nSQValue=40\n"
+                           "[Look]\nLeft=20\nWidth=900\n");
+        SettingsStore store(m_path);
+        RunningSettings s;
+        QVERIFY(!loadStartupSettings(store, s, {}, {}));
+        QCOMPARE(s.WFMin, 100);
+        store.writeInt(QStringLiteral("Settings"), QStringLiteral("WFMax"), 3000);
+        QVERIFY(saveExitSettings(
+            store, ExitValues{100, 3000, 1500, true, 10, true, 10, 1, false, 50, 50, 450, 645}));
+        QCOMPARE(rawValue(m_path, "Settings/WFMin").toString(), QStringLiteral("300"));
+        QCOMPARE(rawValue(m_path, "Settings/WFMax").toString(), QStringLiteral("3000"));
+        QCOMPARE(rawValue(m_path, "Settings/SQValue").toString(), QStringLiteral("40"));
+        QCOMPARE(rawValue(m_path, "Settings/Freq").toString(), QStringLiteral("1500"));
+        QCOMPARE(rawValue(m_path, "Settings/RXMode").toStringList(), QStringList({"1", "2"}));
+        QCOMPARE(rawValue(m_path, "Look/Left").toString(), QStringLiteral("20"));
+        QCOMPARE(rawValue(m_path, "Look/Width").toString(), QStringLiteral("900"));
+        QVERIFY(!rawValue(m_path, "Look/Top").isValid());
+    }
+
+    // Text in another encoding spoils only its own value: that one takes its default, the
+    // others load, and saving keeps its bytes unless something writes over it.
+    void undecodableValueTakesItsDefault() {
+        const QByteArray latin1Call("MyCall=F5\xC9X");
+        const QByteArray badBlocks("Blocks=\xFF");
+        writeBytes(m_path, "[Look]\nQSOFontName=Arial\n[Settings]\n" + latin1Call + "\nCardNum=1\n" +
+                               badBlocks + "\nCWID=caf\xE9\n");
+        SettingsStore store(m_path);
+        QVERIFY(store.isReadable());
+        RunningSettings s;
+        Applied applied;
+        QVERIFY(loadStartupSettings(store, s, applied.recorder(), {}));
+        QCOMPARE(applied.ids, idsBefore(kSettingIdCount));
+        QCOMPARE(s.MyCall, QStringLiteral("NOCALL"));
+        QCOMPARE(s.CardNum, 1);
+        QCOMPARE(s.Blocks, 1);
+        QVERIFY(s.ShowUTCTime);
+        QCOMPARE(s.QSOFont.name, QStringLiteral("Arial"));
+
+        store.writeString(QStringLiteral("Settings"), QStringLiteral("CWID"), QStringLiteral("de F5ABC"));
+        QVERIFY(saveExitSettings(
+            store, ExitValues{300, 2800, 1500, true, 10, true, 10, 1, false, 50, 50, 450, 645}));
+        const QByteArray saved = readBytes(m_path);
+        QVERIFY2(saved.contains(latin1Call + "\n"), saved.constData());
+        QVERIFY2(saved.contains(badBlocks + "\n"), saved.constData());
+        QCOMPARE(rawValue(m_path, "Settings/CWID").toString(), QStringLiteral("de F5ABC"));
+        QCOMPARE(rawValue(m_path, "Settings/WFMin").toString(), QStringLiteral("300"));
+
+        // A second save in the same run keeps them too.
+        QVERIFY(saveExitSettings(
+            store, ExitValues{400, 2800, 1500, true, 10, true, 10, 1, false, 50, 50, 450, 645}));
+        QVERIFY(readBytes(m_path).contains(latin1Call + "\n"));
+        QCOMPARE(rawValue(m_path, "Settings/WFMin").toString(), QStringLiteral("400"));
+    }
+
+    // Every number is checked against its range before anything sees it; the value the window
+    // is handed when the id is reported is already the checked one.
+    void outOfRangeTakesDefault_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("expected");
+        const auto row = [](const char *name, SettingId id, const char *stored, int expected) {
+            QTest::newRow(name) << static_cast<int>(id) << QByteArray(stored) << expected;
+        };
+        using Id = SettingId;
+        row("DateFormat 6", Id::DateFormat, "6", 0);
+        row("DateFormat 5", Id::DateFormat, "5", 5);
+        row("CWIDSpeed int max", Id::CWIDSpeed, "2147483647", 2);
+        row("CWIDSpeed -1", Id::CWIDSpeed, "-1", 2);
+        row("CWIDSpeed 3", Id::CWIDSpeed, "3", 3);
+        row("ComPort 0", Id::ComPort, "0", 1);
+        row("ComPort 9", Id::ComPort, "9", 1);
+        row("ComPort 8", Id::ComPort, "8", 8);
+        row("PTTControl 4", Id::PTTControl, "4", 0);
+        row("RXMode 3", Id::RXMode, "3", 0);
+        row("RXMode 5", Id::RXMode, "5", 0);
+        row("RXMode 11", Id::RXMode, "11", 0);
+        row("RXMode -1", Id::RXMode, "-1", 0);
+        row("RXMode 2", Id::RXMode, "2", 2);
+        row("RXMode 8", Id::RXMode, "8", 8);
+        row("RXMode 10", Id::RXMode, "10", 10);
+        row("WFMin 50", Id::WFMin, "50", 100);
+        row("WFMax 4000", Id::WFMax, "4000", 3500);
+        row("AFCRange 3501", Id::AFCRange, "3501", 10);
+        row("AFCRange -1", Id::AFCRange, "-1", 10);
+        row("SQValue 101", Id::SQValue, "101", 10);
+        row("SQSpeed 201", Id::SQSpeed, "201", 1);
+        row("SQSpeed 200", Id::SQSpeed, "200", 200);
+        row("Blocks 100", Id::Blocks, "100", 1);
+        row("Blocks 0", Id::Blocks, "0", 0);
+        row("FFTAdjust 0", Id::FFTAdjust, "0", 1);
+        row("FFTAdjust 11", Id::FFTAdjust, "11", 1);
+        row("PPMAdjust -12", Id::PPMAdjust, "-12", -12);
+        row("PPMAdjust int min", Id::PPMAdjust, "-2147483648", 0);
+        row("WCursor 0", Id::WCursor, "0", 4);
+        row("WCursor 6", Id::WCursor, "6", 4);
+        row("CardNum -2", Id::CardNum, "-2", -1);
+        row("CardNum 3", Id::CardNum, "3", -1);
+        row("CardNum 2", Id::CardNum, "2", 2);
+        // The screen is 0,0 800 x 600.
+        row("Left int max", Id::Left, "2147483647", 50);
+        row("Left int min", Id::Left, "-2147483648", 50);
+        row("Left past the right edge", Id::Left, "701", 50);
+        row("Left near the right edge", Id::Left, "699", 699);
+        row("Left of a maximised frame", Id::Left, "-8", -8);
+        row("Top int min", Id::Top, "-2147483648", 50);
+        row("Top int max", Id::Top, "2147483647", 50);
+        row("Top below the screen", Id::Top, "580", 50);
+        row("Height 0", Id::Height, "0", 450);
+        row("Width int max", Id::Width, "2147483647", 645);
+        row("font size 0", Id::RXBFontSize, "0", 8);
+        row("font size 145", Id::RXBFontSize, "145", 8);
+        row("font style 10", Id::RXBFontStyle, "10", 0);
+        row("font style 1100", Id::RXBFontStyle, "1100", 1100);
+    }
+    void outOfRangeTakesDefault() {
+        QFETCH(int, id);
+        QFETCH(QByteArray, stored);
+        QFETCH(int, expected);
+        const auto setting = static_cast<SettingId>(id);
+        writeBytes(m_path, "[" + settingGroup(setting).toLatin1() + "]\n" + settingName(setting).toLatin1() +
+                               "=" + stored + "\n");
+        SettingsStore store(m_path);
+        RunningSettings s;
+        int seen = INT_MIN;
+        const auto field = [&s](SettingId which) {
+            switch (which) {
+            case SettingId::DateFormat:
+                return s.DateFormat;
+            case SettingId::CWIDSpeed:
+                return s.CWIDSpeed;
+            case SettingId::ComPort:
+                return s.ComPort;
+            case SettingId::PTTControl:
+                return s.PTTControl;
+            case SettingId::RXMode:
+                return s.RXMode;
+            case SettingId::WFMin:
+                return s.WFMin;
+            case SettingId::WFMax:
+                return s.WFMax;
+            case SettingId::AFCRange:
+                return s.AFCRange;
+            case SettingId::SQValue:
+                return s.SQValue;
+            case SettingId::SQSpeed:
+                return s.SQSpeed;
+            case SettingId::Blocks:
+                return s.Blocks;
+            case SettingId::FFTAdjust:
+                return s.FFTAdjust;
+            case SettingId::PPMAdjust:
+                return s.PPMAdjust;
+            case SettingId::WCursor:
+                return s.WCursor;
+            case SettingId::CardNum:
+                return s.CardNum;
+            case SettingId::Left:
+                return s.Left;
+            case SettingId::Top:
+                return s.Top;
+            case SettingId::Height:
+                return s.Height;
+            case SettingId::Width:
+                return s.Width;
+            case SettingId::RXBFontSize:
+                return s.RXBFont.size;
+            case SettingId::RXBFontStyle:
+                return s.RXBFont.style;
+            default:
+                return INT_MIN;
+            }
+        };
+        const auto applied = [&](SettingId reported) {
+            if (reported == setting)
+                seen = field(setting);
+        };
+        QVERIFY(loadStartupSettings(store, s, applied, {QRect(0, 0, 800, 600)}));
+        QCOMPARE(field(setting), expected);
+        QCOMPARE(seen, expected);
     }
 
     void handEditedValuesLoad() {
@@ -551,7 +780,7 @@ private slots:
         SettingsStore store(m_path);
         QCOMPARE(store.readString(QStringLiteral("Settings"), QStringLiteral("MyCall"), {}),
                  QStringLiteral("F5ABC"));
-        const QByteArray damaged("[Settings]\nMyCall=F5\xC9X\nCWID=longer text\n");
+        const QByteArray damaged("[Settings]\nMyCall=F5\0X\nCWID=longer text\n", 40);
         writeBytes(m_path, damaged);
         QVERIFY(!saveExitSettings(store, ExitValues{}));
         QCOMPARE(readBytes(m_path), damaged);

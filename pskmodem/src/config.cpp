@@ -17,6 +17,18 @@ namespace {
 // A configuration file is a handful of lines; anything bigger is not one.
 constexpr std::size_t kMaxFileSize = 1 << 20;
 
+// A '#' starts a comment unless it is inside double quotes ("/my #2/a.wav").
+std::string_view strip_comment(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == '#' && !quoted)
+            return line.substr(0, i);
+    }
+    return line;
+}
+
 std::string_view trim(std::string_view s) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && isSpace(s.front()))
@@ -83,6 +95,10 @@ OutputKind Config::effective_output() const {
 
 Config parse_config(std::string_view text, const std::string &baseDir) {
     Config cfg;
+    // Editors on some systems begin a UTF-8 file with a byte-order mark.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
     int lineNo = 0;
     while (!text.empty()) {
         const std::size_t nl = text.find('\n');
@@ -90,9 +106,7 @@ Config parse_config(std::string_view text, const std::string &baseDir) {
         text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
         ++lineNo;
 
-        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
-            line = line.substr(0, hash);
-        line = trim(line);
+        line = trim(strip_comment(line));
         if (line.empty())
             continue;
         const std::size_t eq = line.find('=');
@@ -199,12 +213,23 @@ Config load_config() {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return Config();
+    // One byte more than is read tells whether the file goes on past the limit.
     std::string text;
-    text.resize(kMaxFileSize);
+    text.resize(kMaxFileSize + 1);
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
+    const bool cut = text.size() > kMaxFileSize;
+    if (cut) {
+        // Half a line could set a wrong value: the line the limit falls in goes too.
+        text.resize(kMaxFileSize);
+        const std::size_t lastNl = text.rfind('\n');
+        text.resize(lastNl == std::string::npos ? 0 : lastNl + 1);
+    }
 
     Config cfg = parse_config(text, std::filesystem::path(path).parent_path().string());
+    if (cut)
+        cfg.problems.push_back("the file is larger than 1 MiB; everything after line " +
+                               std::to_string(std::count(text.begin(), text.end(), '\n')) + " is ignored");
     for (const std::string &p : cfg.problems)
         std::fprintf(stderr, "pskmodem: %s: %s\n", path.c_str(), p.c_str());
     return cfg;

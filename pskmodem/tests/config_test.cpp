@@ -60,6 +60,12 @@ const ParseCase kParseCases[] = {
      0},
     {"LaterLineWins", "input = wav\ninput = soundcard\n", InputKind::SoundCard, "", true, 1.0, "/dev/ttyS0",
      0},
+    {"ByteOrderMarkBeforeFirstKey", "\xEF\xBB\xBFinput = wav\n", InputKind::Wav, "", true, 1.0, "/dev/ttyS0",
+     0},
+    {"HashInsideQuotesIsKept", "wav_file = \"/rec/#2 band.wav\" # second take\nCOM1 = \"/dev/serial#1\"\n",
+     InputKind::SoundCard, "/rec/#2 band.wav", true, 1.0, "/dev/serial#1", 0},
+    {"HashOutsideQuotesStartsAComment", "COM1 = /dev/ttyUSB0#1\n", InputKind::SoundCard, "", true, 1.0,
+     "/dev/ttyUSB0", 0},
     {"BinaryJunk", "\x01\x02\xff=\xfe\n=\n= x\n\x7f", InputKind::SoundCard, "", true, 1.0, "/dev/ttyS0", 1},
 };
 
@@ -128,6 +134,24 @@ TEST(ConfigLoad, ReadsTheFileAndFallsBackWhenItIsMissingOrNotAFile) {
     setenv("PSKMODEM_CONFIG", dir.path().c_str(), 1); // a directory
     EXPECT_EQ(pskmodem::load_config().input, InputKind::SoundCard);
     unsetenv("PSKMODEM_CONFIG");
+}
+
+// Nothing past the limit is used, and that is said, not silently dropped; the line the limit
+// cuts in half is not used either.
+TEST(ConfigLoad, ReportsWhatIsIgnoredPastTheSizeLimit) {
+    testing_support::TempDir dir;
+    std::string text = "input = wav\n";
+    while (text.size() < (1u << 20) - 8)
+        text += "# padding padding padding padding padding\n";
+    text.resize((1u << 20) - 8, '#');
+    text += "\nwav_speed = 2.5\nCOM1 = /dev/late\n";
+    testing_support::ScopedConfig cfg(dir, text);
+    const Config c = pskmodem::load_config();
+    EXPECT_EQ(c.input, InputKind::Wav);
+    EXPECT_DOUBLE_EQ(c.wavSpeed, 1.0) << "the value cut by the limit was used";
+    EXPECT_EQ(c.comDevices[0], "/dev/ttyS0");
+    ASSERT_EQ(c.problems.size(), 1u);
+    EXPECT_NE(c.problems[0].find("1 MiB"), std::string::npos) << c.problems[0];
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The audio around the transmitter: the configuration keys that choose input and
 // output, the WAV sink, the simulated band (its stations, its noise, its contacts) and
 // the encoder's noise convention.
+#include "audio/portaudio_sink.h"
+#include "audio/portaudio_source.h"
 #include "audio/simulated_band.h"
 #include "audio/wav_sink.h"
 #include "config.h"
@@ -12,8 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <sndfile.h>
+#include <unistd.h>
 
 using namespace pskmodem;
 using testing_support::TempDir;
@@ -110,6 +116,87 @@ TEST(WavSink, WritesWhatItIsGivenAndReportsAFileItCannotCreateOnce) {
     bad.open();
     EXPECT_EQ(bad.write(x), 43);
     EXPECT_EQ(bad.write(x), PSK_OK) << "reported once";
+}
+
+// While the sink is still open (the program may crash or lose power at any moment), the
+// file on disk already says how much audio it holds.
+TEST(WavSink, HeaderIsCurrentWhileWriting) {
+    TempDir dir;
+    const std::string path = dir.file("out.wav");
+    const std::vector<float> x(800, 0.25f);
+    WavSink sink(path);
+    sink.open();
+    for (const sf_count_t written : {800, 1600}) {
+        ASSERT_EQ(sink.write(x), PSK_OK);
+        SF_INFO info{};
+        SNDFILE *f = sf_open(path.c_str(), SFM_READ, &info);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(info.frames, written);
+        sf_close(f);
+        // The RIFF and data chunk sizes themselves, as a strict reader takes them.
+        std::FILE *raw = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(raw, nullptr);
+        unsigned char head[44] = {};
+        ASSERT_EQ(std::fread(head, 1, sizeof head, raw), sizeof head);
+        std::fclose(raw);
+        const auto le32 = [&head](int at) {
+            return static_cast<uint32_t>(head[at]) | static_cast<uint32_t>(head[at + 1]) << 8 |
+                   static_cast<uint32_t>(head[at + 2]) << 16 | static_cast<uint32_t>(head[at + 3]) << 24;
+        };
+        EXPECT_EQ(le32(40), static_cast<uint32_t>(written * 2));
+        EXPECT_EQ(le32(4), static_cast<uint32_t>(36 + written * 2));
+    }
+    sink.close();
+}
+
+// An empty queue while writes keep coming is an underflow; after a pause it is the start of
+// the next transmission.
+TEST(UnderflowWatch, TellsAGapFromANewTransmission) {
+    struct Step {
+        double time;
+        bool dry;
+        bool underflow;
+    };
+    const std::vector<Step> steps = {
+        {10.00, true, false},                        // first write of the first transmission
+        {10.03, false, false},                       // ahead of the device
+        {10.06, true, true},                         // ran dry in the middle
+        {10.09, false, false}, {12.00, true, false}, // the next transmission, after a pause
+        {12.19, true, true},                         // just inside the pause
+    };
+    pskmodem::UnderflowWatch watch;
+    for (const Step &step : steps)
+        EXPECT_EQ(watch.underflowed(step.time, step.dry), step.underflow) << "at " << step.time;
+    watch.reset();
+    EXPECT_FALSE(watch.underflowed(12.2, true)) << "a new start forgets the last write";
+}
+
+// Opening the sound card on a computer without one must not fill standard error with the
+// audio system's probing messages; failures are reported by status codes.
+TEST(PortAudio, ProbingWritesNothingToStandardError) {
+    TempDir dir;
+    const std::string path = dir.file("stderr.txt");
+    std::fflush(stderr);
+    const int saved = dup(2);
+    ASSERT_GE(saved, 0);
+    std::FILE *capture = std::fopen(path.c_str(), "w");
+    ASSERT_NE(capture, nullptr);
+    dup2(fileno(capture), 2);
+    {
+        PortAudioSource source(-1);
+        source.open();
+        source.close();
+        PortAudioSink sink(2);
+        sink.open();
+        sink.close();
+    }
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::fclose(capture);
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.find("ALSA lib"), std::string::npos) << text;
 }
 
 // ---- Simulated band ----

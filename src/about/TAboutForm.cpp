@@ -4,6 +4,7 @@
 #include "about/TLedMatrix.h"
 #include "about/TSysInfoForm.h"
 #include "base/AppImages.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 
 #include <QDesktopServices>
@@ -153,6 +154,7 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent) {
 
 void TAboutForm::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
+    TranslateForm(this);
     ShowAboutForm();
 }
 

@@ -1,5 +1,6 @@
 #include "TSysInfoForm.h"
 
+#include "lang/Lcf.h"
 #include <QFont>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -28,6 +29,7 @@ TSysInfoForm::TSysInfoForm(QWidget *owner, const SystemSources &sources) : QWidg
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+    TranslateForm(this);
     FormCreate(sources);
 }
 

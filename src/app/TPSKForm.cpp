@@ -8,6 +8,7 @@
 #include "base/Utilities.h"
 #include "base/Widgets.h"
 #include "displays/DisplayPanel.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 #include "log/QsoBox.h"
 #include "macros/MacroBar.h"
@@ -70,6 +71,9 @@ TPSKForm::TPSKForm(Modem &modem, SettingsStore &store, Dialogs &dialogs, Clock &
     f.setStyleHint(QFont::SansSerif);
     setFont(f);
     BuildControls();
+    // Translated before the settings and the string table fill in the texts
+    // that change at run time.
+    TranslateForm(this);
     resize(DesignWidth, DesignHeight);
     FormCreate();
 }
@@ -279,7 +283,7 @@ void TPSKForm::ApplySetting(int raw) {
     case SettingId::QSOFontStyle:
         for (QWidget *w : qsoGroup)
             applyColors(w, settings.QSOColor, &settings.QSOFont);
-        m_status->SetComLed(settings.PTTControl, settings.ComPort);
+        m_status->SetComLed(settings.PTTControl, settings.ComPort, m_comPortAccepted);
         break;
     default:
         // Running values only; the track colours are used when tracks are drawn.
@@ -305,9 +309,13 @@ void TPSKForm::FormCreate() {
     m_tuning->RXSpin->setValue(100);
     m_tuning->TXSpin->setValue(100);
     m_displays->SpectrumScale = DisplayPanel::SpectrumScaleValue;
-    if ((m_modem.fnSetComPort(m_settings.ComPort, m_settings.PTTControl) & 0xFF) == 0)
+    m_comPortAccepted = (m_modem.fnSetComPort(m_settings.ComPort, m_settings.PTTControl) & 0xFF) != 0;
+    if (!m_comPortAccepted)
         m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
                           LcfLoadString(Str::ErrorSelectingComPort));
+    // The lamp was set while the settings were read, before the library had
+    // its say about the port.
+    m_status->SetComLed(m_settings.PTTControl, m_settings.ComPort, m_comPortAccepted);
     QString version = QString::number(m_modem.fnGetDLLVersion());
     if (!version.isEmpty())
         version.insert(1, QLatin1Char('.'));

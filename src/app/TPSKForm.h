@@ -114,4 +114,5 @@ private:
     bool m_closeRequested = false;
     bool m_closing = false;
     bool m_loading = false;
+    bool m_comPortAccepted = false;
 };

@@ -4,11 +4,13 @@
 //
 // The load reads value after value and hands each one to the window as soon as it is read,
 // because applying some of them calls the modem library and that order is part of the
-// behaviour. It stops at the first unreadable value; what was not read stays zero/empty,
-// which is why callers pass the band through sanitizeBand before using it.
+// behaviour. It stops at the first unreadable value; what was not read takes its default.
+// Callers still pass the band through sanitizeBand: the two ends are checked one by one.
 
 #include "SettingsStore.h"
 
+#include <QList>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -121,11 +123,20 @@ inline constexpr int kSettingIdCount = static_cast<int>(SettingId::QSOFontStyle)
 QString settingName(SettingId id);
 QString settingGroup(SettingId id);
 
-// Reads every value with its default, stores it in s and calls applied(id) right after.
-// With WindowState true the four placement values are not read (nor reported). Returns false
-// at the first read error; s keeps what it had for the values not reached.
+// Reads every value with its default, stores it in s and calls applied(id) right after. An
+// integer outside its range (RXMode: one of 0, 1, 2, 8, 9, 10) gives its default; so does a
+// Left or Top that would put the title bar off every screen in screens (no screens: no check).
+// With WindowState true the four placement values are not read (nor reported). At the first
+// read error the load stops and returns false: the values not reached take their defaults in
+// s without being reported, and the store marks them unread so the exit save keeps them.
+bool loadStartupSettings(SettingsStore &store, RunningSettings &s,
+                         const std::function<void(SettingId)> &applied, const QList<QRect> &screens);
+// The same on the available areas of the application's screens.
 bool loadStartupSettings(SettingsStore &store, RunningSettings &s,
                          const std::function<void(SettingId)> &applied);
+
+inline constexpr int kMaxPPMAdjust = 10000; // the library clamps its clock correction there
+inline constexpr int kMaxWindowSide = 16384;
 
 inline constexpr int kDefaultWFMin = 100;
 inline constexpr int kDefaultWFMax = 3500;
@@ -153,6 +164,14 @@ struct ExitValues {
     int Width = 0;
 };
 
-// Writes the exit values in their fixed order and saves them. False at the first failure;
-// what was written before stays written.
+// Writes the exit values in their fixed order and saves them, except those the start-up load
+// never read (SettingsStore::isUnread). False at the first failure; what was written before
+// stays written.
 bool saveExitSettings(SettingsStore &store, const ExitValues &v);
+
+// The commands of the three sound-mixer buttons: RX audio, TX audio and Audio properties.
+enum class MixerCommand { Input, Output, Devices };
+// The stored command (Settings values MixerInput, MixerOutput, MixerDevices), read when the
+// button is pressed so an edit applies at once; a missing, empty or unreadable value gives
+// the desktop mixer's tab: "pavucontrol -t 4", "pavucontrol -t 3", "pavucontrol -t 5".
+QString mixerCommand(const SettingsStore &store, MixerCommand which);

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QVariant>
 
@@ -33,6 +36,18 @@ std::optional<int> parseDecimal(const QString &text) {
     return value;
 }
 
+bool isUtf8(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes);
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
+}
+
+// The bytes as QSettings sees them: undecodable sequences become U+FFFD.
+QByteArray lossyUtf8(const QByteArray &bytes) {
+    return QString::fromUtf8(bytes).toUtf8();
+}
+
 QString typeNameOf(const QVariant &value) {
     if (!value.isValid())
         return QStringLiteral("an invalid value");
@@ -42,17 +57,30 @@ QString typeNameOf(const QVariant &value) {
 } // namespace
 
 SettingsStore::SettingsStore() {
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
     rebuild();
-#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
-    // Here the native store is an INI file, which we can look at before trusting it.
-    m_filePath = m_settings->fileName();
+    m_readable = m_settings->status() == QSettings::NoError;
+#else
+    // Here the native store is the INI file QSettings would use; naming it ourselves lets us
+    // look at it before QSettings opens it (and blocks on a FIFO).
+    m_iniPath = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+                QString::fromLatin1(kOrganisation) + QLatin1Char('/') + QString::fromLatin1(kApplication) +
+                QStringLiteral(".conf");
+    m_filePath = m_iniPath;
+    openFile();
 #endif
-    m_readable = m_settings->status() == QSettings::NoError && fileLooksReadable();
 }
 
 SettingsStore::SettingsStore(const QString &iniPath) : m_iniPath(iniPath), m_filePath(iniPath) {
+    openFile();
+}
+
+void SettingsStore::openFile() {
+    m_readable = fileLooksReadable(nullptr);
+    if (!m_readable)
+        return; // no QSettings on it: reads and writes refuse, the file is left alone
     rebuild();
-    m_readable = m_settings->status() == QSettings::NoError && fileLooksReadable();
+    m_readable = m_settings->status() == QSettings::NoError;
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -72,7 +100,7 @@ void SettingsStore::rebuild() {
 }
 
 QString SettingsStore::location() const {
-    return m_settings->fileName();
+    return m_settings ? m_settings->fileName() : m_filePath;
 }
 
 QString SettingsStore::keyOf(const QString &group, const QString &name) const {
@@ -80,14 +108,15 @@ QString SettingsStore::keyOf(const QString &group, const QString &name) const {
 }
 
 // QSettings reads what it can from a damaged file and reports no error for many kinds of
-// damage (binary junk, text in another encoding); a later save would then replace the file
-// with that partial view. A file we wrote is UTF-8 text without NUL bytes, so anything else
-// is treated as unreadable and left alone.
-bool SettingsStore::fileLooksReadable() const {
+// damage (binary junk); a later save would then replace the file with that partial view. A
+// file we wrote is text without NUL bytes, so anything else is treated as unreadable and left
+// alone. Text in another encoding is still text: only the lines holding it are unreadable
+// (readString), and sync keeps their bytes. Only a regular file is opened at all.
+bool SettingsStore::fileLooksReadable(QByteArray *content) {
     if (m_filePath.isEmpty())
         return true;
     const QFileInfo info(m_filePath);
-    if (!info.exists())
+    if (!info.exists() && !info.isSymLink())
         return true; // a new user: nothing there to lose
     QFile file(m_filePath);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
@@ -95,14 +124,14 @@ bool SettingsStore::fileLooksReadable() const {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.contains('\0'))
         return false;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8.decode(bytes);
-    Q_UNUSED(decoded);
-    return !utf8.hasError();
+    m_undecodable = !isUtf8(bytes);
+    if (content)
+        *content = bytes;
+    return true;
 }
-
 void SettingsStore::open() {
-    if (!m_readable || m_filePath.isEmpty() || QFileInfo::exists(m_filePath))
+    if (!m_readable || m_filePath.isEmpty() || QFileInfo(m_filePath).exists() ||
+        QFileInfo(m_filePath).isSymLink())
         return;
     // The key of a new user: an empty file. Failing here is not reported; the first save
     // tries again and reports.
@@ -134,7 +163,15 @@ QString SettingsStore::readString(const QString &group, const QString &name, con
     if (value.metaType().id() != QMetaType::QString)
         throw StoreError(
             QStringLiteral("%1 in %2 is stored as %3, not as text").arg(key, location(), typeNameOf(value)));
-    return value.toString();
+    const QString text = value.toString();
+    // QSettings turns bytes that are not UTF-8 into replacement characters; such a value is
+    // not what the operator stored, so it is not used (and not written back, see sync).
+    if (m_undecodable && text.contains(QChar::ReplacementCharacter)) {
+        qWarning("%s in %s is not UTF-8 text; its default is used", qPrintable(key), qPrintable(location()));
+        m_unread.insert(key);
+        return def;
+    }
+    return text;
 }
 
 int SettingsStore::readInt(const QString &group, const QString &name, int def) const {
@@ -150,6 +187,7 @@ void SettingsStore::writeString(const QString &group, const QString &name, const
     const QString key = keyOf(group, name);
     requireWritable(key);
     m_settings->setValue(key, value);
+    m_unread.remove(key);
     m_unsaved.removeIf([&key](const QPair<QString, QString> &entry) { return entry.first == key; });
     m_unsaved.append({key, value});
 }
@@ -165,7 +203,8 @@ void SettingsStore::writeBool(const QString &group, const QString &name, bool va
 void SettingsStore::sync() {
     if (!m_readable)
         throw StoreError(QStringLiteral("%1 could not be read, so it is not overwritten").arg(location()));
-    if (!fileLooksReadable())
+    QByteArray before;
+    if (!fileLooksReadable(&before))
         throw StoreError(
             QStringLiteral("%1 was damaged since it was read, so it is not overwritten").arg(location()));
     if (m_settings->status() != QSettings::NoError) {
@@ -178,7 +217,63 @@ void SettingsStore::sync() {
     m_settings->sync();
     if (m_settings->status() != QSettings::NoError)
         throw StoreError(QStringLiteral("%1 could not be saved").arg(location()));
+    if (m_undecodable)
+        restoreUndecodableLines(before);
     m_unsaved.clear();
+}
+
+// QSettings writes back what it read, so a value in another encoding would come back as
+// replacement characters. Every line that was not UTF-8 before the save and that QSettings
+// wrote back unchanged (the same group, key and lossy text) gets its old bytes again.
+void SettingsStore::restoreUndecodableLines(const QByteArray &before) {
+    QHash<QByteArray, QByteArray> oldLines; // lossy "group\nline" -> the bytes it came from
+    QByteArray group;
+    for (const QByteArray &line : before.split('\n')) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (bare.trimmed().startsWith('[')) {
+            group = lossyUtf8(bare.trimmed());
+        } else if (bare.contains('=') && !isUtf8(bare)) {
+            const qsizetype eq = bare.indexOf('=');
+            oldLines.insert(group + '\n' + lossyUtf8(bare.left(eq).trimmed()) + '=' +
+                                lossyUtf8(bare.mid(eq + 1).trimmed()),
+                            line);
+        }
+    }
+    if (oldLines.isEmpty())
+        return;
+
+    QFile current(m_filePath);
+    if (!current.open(QIODevice::ReadOnly))
+        throw StoreError(QStringLiteral("%1 could not be read back after saving").arg(location()));
+    QList<QByteArray> lines = current.readAll().split('\n');
+    current.close();
+    bool changed = false;
+    group.clear();
+    for (QByteArray &line : lines) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (bare.trimmed().startsWith('[')) {
+            group = bare.trimmed();
+            continue;
+        }
+        const auto old = oldLines.constFind(group + '\n' + bare.trimmed());
+        if (old != oldLines.constEnd() && line != *old) {
+            line = *old;
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    QSaveFile out(m_filePath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(lines.join('\n')) < 0 || !out.flush() || !out.commit())
+        throw StoreError(QStringLiteral("%1 could not be saved").arg(location()));
+}
+
+void SettingsStore::markUnread(const QString &group, const QString &name) {
+    m_unread.insert(keyOf(group, name));
+}
+
+bool SettingsStore::isUnread(const QString &group, const QString &name) const {
+    return m_unread.contains(keyOf(group, name));
 }
 
 QColor colorFromWin(quint32 win) {

@@ -9,11 +9,14 @@
 //
 // On Linux the store is the INI file ~/.config/Q9ZZV Software/VARNEK.conf; on Windows it is
 // the registry key HKCU\Software\Q9ZZV Software\VARNEK. Tests give the path of an INI file.
+// Anything but a regular file at that path (a folder, a FIFO, a device) is unreadable: it is
+// never opened, so a FIFO cannot block the start.
 
 #include <QColor>
 #include <QFont>
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <QSettings>
 #include <QString>
 
@@ -57,8 +60,10 @@ public:
     // so there the four groups come into being with their first value.
     void open();
 
-    // A missing value yields def. A value stored with a type other than text, or any read
-    // from a store that could not be read, throws StoreError.
+    // A missing value yields def. So does text that is not valid UTF-8 (hand-edited in another
+    // encoding): it cannot be read, and its stored bytes are kept as they are (see sync). A
+    // value stored with a type other than text, or any read from a store that could not be
+    // read, throws StoreError.
     QString readString(const QString &group, const QString &name, const QString &def) const;
     // Text that is not a 32-bit signed decimal integer (optional sign, blanks around it
     // allowed) yields def.
@@ -72,8 +77,14 @@ public:
     void writeInt(const QString &group, const QString &name, int value);
     void writeBool(const QString &group, const QString &name, bool value);
 
-    // Flushes pending writes; throws StoreError when they could not be saved.
+    // Flushes pending writes; throws StoreError when they could not be saved. Lines whose text
+    // is not valid UTF-8 and that were not written over are saved byte for byte as they were.
     void sync();
+
+    // Values the start-up load never read keep their stored text: the exit save leaves them
+    // alone until something writes them.
+    void markUnread(const QString &group, const QString &name);
+    bool isUnread(const QString &group, const QString &name) const;
 
     // False when the store existed but could not be read when it was opened.
     bool isReadable() const { return m_readable; }
@@ -83,7 +94,9 @@ public:
 private:
     QString keyOf(const QString &group, const QString &name) const;
     void rebuild();
-    bool fileLooksReadable() const;
+    void openFile();
+    bool fileLooksReadable(QByteArray *content);
+    void restoreUndecodableLines(const QByteArray &before);
     void requireReadable(const QString &key) const;
     void requireWritable(const QString &key) const;
 
@@ -91,6 +104,9 @@ private:
     QString m_iniPath;  // empty for the user's native store
     QString m_filePath; // the file behind the store; empty where the backend is not a file
     bool m_readable = true;
+    // The file held bytes that are not UTF-8 when it was last looked at.
+    bool m_undecodable = false;
+    mutable QSet<QString> m_unread;
     // Writes not yet known to be saved, in order, so a save can be retried on a fresh
     // QSettings after a failure (QSettings keeps reporting its first error for good).
     QList<QPair<QString, QString>> m_unsaved;

@@ -1,5 +1,8 @@
 #include "Utilities.h"
 
+#include "Dialogs.h"
+#include "lang/Strings.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -12,12 +15,18 @@ void Delay(uint32_t ms) {
     loop.exec();
 }
 
-void RunProgram(const QString &commandLine) {
+bool RunProgram(const QString &commandLine, Dialogs *dialogs) {
     QStringList args = QProcess::splitCommand(commandLine);
-    if (args.isEmpty())
-        return;
-    const QString program = args.takeFirst();
-    QProcess::startDetached(program, args);
+    bool started = false;
+    if (!args.isEmpty()) {
+        const QString program = args.takeFirst();
+        started = QProcess::startDetached(program, args);
+    }
+    if (!started && dialogs)
+        dialogs->message(
+            Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
+            LcfLoadString(Str::CannotStartProgram).replace(QLatin1String("%s"), commandLine.trimmed()));
+    return started;
 }
 
 void DivMod(uint32_t dividend, uint16_t divisor, uint16_t &quotient, uint16_t &remainder) {

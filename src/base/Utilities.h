@@ -11,8 +11,13 @@
 // be ready for any handler to run inside it.
 void Delay(uint32_t ms);
 
-// Starts a program without waiting for it; failures are silent.
-void RunProgram(const QString &commandLine);
+class Dialogs;
+
+// Starts a program without waiting for it. The command line is split as a shell would
+// (quotes group words). Returns false when it could not be started (empty, not installed,
+// not executable); with dialogs given, that is also reported in a "Warning" box naming the
+// command, so a click on a mixer button never goes unanswered.
+bool RunProgram(const QString &commandLine, Dialogs *dialogs = nullptr);
 
 // 32-by-16-bit division. A quotient that does not fit 16 bits is truncated to
 // its low 16 bits; division by zero gives 0 and 0 instead of trapping.

@@ -25,6 +25,7 @@ const QHash<int, QString> &table() {
         {Str::LibraryCredit, QStringLiteral("pskmodem PSK31 engine by the VARNEK team  ")},
         {Str::WhatsThis, QStringLiteral("What's this ?")},
         {Str::HelpFileMissing, QStringLiteral("The help file VARNEK.CHM cannot be opened.")},
+        {Str::CannotStartProgram, QStringLiteral("Cannot start \"%s\"")},
 
         {Str::ProgramIdle, QStringLiteral("Program is idle")},
         {Str::ReceivingNow, QStringLiteral("Receiving now...")},

@@ -31,6 +31,7 @@ enum Id : int {
     LibraryCredit = 120,         // credit line shown in the information panel
     WhatsThis = 121,             // "What's this ?"
     HelpFileMissing = 122,       // help file cannot be shown
+    CannotStartProgram = 123,    // "Cannot start \"%s\"" (a mixer command)
 
     // Status bar and indicators: 200..299
     ProgramIdle = 200,            // "Program is idle"

@@ -51,6 +51,102 @@ bool readInteger(QStringView s, int &value) {
     return true;
 }
 
+bool isLineBreak(QChar c) {
+    return c == u'\r' || c == u'\n';
+}
+
+// The fields the viewer shows, in the order of LogRow's first nine members.
+constexpr const char16_t *kFieldNames[] = {u"CALL", u"NAME",     u"QSO_DATE", u"TIME_ON", u"BAND",
+                                           u"MODE", u"RST_RCVD", u"RST_SENT", u"COMMENT"};
+constexpr int kFieldCount = 9;
+
+// Reads the records from `text` tag by tag. A tag is "<NAME:length[:type]>" (or "<NAME>"),
+// with no "<" or line break inside it. A value is taken by its length whenever that many
+// characters remain on the line (the writer never puts a line break into a value), so a
+// value holding tag text such as "<EOR>" or "<QSO_DATE:6>" stays inside its field. A value
+// whose length is missing or does not fit runs to the next "<", line breaks left out, as
+// older versions read it. "<EOR>" (upper case) ends a record; tag names are compared
+// exactly, so lower-case tags are passed over, and the first occurrence of a field counts.
+class RecordScanner {
+public:
+    explicit RecordScanner(QStringView text) : m_text(text) {}
+
+    // False at the end of the text; otherwise the values of the next record (empty where
+    // the field is missing).
+    bool next(QString (&values)[kFieldCount]) {
+        for (QString &v : values)
+            v.clear();
+        bool seen[kFieldCount] = {};
+        const qsizetype begin = m_pos;
+        while (m_pos < m_text.size()) {
+            const qsizetype lt = m_text.indexOf(u'<', m_pos);
+            if (lt < 0) {
+                m_pos = m_text.size();
+                break;
+            }
+            qsizetype close = lt + 1;
+            while (close < m_text.size() && m_text[close] != u'>' && m_text[close] != u'<' &&
+                   !isLineBreak(m_text[close]))
+                ++close;
+            if (close >= m_text.size() || m_text[close] != u'>') {
+                m_pos = lt + 1; // not a tag: plain text
+                continue;
+            }
+            const QStringView inside = m_text.sliced(lt + 1, close - lt - 1);
+            const qsizetype colon = inside.indexOf(u':');
+            const QStringView name = colon < 0 ? inside : inside.first(colon);
+            m_pos = close + 1;
+            if (colon < 0) {
+                if (name == u"EOR")
+                    return true;
+                continue; // a tag without a value
+            }
+            QString value = readValue(inside.sliced(colon + 1));
+            for (int i = 0; i < kFieldCount; ++i) {
+                if (!seen[i] && name == QStringView(kFieldNames[i])) {
+                    seen[i] = true;
+                    values[i] = std::move(value);
+                    break;
+                }
+            }
+        }
+        // The text after the last "<EOR>" is a record when it holds more than blanks.
+        return !trimText(m_text.sliced(begin, m_pos - begin)).isEmpty();
+    }
+
+private:
+    // The value after the tag just read (m_pos is right after its ">"); moves past it.
+    QString readValue(QStringView spec) {
+        if (const qsizetype colon = spec.indexOf(u':'); colon >= 0)
+            spec = spec.first(colon);
+        if (isDecimal(spec)) {
+            bool ok = false;
+            const qsizetype length = spec.toLongLong(&ok);
+            qsizetype lineEnd = m_pos;
+            while (lineEnd < m_text.size() && !isLineBreak(m_text[lineEnd]))
+                ++lineEnd;
+            if (ok && length <= lineEnd - m_pos) {
+                const QString value = m_text.sliced(m_pos, length).toString();
+                m_pos += length;
+                return value;
+            }
+        }
+        const qsizetype next = m_text.indexOf(u'<', m_pos);
+        if (next < 0) {
+            // Nothing follows to end the value: as before, it is empty.
+            m_pos = m_text.size();
+            return {};
+        }
+        QString value = m_text.sliced(m_pos, next - m_pos).toString();
+        value.remove(u'\r').remove(u'\n');
+        m_pos = next;
+        return value;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
 } // namespace
 
 QString fieldValue(QStringView record, QStringView tag) {
@@ -125,22 +221,11 @@ LogContents parseLog(QByteArrayView bytes) {
         }
     }
 
-    static const char16_t *const tags[] = {u"<CALL:", u"<NAME:",     u"<QSO_DATE:", u"<TIME_ON:", u"<BAND:",
-                                           u"<MODE:", u"<RST_RCVD:", u"<RST_SENT:", u"<COMMENT:"};
-    for (;;) {
-        QString record = pending.toString();
-        bool ended = pending.contains(u"<EOR>");
-        while (!ended && !lines.atEnd()) {
-            const QStringView line = lines.next();
-            record += line;
-            ended = line.contains(u"<EOR>");
-        }
-        if (trimText(record).isEmpty())
-            break;
-
-        QString v[9];
-        for (int i = 0; i < 9; ++i)
-            v[i] = fieldValue(record, QStringView(tags[i]));
+    // The records start with the pending line, wherever in the text it is.
+    const qsizetype recordsStart = pending.data() - QStringView(text).data();
+    RecordScanner records(QStringView(text).sliced(recordsStart));
+    QString v[kFieldCount];
+    while (records.next(v)) {
         for (int i = 0; i < 8; ++i)
             v[i] = trimText(v[i]);
         LogRow row;
@@ -155,10 +240,6 @@ LogContents parseLog(QByteArrayView bytes) {
         row.sent = v[7];
         row.comment = v[8];
         out.rows.push_back(std::move(row));
-
-        if (lines.atEnd())
-            break;
-        pending = lines.next();
     }
     return out;
 }

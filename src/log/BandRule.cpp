@@ -20,7 +20,11 @@ bool oneOf(const QString &s, std::initializer_list<const char *> options) {
 
 } // namespace
 
-QString BandFromFrequency(const QString &frequency) {
+QString BandFromFrequency(const QString &typed) {
+    // Frequencies typed with a decimal comma ("14,070", the French way) are read as with a
+    // point.
+    QString frequency = typed;
+    frequency.replace(QLatin1Char(','), QLatin1Char('.'));
     // A text shorter than the compared length is compared whole.
     const QString f1 = frequency.left(1);
     const QString f2 = frequency.left(2);

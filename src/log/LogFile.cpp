@@ -14,9 +14,24 @@ QString logFilePath(const QString &startupDir) {
 
 QString createLogFile(const QString &path, const QByteArray &header) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a full disk shows in write() with the system's own reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(header) != header.size()) {
+    qint64 done = 0;
+    while (done < header.size()) {
+        // A full disk may take part of the header; the next write then says why it took
+        // no more.
+        const qint64 n = file.write(header.constData() + done, header.size() - done);
+        if (n <= 0) {
+            const QString error = file.errorString();
+            file.cancelWriting();
+            return error;
+        }
+        done += n;
+    }
+    // commit() can report success after its own buffered write failed (a full disk), so
+    // the buffer is written out first, where a failure is seen.
+    if (!file.flush()) {
         const QString error = file.errorString();
         file.cancelWriting();
         return error;

@@ -5,6 +5,7 @@
 #include "LogFile.h"
 #include "base/Clock.h"
 #include "base/Dialogs.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 
 #include <QComboBox>
@@ -97,8 +98,7 @@ TADIFForm::TADIFForm(Dialogs &dialogs, Clock &clock, QWidget *parent)
 }
 
 void TADIFForm::CreateForm() {
-    // Language files translate the window by its controls' names once they
-    // can be loaded; nothing else is set up at creation.
+    TranslateForm(this);
 }
 
 void TADIFForm::showEvent(QShowEvent *event) {

@@ -4,6 +4,7 @@
 #include "FindDialog.h"
 #include "LogGrid.h"
 #include "base/Dialogs.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 
 #include <QApplication>
@@ -87,6 +88,7 @@ void TVarnekForm::CreateView() {
     // is missing.
     if (!log.error.isEmpty())
         m_dialogs.message(Dialogs::Icon::Error, LcfLoadString(Str::CaptionError), log.error);
+    TranslateForm(this);
 }
 
 void TVarnekForm::MouseIsDown(Qt::MouseButtons buttons) {

@@ -124,8 +124,8 @@ void StatusArea::PanelMove(int x) {
         Infopanel->setCaption(LcfLoadString(Str::LibraryCredit));
 }
 
-void StatusArea::SetComLed(int pttControl, int comPort) {
-    const bool lit = pttControl >= 1 && pttControl <= 3;
+void StatusArea::SetComLed(int pttControl, int comPort, bool portAccepted) {
+    const bool lit = portAccepted && pttControl >= 1 && pttControl <= 3;
     LedTwo->setLit(lit);
     LedTwo->setToolTip(LcfLoadString(Str::ComPortPrefix) + QString::number(comPort) +
                        LcfLoadString(lit ? Str::ComPortOpen : Str::ComPortClosed));

@@ -40,7 +40,9 @@ public:
     void ShowSoundCard(bool active, const QString &hint);
     void ShowReceiving(bool receiving, const QString &hint);
     void ShowTransmitting(bool transmitting, const QString &hint);
-    void SetComLed(int pttControl, int comPort);
+    // Lit while the PTT uses a serial line (PTTControl 1..3) on a port the
+    // library accepted.
+    void SetComLed(int pttControl, int comPort, bool portAccepted);
 
     void StatusBarDrawPanel(QPainter &painter, int panel, const QRect &rect);
     void StatusMouseMove(int x, int y);

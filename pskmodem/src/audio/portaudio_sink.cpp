@@ -8,6 +8,7 @@
 #include <portaudio.h>
 
 #include "portaudio_devices.h"
+#include "portaudio_init.h"
 
 namespace pskmodem {
 
@@ -34,8 +35,9 @@ PortAudioSink::~PortAudioSink() {
 
 void PortAudioSink::open() {
     close();
-    reported_ = false;
-    if (Pa_Initialize() != paNoError)
+    reported_ = underflowReported_ = false;
+    underflow_.reset();
+    if (initialise_portaudio() != paNoError)
         return;
     initialised_ = true;
     const PaDeviceIndex device = find_portaudio_device(card_, false);
@@ -107,9 +109,17 @@ int PortAudioSink::write(std::span<const float> samples) {
         reported_ = true;
         return PSK_ERR_WRITE_NOT_OPEN;
     }
-    if (ring_->size() == 0)
-        push_mono(silence_); // running dry (a new transmission): some silence first
+    const bool dry = ring_->size() == 0;
+    const double now =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    const bool underflow = underflow_.underflowed(now, dry);
+    if (dry)
+        push_mono(silence_); // a new transmission (or a gap): some silence first
     push_mono(samples);
+    if (underflow && !underflowReported_) {
+        underflowReported_ = true;
+        return PSK_ERR_OUTPUT_UNDERFLOW;
+    }
     return PSK_OK;
 }
 

@@ -11,10 +11,34 @@
 #include "spsc_ring.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <vector>
 
 namespace pskmodem {
+
+// Tells an output underflow from the start of a transmission. While a transmission is on air
+// the engine writes every few tens of milliseconds, always ahead of the device; finding
+// nothing left to play when such a write comes means the device ran dry in the middle of it
+// and the listener heard a gap. After a pause longer than kPauseSeconds the empty queue is
+// just the start of the next transmission.
+class UnderflowWatch {
+public:
+    static constexpr double kPauseSeconds = 0.2;
+
+    // now: seconds on a monotonic clock; dry: nothing was queued when this write came.
+    bool underflowed(double now, bool dry) {
+        const bool underflow = dry && wrote_ && now - lastWrite_ < kPauseSeconds;
+        wrote_ = true;
+        lastWrite_ = now;
+        return underflow;
+    }
+    void reset() { wrote_ = false; }
+
+private:
+    bool wrote_ = false;
+    double lastWrite_ = 0.0;
+};
 
 class PortAudioSink : public AudioSink {
 public:
@@ -27,7 +51,8 @@ public:
     ~PortAudioSink() override;
 
     void open() override;
-    // 14 once when the device could not be opened.
+    // 14 once when the device could not be opened; 15 once when the device ran out of
+    // audio in the middle of a transmission.
     int write(std::span<const float> samples) override;
     std::size_t backlog() const override;
     void close() override;
@@ -52,6 +77,8 @@ private:
     // Stream time at which the last queued sample leaves the device (callback thread).
     std::atomic<double> lastSampleOut_{0.0};
     bool reported_ = false;
+    UnderflowWatch underflow_;
+    bool underflowReported_ = false;
 };
 
 } // namespace pskmodem

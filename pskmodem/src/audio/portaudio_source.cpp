@@ -6,6 +6,7 @@
 #include <portaudio.h>
 
 #include "portaudio_devices.h"
+#include "portaudio_init.h"
 
 namespace pskmodem {
 
@@ -54,7 +55,7 @@ PortAudioSource::~PortAudioSource() {
 
 int PortAudioSource::open() {
     close();
-    if (Pa_Initialize() != paNoError)
+    if (initialise_portaudio() != paNoError)
         return PSK_ERR_NO_DRIVER;
     initialised_ = true;
 

@@ -28,8 +28,12 @@ void WavSink::open() {
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     file_ = sf_open(path_.c_str(), SFM_WRITE, &info);
-    if (file_)
+    if (file_) {
         sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        // The header's lengths follow every write, so a recording cut short by a crash or a
+        // power cut still opens with everything written before it.
+        sf_command(file_, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    }
 }
 
 int WavSink::write(std::span<const float> samples) {

@@ -1,6 +1,7 @@
 // Transmitted audio to a WAV file (libsndfile, 8000 Hz mono, 16-bit PCM). Only the
 // transmissions are written, one after the other, so the file holds what went on air.
-// The file is created (or emptied) when the engine starts and closed when it stops.
+// The file is created (or emptied) when the engine starts and closed when it stops; its
+// header is brought up to date after every write, so the file is readable at any moment.
 #pragma once
 
 #include "audio_sink.h"
