@@ -118,7 +118,13 @@ void TPSKForm::BuildControls() {
          soundCardActive,
          [this] { return m_tracks->ActiveTrack; },
          [this] { m_displays->ComputeBandValues(); },
-         [this] { m_status->SetComLed(m_settings.PTTControl, m_settings.ComPort); },
+         [this] {
+             // The dialog gave every port and activation to the library as it was
+             // chosen and fell back to COM 1 and "Idle" on a refusal, so what it
+             // leaves was accepted.
+             m_comPortAccepted = true;
+             m_status->SetComLed(m_settings.PTTControl, m_settings.ComPort, m_comPortAccepted);
+         },
          [this] { m_toolBar->RewindSound->setToolTip(m_transmit->RewindHint()); },
          [this] { setWindowTitle(CaptionText()); }},
         this);
