@@ -205,37 +205,75 @@ private slots:
     }
 
     // The buttons along a transmission and a tune, row by row as the
-    // operator and the library move it on.
+    // operator and the library move it on: the pictures and hints follow
+    // what the library reports, not the click.
     void buttonStates() {
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
         auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
 
         QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
-        QCOMPARE(icon(f.toolBar().Transmit), 0);
-        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Stop transmission"));
-        QVERIFY(!f.toolBar().Tune->isEnabled() && f.toolBar().CWIdentification->isEnabled());
+        QCOMPARE(icon(f.toolBar().Transmit), 3);
         QVERIFY(f.transmit().TXBuf->hasFocus());
         status(f, 1);
         QVERIFY(f.transmit().Transmitting);
+        QCOMPARE(icon(f.toolBar().Transmit), 0);
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Stop transmission"));
+        QVERIFY(!f.toolBar().Tune->isEnabled() && f.toolBar().CWIdentification->isEnabled());
         QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
-        QCOMPARE(icon(f.toolBar().Transmit), 3);
-        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Transmit"));
-        QVERIFY(f.toolBar().Tune->isEnabled() && !f.toolBar().CWIdentification->isEnabled());
+        QCOMPARE(icon(f.toolBar().Transmit), 0);
         status(f, 0);
+        QCOMPARE(icon(f.toolBar().Transmit), 3);
         QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Toggle to transmit mode"));
+        QVERIFY(f.toolBar().Tune->isEnabled() && !f.toolBar().CWIdentification->isEnabled());
 
         QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
         QVERIFY(f.transmit().Tuning);
+        QVERIFY(!f.toolBar().Transmit->isEnabled());
+        QCOMPARE(icon(f.toolBar().Tune), 4);
+        status(f, 1);
         QCOMPARE(icon(f.toolBar().Tune), 0);
         QCOMPARE(f.toolBar().Tune->toolTip(), QString("Stop tuning"));
-        QVERIFY(!f.toolBar().Transmit->isEnabled());
+        QCOMPARE(icon(f.toolBar().Transmit), 3);
         fx.modem.calls.clear();
         QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
         QCOMPARE(fx.modem.calls, QStringList{"fnStopTX()"});
         QVERIFY(!f.transmit().Tuning);
+        status(f, 0);
         QCOMPARE(icon(f.toolBar().Tune), 4);
         QCOMPARE(f.toolBar().Tune->toolTip(), QString("Send a tune"));
+        QVERIFY(f.toolBar().Transmit->isEnabled());
+    }
+
+    // With the sound card stopped the transmit buttons only say so: nothing
+    // reaches the library and no button changes, before or after Connect.
+    void transmitButtonsWhileStopped() {
+        FormFixture fx;
+        TPSKForm &f = fx.create();
+        auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
+        for (QToolButton *b : {f.toolBar().TransmitBtn, f.toolBar().TuneBtn, f.toolBar().CWIDBtn})
+            QTest::mouseClick(b, Qt::LeftButton);
+        QCOMPARE(fx.modem.callsOf({"fnStartTX", "fnStopTX", "fnSetTXFrequency", "fnSendTXCharacter"}),
+                 QStringList{});
+        QCOMPARE(fx.dialogs.beeps, 3);
+        QCOMPARE(f.status().StatusMessage, QString("Error ! Soundcard is not active..."));
+        QVERIFY(!f.transmit().Tuning && !f.transmit().Transmitting);
+        fx.connect();
+        QCOMPARE(icon(f.toolBar().Transmit), 3);
+        QCOMPARE(icon(f.toolBar().Tune), 4);
+        QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Toggle to transmission mode"));
+        QVERIFY(f.toolBar().Transmit->isEnabled() && f.toolBar().Tune->isEnabled());
+    }
+
+    // Stopping the sound card mid-tune gives the buttons back.
+    void stoppingTheCardMidTune() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        auto icon = [](QAction *a) { return a->property("imageIndex").toInt(); };
+        QTest::mouseClick(f.toolBar().TuneBtn, Qt::LeftButton);
+        status(f, 1);
+        f.toolBar().Connection->trigger();
+        QCOMPARE(icon(f.toolBar().Tune), 4);
         QVERIFY(f.toolBar().Transmit->isEnabled());
     }
 
@@ -263,6 +301,7 @@ private slots:
         clickArrow(f.tuning().TXSpin, SpinArrow(arrow));
         QCOMPARE(fx.modem.calls, QStringList({QString("fnSetTXFrequency(%1)").arg(hz), "fnStartTX(1)"}));
         QCOMPARE(f.tuning().TXSpin->value(), hz);
+        status(f, 1);
         QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Stop transmission"));
     }
 

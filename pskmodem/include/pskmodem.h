@@ -158,9 +158,12 @@ PSKMODEM_API void fnGetSyncData(int32_t *buffer16, int32_t channel);
 PSKMODEM_API void fnGetVectorData(int32_t *buffer16, int32_t channel);
 PSKMODEM_API void fnEnableRXChannel(int32_t channel, int32_t enable);
 /* Tunes the channel (every call retunes, even to the same frequency). captureRange > 0:
- * for the next 24 symbols (0.77 s at 31.25 baud) the channel measures the strongest
- * PSK signal's offset within +-captureRange Hz, holding off its characters, and jumps to
- * it; 0 tunes exactly. A transmission's idle preamble is what capture needs. */
+ * until its carrier loop holds a signal, the channel looks for a PSK signal within
+ * +-max(captureRange, 15) Hz (twice that at 62.5 baud) and jumps to it, the one nearest
+ * the tuned frequency winning; a stronger station or a carrier further away is not
+ * taken, and noise alone does not move it, so a channel tuned before its station
+ * starts waits for it. A BPSK31 or QPSK31 station at -8 dB is found within 2 s.
+ * 0 tunes exactly (the carrier loop still takes out a few hertz by itself). */
 PSKMODEM_API void fnSetRXFrequency(int32_t hertz, int32_t captureRange, int32_t channel);
 /* Frequencies are clamped to 0..4000 Hz. A running channel reports where capture and AFC
  * have taken it (rounded to 1 Hz); otherwise the frequency it was tuned to. */
@@ -168,8 +171,10 @@ PSKMODEM_API int32_t fnGetRXFrequency(int32_t channel);
 /* Modes: 0 BPSK, 1 QPSK USB, 2 QPSK LSB; 8, 9, 10 the same at 62.5 baud. */
 PSKMODEM_API void fnSetRXPSKMode(int32_t mode, int32_t channel);
 /* AFC: while the carrier loop is locked the channel follows the signal's drift, at most
- * max(hertz, capture range) from the tuned frequency; 0 = off (a capture still happens).
- * BPSK channels that lose their signal for about 2 s capture again. */
+ * max(hertz, capture range, 25) Hz from the tuned frequency (50 at 62.5 baud); 0 = off
+ * (a capture still happens). With AFC on, a channel tuned exactly also looks for its
+ * station within 15 Hz, and a channel that loses its signal for about 2 s looks again
+ * around where it was. */
 PSKMODEM_API void fnSetAFCLimit(int32_t hertz, int32_t channel);
 /* threshold 0..100 against fnGetSignalLevel (0 = always open; it closes 5 below the
  * threshold). speed 0..200 sets the level's time constant: 8 + 0.1 * (200 - speed)

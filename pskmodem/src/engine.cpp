@@ -2,6 +2,7 @@
 
 #include "audio/audio_io.h"
 #include "config.h"
+#include "dsp/sample_guard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,6 +173,7 @@ void Engine::run() {
         }
         if (r.status != PSK_OK)
             post(PSK_MSG_STATUS, r.status, 0);
+        clean_samples(std::span<float>(chunk_.data(), std::min(r.count, chunk_.size())));
         transmit(std::min(r.count, chunk_.size()));
         process(std::span<const float>(chunk_.data(), std::min(r.count, chunk_.size())));
         if (r.ended) {

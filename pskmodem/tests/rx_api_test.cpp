@@ -8,7 +8,9 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -96,6 +98,61 @@ TEST(RxApi, DecodesARecordingAndReportsTheFrequencyAfterAfc) {
     EXPECT_EQ(fnGetSignalLevel(4), 0);
     fnEnableRXChannel(4, 0);
 }
+
+// A float recording with one sample at 1 s that is not a number, or is absurdly large:
+// the spectrum, the raw data and the receivers carry on as if it were silence.
+class BadSample : public testing::TestWithParam<float> {};
+
+TEST_P(BadSample, SpectrumRawDataAndReceiversCarryOn) {
+    TempDir dir;
+    const std::string wav = dir.file("bad.wav");
+    const std::string text = "still copying after the bad sample";
+    pskmodem::TestSignalParams p;
+    p.frequency = 1000.0;
+    p.preamble = 1.5;
+    p.amplitude = 0.1; // below the tone
+    p.snrDb = 10.0;
+    std::vector<float> x = pskmodem::make_test_signal(text, p).samples;
+    x.resize(8000 * 30, 0.0f);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] += 0.25f * static_cast<float>(std::sin(2.0 * 3.141592653589793 * 1500.0 * static_cast<double>(i) / 8000.0));
+    x[8000] = GetParam();
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE *f = sf_open(wav.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    sf_write_float(f, x.data(), static_cast<sf_count_t>(x.size()));
+    sf_close(f);
+
+    ScopedConfig config(dir, "input = wav\nwav_speed = 10\nwav_loop = false\nwav_file = " + wav + "\n");
+    fnStopSoundCard();
+    fnSetClockErrorAdjustment(0);
+    fnEnableRXChannel(0, 1);
+    fnSetAFCLimit(0, 0);
+    fnSetRXPSKMode(0, 0);
+    fnSetSquelchThreshold(0, 200, 0);
+    fnSetRXFrequency(1000, 10, 0);
+    MessageLog log;
+    const PskNotifyTarget t = log.target();
+    ASSERT_EQ(fnStartSoundCard(&t, -1, 25, 0), PSK_OK);
+    EXPECT_TRUE(wait_text(log, 0, text)) << characters(log, 0);
+    // By now the bad sample has gone through every block of the spectrum's averages.
+    std::vector<int32_t> fft(1024), raw(2048);
+    fnGetFFTData(fft.data(), 0, 1023);
+    EXPECT_EQ(argmax(fft.data(), 1024), 384) << "the tone at 1500 Hz";
+    EXPECT_GT(fft[384], *std::min_element(fft.begin(), fft.end()));
+    ASSERT_EQ(fnGetRawData(raw.data(), 0, 2047), 2048);
+    EXPECT_TRUE(std::all_of(raw.begin(), raw.end(), [](int32_t v) { return v >= -32767 && v <= 32767; }));
+    EXPECT_GT(*std::max_element(raw.begin(), raw.end()), 4000);
+    fnStopSoundCard();
+    fnEnableRXChannel(0, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, BadSample,
+                         testing::Values(std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                                         -std::numeric_limits<float>::infinity(), 1e20f));
 
 // What the receive getters give for odd channels and buffers, stopped and started.
 struct RxOdd {

@@ -8,6 +8,7 @@
 // channel count. Exit status: 0, 2 for bad arguments, or the library's WAV status code
 // (34..39) when the file cannot be used.
 #include "audio/wav_source.h"
+#include "dsp/sample_guard.h"
 #include "pskmodem.h"
 #include "rx/receiver.h"
 
@@ -146,6 +147,7 @@ int main(int argc, char **argv) {
         const SourceRead r = wav.read(chunk);
         if (r.status != PSK_OK && r.status != PSK_STATUS_INPUT_FILE_END)
             status = r.status;
+        clean_samples(std::span<float>(chunk.data(), r.count));
         run(std::span<const float>(chunk.data(), r.count));
         if (r.status != PSK_OK || r.ended)
             break;

@@ -46,19 +46,20 @@ void TPSKForm::BuildTray() {
     m_trayPopup = new QMenu(this);
     m_trayPopup->setObjectName(QStringLiteral("TrayPopup"));
     struct Item {
-        const char *text;
+        const char *name, *text;
         int icon;
         void (TPSKForm::*handler)();
     };
     const Item items[] = {
-        {"About VARNEK...", 15, &TPSKForm::AboutBtnClick},
-        {"Setup dialog...", 13, &TPSKForm::CfgBtnClick},
-        {"Soundcard input...", 11, &TPSKForm::RXAudioBtnClick},
-        {"Soundcard output...", 12, &TPSKForm::TxAdjBtnClick},
-        {"Exit VARNEK", 18, &TPSKForm::ExitBtnClick},
+        {"TrayAbout", "About VARNEK...", 15, &TPSKForm::AboutBtnClick},
+        {"TraySetup", "Setup dialog...", 13, &TPSKForm::CfgBtnClick},
+        {"TrayInput", "Soundcard input...", 11, &TPSKForm::RXAudioBtnClick},
+        {"TrayOutput", "Soundcard output...", 12, &TPSKForm::TxAdjBtnClick},
+        {"TrayExit", "Exit VARNEK", 18, &TPSKForm::ExitBtnClick},
     };
     for (const Item &it : items) {
         QAction *a = m_trayPopup->addAction(AppImages::icon(it.icon), QString::fromLatin1(it.text));
+        a->setObjectName(QString::fromLatin1(it.name));
         connect(a, &QAction::triggered, this, it.handler);
     }
     m_trayIcon = new QSystemTrayIcon(AppImages::trayFrame(0), this);

@@ -13,8 +13,10 @@ public:
 
     explicit TStatusBar(QWidget *parent = nullptr);
 
-    void setPanelText(int index, const QString &text);
-    QString panelText(int index) const;
+    // Invokable so that language files can reach the panels ("Panels<k>.Text").
+    Q_INVOKABLE int panelCount() const { return PanelCount; }
+    Q_INVOKABLE void setPanelText(int index, const QString &text);
+    Q_INVOKABLE QString panelText(int index) const;
     int panelWidth(int index) const;
     void setPanelWidth(int index, int width);
     // Rectangle of a panel inside the bar (the last panel takes what is left).

@@ -9,6 +9,8 @@
 // An indicator lamp with its caption; the hint is the tool tip.
 class TLed : public QWidget {
     Q_OBJECT
+    // Language files set it by name.
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
 public:
     TLed(const QString &caption, const QColor &litColor, QWidget *parent = nullptr);
     void setLit(bool lit);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -45,6 +46,13 @@ bool hasPanels(QObject *o) {
            m->indexOfMethod("setPanelText(int,QString)") >= 0;
 }
 
+// Widgets of the program's own that draw a caption declare it as a
+// writable "caption" property.
+bool hasCaptionProperty(QObject *o) {
+    const int i = o->metaObject()->indexOfProperty("caption");
+    return i >= 0 && o->metaObject()->property(i).isWritable();
+}
+
 QList<QRadioButton *> radioButtons(QObject *o) {
     return o->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
 }
@@ -68,6 +76,18 @@ void setMemoText(QObject *o, const QString &text) {
         e->setPlainText(text);
 }
 
+// Labels placed by hand were sized to their English text; a longer
+// translation widens them rather than being cut off. They never shrink, so
+// labels sized for alignment (right-aligned across a window) keep their width.
+void setLabelText(QObject *o, const QString &text) {
+    auto *l = as<QLabel>(o);
+    l->setText(text);
+    const QWidget *parent = l->parentWidget();
+    const bool laidOut = parent && parent->layout() && parent->layout()->indexOf(l) >= 0;
+    if (!laidOut && l->sizeHint().width() > l->width())
+        l->resize(l->sizeHint().width(), l->height());
+}
+
 using Get = QString (*)(QObject *);
 using Set = void (*)(QObject *, const QString &);
 using Match = bool (*)(QObject *);
@@ -84,6 +104,7 @@ using Match = bool (*)(QObject *);
 //  Caption  | QGroupBox                          | text        | title
 //  Caption  | QAction (tool bar, menu item)      | text        | text
 //  Caption  | QMenu                              | text        | title
+//  Caption  | widget with a "caption" property   | text        | that property (TLed)
 //  Hint     | QAction, any QWidget               | text        | toolTip
 //  Text     | QLineEdit, QLabel, QAbstractButton | text        | text
 //  Text     | QPlainTextEdit, QTextEdit          | text        | plainText
@@ -125,14 +146,15 @@ const TextRow TextRows[] = {
      [](QObject *o) { return as<QAbstractButton>(o)->text(); },
      [](QObject *o, const QString &t) { as<QAbstractButton>(o)->setText(t); }},
     {"Caption", [](QObject *o) { return as<QLabel>(o) != nullptr; },
-     [](QObject *o) { return as<QLabel>(o)->text(); },
-     [](QObject *o, const QString &t) { as<QLabel>(o)->setText(t); }},
+     [](QObject *o) { return as<QLabel>(o)->text(); }, setLabelText},
     {"Caption", [](QObject *o) { return as<QGroupBox>(o) != nullptr; },
      [](QObject *o) { return as<QGroupBox>(o)->title(); },
      [](QObject *o, const QString &t) { as<QGroupBox>(o)->setTitle(t); }},
     {"Caption", [](QObject *o) { return as<QAction>(o) != nullptr; },
      [](QObject *o) { return as<QAction>(o)->text(); },
      [](QObject *o, const QString &t) { as<QAction>(o)->setText(t); }},
+    {"Caption", hasCaptionProperty, [](QObject *o) { return o->property("caption").toString(); },
+     [](QObject *o, const QString &t) { o->setProperty("caption", t); }},
     {"Caption", [](QObject *o) { return as<QMenu>(o) != nullptr; },
      [](QObject *o) { return as<QMenu>(o)->title(); },
      [](QObject *o, const QString &t) { as<QMenu>(o)->setTitle(t); }},
@@ -146,8 +168,7 @@ const TextRow TextRows[] = {
      [](QObject *o) { return as<QLineEdit>(o)->text(); },
      [](QObject *o, const QString &t) { as<QLineEdit>(o)->setText(t); }},
     {"Text", [](QObject *o) { return as<QLabel>(o) != nullptr; },
-     [](QObject *o) { return as<QLabel>(o)->text(); },
-     [](QObject *o, const QString &t) { as<QLabel>(o)->setText(t); }},
+     [](QObject *o) { return as<QLabel>(o)->text(); }, setLabelText},
     {"Text", [](QObject *o) { return as<QAbstractButton>(o) != nullptr; },
      [](QObject *o) { return as<QAbstractButton>(o)->text(); },
      [](QObject *o, const QString &t) { as<QAbstractButton>(o)->setText(t); }},

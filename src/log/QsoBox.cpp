@@ -61,12 +61,13 @@ QsoBox::QsoBox(QWidget *parent, QWidget *window, Dialogs &dialogs, Clock &clock,
         e->setGeometry(x, y, w, 19);
         return e;
     };
-    label(QSOBox, QStringLiteral("Date"), 6, 14);
-    label(QSOBox, QStringLiteral("UTC"), 80, 14);
-    label(QSOBox, QStringLiteral("His Callsign"), 126, 14);
-    label(QSOBox, QStringLiteral("His name"), 210, 14);
-    label(QSOBox, QStringLiteral("His Report"), 292, 14);
-    label(QSOBox, QStringLiteral("Infos"), 6, 47);
+    // Named so that language files can reach them.
+    named(label(QSOBox, QStringLiteral("Date"), 6, 14), "DateLbl");
+    named(label(QSOBox, QStringLiteral("UTC"), 80, 14), "UTCLbl");
+    named(label(QSOBox, QStringLiteral("His Callsign"), 126, 14), "HisCallLbl");
+    named(label(QSOBox, QStringLiteral("His name"), 210, 14), "HisNameLbl");
+    named(label(QSOBox, QStringLiteral("His Report"), 292, 14), "HisRepLbl");
+    named(label(QSOBox, QStringLiteral("Infos"), 6, 47), "InfoLbl");
     TheDate = edit("TheDate", 6, 27, 70);
     TheTime = edit("TheTime", 80, 27, 42);
     HisCall = edit("HisCall", 126, 27, 80);

@@ -46,7 +46,10 @@ TADIFForm::TADIFForm(Dialogs &dialogs, Clock &clock, QWidget *parent)
     auto edit = [this, &label](const char *name, const QString &caption, int x, int y, int w) {
         auto *e = named(new QLineEdit(this), name);
         e->setGeometry(x + 84, y, w, EditHeight);
-        label(caption, x, y)->setBuddy(e);
+        auto *l = label(caption, x, y);
+        l->setBuddy(e);
+        // "CALLEdit" is labelled by "CALLLabel": language files reach labels by name.
+        l->setObjectName(QString::fromLatin1(name).replace(QLatin1String("Edit"), QLatin1String("Label")));
         return e;
     };
     CALLEdit = edit("CALLEdit", QStringLiteral("Station Callsign"), 8, 8, 76);
@@ -64,7 +67,7 @@ TADIFForm::TADIFForm(Dialogs &dialogs, Clock &clock, QWidget *parent)
     FREQEdit->setCurrentIndex(-1);
     FREQEdit->setEditText(QString());
     FREQEdit->setGeometry(254, 8, 80, EditHeight);
-    label(QStringLiteral("Frequency"), 172, 8)->setBuddy(FREQEdit);
+    named(label(QStringLiteral("Frequency"), 172, 8), "FREQLabel")->setBuddy(FREQEdit);
 
     MODEEdit = edit("MODEEdit", QStringLiteral("Mode"), 172, 33, 78);
     MODEEdit->setReadOnly(true);

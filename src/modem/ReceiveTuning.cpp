@@ -49,9 +49,9 @@ ReceiveTuning::ReceiveTuning(QWidget *parent, Modem &modem, std::function<int()>
     FreqBox->setFont(bold);
     FreqBox->setGeometry(3, 104, 165, 104);
     setHelp(FreqBox, "FRQ_PNL", 23);
-    label(FreqBox, QStringLiteral("Receive"), 8, 16);
-    label(FreqBox, QStringLiteral("Transmit"), 60, 16);
-    label(FreqBox, QStringLiteral("Width"), 112, 16);
+    named(label(FreqBox, QStringLiteral("Receive"), 8, 16), "RXLbl");
+    named(label(FreqBox, QStringLiteral("Transmit"), 60, 16), "TXLbl");
+    named(label(FreqBox, QStringLiteral("Width"), 112, 16), "WidthLbl");
     auto spin = [this](const char *name, int x, int max) {
         auto *s = named(new QSpinBox(FreqBox), name);
         s->setRange(name == std::string_view("AFCSpin") ? 0 : 1, max);

@@ -177,8 +177,20 @@ void TransmitControl::TypeIntoTXBuf(int c) {
     typeInto(TXBuf, key);
 }
 
+bool TransmitControl::ReportSoundCardStopped() {
+    if (m_soundCardActive())
+        return false;
+    m_dialogs.beep();
+    m_status.PostStatusMessage(LcfLoadString(Str::SoundcardNotActiveError), 23);
+    return true;
+}
+
+// The buttons' pictures and hints change when the library reports the start
+// (status 1) or the end (status 0) of a transmission, so they never claim a
+// state the transmitter is not in.
 void TransmitControl::TransmitBtnClick() {
-    QAction *transmit = m_actions.Transmit;
+    if (ReportSoundCardStopped())
+        return;
     if (Transmitting) {
         // With nothing left to send the library ends normally; otherwise the
         // rest is dropped at once.
@@ -188,30 +200,20 @@ void TransmitControl::TransmitBtnClick() {
             m_modem.fnAbortTX();
             m_modem.fnClearTXBuffer();
         }
-        m_actions.Tune->setEnabled(true);
-        m_actions.CWIdentification->setEnabled(false);
-        setActionIcon(transmit, AppImages::Transmit);
-        transmit->setToolTip(LcfLoadString(Str::TransmitHint));
         return;
     }
     m_tuning.ApplyNet();
     m_modem.fnSetTXFrequency(m_tuning.TXSpin->value());
     m_modem.fnStartTX(m_settings.RXMode);
-    m_actions.Tune->setEnabled(false);
-    m_actions.CWIdentification->setEnabled(true);
-    transmit->setToolTip(LcfLoadString(Str::StopTransmissionHint));
-    setActionIcon(transmit, AppImages::Stop);
     TXBuf->setFocus();
 }
 
 void TransmitControl::TuneBtnClick() {
-    QAction *tune = m_actions.Tune;
+    if (ReportSoundCardStopped())
+        return;
     if (Tuning) {
         Tuning = false;
         m_modem.fnStopTX();
-        setActionIcon(tune, AppImages::Tune);
-        tune->setToolTip(LcfLoadString(Str::SendTuneHint));
-        m_actions.Transmit->setEnabled(true);
         return;
     }
     Tuning = true;
@@ -219,13 +221,13 @@ void TransmitControl::TuneBtnClick() {
     m_tuning.ApplyNet();
     m_modem.fnSetTXFrequency(m_tuning.TXSpin->value());
     m_modem.fnStartTX(3); // the steady tune carrier
-    setActionIcon(tune, AppImages::Stop);
-    tune->setToolTip(LcfLoadString(Str::StopTuningHint));
 }
 
 void TransmitControl::CWIDBtnClick() {
     // During a transmission this ends it after what is queued, with the
     // identification last; otherwise it is a short transmission of its own.
+    if (ReportSoundCardStopped())
+        return;
     m_tuning.ApplyNet();
     m_modem.fnSetTXFrequency(m_tuning.TXSpin->value());
     m_modem.fnStartTX(m_settings.RXMode);
@@ -286,13 +288,22 @@ QString TransmitControl::RewindHint() const {
 
 void TransmitControl::TransmissionStarted() {
     Transmitting = true;
+    m_tuneOnAir = Tuning;
+    if (Tuning) {
+        m_actions.Transmit->setEnabled(false);
+        setActionIcon(m_actions.Tune, AppImages::Stop);
+        m_actions.Tune->setToolTip(LcfLoadString(Str::StopTuningHint));
+        return;
+    }
+    m_actions.Tune->setEnabled(false);
+    m_actions.CWIdentification->setEnabled(true);
+    setActionIcon(m_actions.Transmit, AppImages::Stop);
+    m_actions.Transmit->setToolTip(LcfLoadString(Str::StopTransmissionHint));
 }
 
 bool TransmitControl::TransmissionEnded(bool haveTracks) {
+    ShowReceiving();
     m_actions.Tune->setEnabled(haveTracks);
-    setActionIcon(m_actions.Transmit, AppImages::Transmit);
-    m_actions.Transmit->setToolTip(LcfLoadString(Str::ToggleToTransmitHint));
-    m_actions.CWIdentification->setEnabled(false);
     const bool emptied = Transmitting && m_modem.fnGetTXCharsRemaining() == 0;
     if (emptied)
         TXBuf->clear();
@@ -300,7 +311,23 @@ bool TransmitControl::TransmissionEnded(bool haveTracks) {
     return emptied;
 }
 
+void TransmitControl::ShowReceiving() {
+    setActionIcon(m_actions.Transmit, AppImages::Transmit);
+    m_actions.Transmit->setToolTip(LcfLoadString(Str::ToggleToTransmitHint));
+    m_actions.CWIdentification->setEnabled(false);
+    if (m_tuneOnAir) {
+        // The carrier is off, however it ended.
+        m_tuneOnAir = false;
+        Tuning = false;
+        setActionIcon(m_actions.Tune, AppImages::Tune);
+        m_actions.Tune->setToolTip(LcfLoadString(Str::SendTuneHint));
+        m_actions.Transmit->setEnabled(true);
+    }
+}
+
 void TransmitControl::EndForDisconnect() {
+    // A tune asked for and not yet on the air gives its buttons back too.
+    m_tuneOnAir = m_tuneOnAir || Tuning;
     if (Tuning) {
         Tuning = false;
         m_modem.fnStopTX();
@@ -313,4 +340,6 @@ void TransmitControl::EndForDisconnect() {
         m_modem.fnAbortTX();
         Delay(250);
     }
+    // No status message follows once the sound card is stopped.
+    ShowReceiving();
 }

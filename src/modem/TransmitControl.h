@@ -61,6 +61,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Beeps and says so when the sound card is stopped; true then.
+    bool ReportSoundCardStopped();
+    // The buttons as they are while receiving.
+    void ShowReceiving();
+
     Actions m_actions;
     Modem &m_modem;
     Dialogs &m_dialogs;
@@ -68,4 +73,6 @@ private:
     StatusArea &m_status;
     ReceiveTuning &m_tuning;
     std::function<bool()> m_soundCardActive;
+    // The transmission on the air is the tune carrier.
+    bool m_tuneOnAir = false;
 };

@@ -10,6 +10,7 @@
 #include "base/SettingsStore.h"
 #include "base/Utilities.h"
 #include "base/Widgets.h"
+#include "lang/Lcf.h"
 #include "lang/Strings.h"
 #include "modem/Modem.h"
 
@@ -86,8 +87,8 @@ void TSetForm::BuildSoundCardHints() {
 }
 
 void TSetForm::InitForm() {
-    // Texts are translated by the language file when one is loaded (done by the
-    // language subsystem on every window it is given).
+    // The language file's texts first, so the hints made below stay as made.
+    TranslateForm(this);
     CheckCOMPorts();
     BuildSoundCardHints();
     SettingsStore &store = m_ctx.store;

@@ -2,11 +2,16 @@
 //
 // Each equalised symbol is turned by the loop's phase; the nearest constellation point
 // (two for BPSK, four for QPSK) is taken as what was sent, and the quadrature error
-// against it, weighted by the symbol's amplitude, steers a second-order loop (phase and
-// frequency). The loop's phase is ambiguous by 180 or 90 degrees, which does not matter
-// because the data are in the phase changes. lock() says how tightly the turned
-// symbols sit on the constellation; below it the receiver falls back to comparing
-// neighbouring symbols.
+// against it, weighted by the symbol's amplitude, steers a third-order loop (phase,
+// frequency and the rate of the frequency), so that a signal drifting at a steady rate
+// is followed without a standing phase error. The loop's phase is ambiguous by 180 or
+// 90 degrees, which does not matter because the data are in the phase changes. lock()
+// says how tightly the turned symbols sit on the constellation; below it the receiver
+// falls back to comparing neighbouring symbols.
+//
+// The bandwidth adapts to the measured phase quality: wide while acquiring, and when
+// tracking as wide as the phase noise allows, so that a clean signal's fading and drift
+// are followed closely while a weak one is not thrown about by noise.
 #pragma once
 
 #include "rx_types.h"
@@ -28,7 +33,9 @@ public:
     // the loop's frequency so the phase does not jump.
     void shift_frequency(double radiansPerSymbol) { omega_ -= radiansPerSymbol; }
     double frequency() const { return omega_; } // radians a symbol
-    float lock() const { return lock_; }        // 0..1, over about 24 symbols
+    // The loop's estimate of the frequency's rate of change, radians a symbol per symbol.
+    double frequency_rate() const { return rate_; }
+    float lock() const { return lock_; }          // 0..1, over about 24 symbols
     float slow_lock() const { return slowLock_; } // the same over about 100 symbols
 
 private:
@@ -36,6 +43,9 @@ private:
     bool narrow_ = false;
     double theta_ = 0.0;
     double omega_ = 0.0;
+    double rate_ = 0.0;
+    cf prev_{};
+    cf freqAcc_{}; // running mean of the squared symbol-to-symbol change
     float lock_ = 0.0f;
     float slowLock_ = 0.0f;
 };

@@ -1,21 +1,77 @@
 #include "frequency_tracker.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace pskmodem {
 
+namespace {
+constexpr double kPi = std::numbers::pi;
+
+// A line must stand this far (power) above the median of the searched range. Noise
+// alone reaches 19 (squared) and 77 (fourth power) in two thousand blocks; a BPSK or
+// QPSK signal at -8 dB stands at 50 to several hundred.
+constexpr double kThreshold2 = 30.0;
+constexpr double kThreshold4 = 80.0;
+// A line must stand this far above the bins kLineWidthHz either side of it.
+constexpr double kLineWidthHz = 3.0;
+constexpr double kSharpness = 6.0;
+
+// In-place radix-2 FFT; inverse without the 1/n.
+void fft(std::span<cf> a, bool inverse) {
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(a[i], a[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double ang = 2.0 * kPi / static_cast<double>(len) * (inverse ? 1.0 : -1.0);
+        const cf wl(static_cast<float>(std::cos(ang)), static_cast<float>(std::sin(ang)));
+        for (std::size_t i = 0; i < n; i += len) {
+            cf w(1.0f, 0.0f);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                const cf u = a[i + k];
+                const cf v = cmul(a[i + k + len / 2], w);
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w = cmul(w, wl);
+            }
+        }
+    }
+}
+
+const std::array<float, FrequencyTracker::kBlock> &window() {
+    static const auto w = [] {
+        std::array<float, FrequencyTracker::kBlock> b{};
+        constexpr double n = FrequencyTracker::kBlock;
+        for (int i = 0; i < FrequencyTracker::kBlock; ++i)
+            b[static_cast<std::size_t>(i)] =
+                static_cast<float>(0.42 - 0.5 * std::cos(2.0 * kPi * (i + 0.5) / n) +
+                                   0.08 * std::cos(4.0 * kPi * (i + 0.5) / n));
+        return b;
+    }();
+    return w;
+}
+} // namespace
+
 void FrequencyTracker::create(double sampleRate) {
-    rate_ = sampleRate;
-    // Windowed sinc (Blackman), cut off at 1.75 baud.
+    rate_ = sampleRate / 2.0;
+    baud_ = sampleRate / kRxSamplesPerSymbol;
+    // Windowed sinc (Blackman) before halving the rate, cut off at 1.75 baud: what lies
+    // beyond would fold back into the searched band.
     constexpr double fc = 1.75 / kRxSamplesPerSymbol;
     std::array<double, kTaps> h{};
     double sum = 0.0;
     for (int i = 0; i < kTaps; ++i) {
         const double x = i - (kTaps - 1) / 2.0;
-        const double s = x == 0.0 ? 2.0 * fc : std::sin(2.0 * std::numbers::pi * fc * x) / (std::numbers::pi * x);
-        const double w = 0.42 - 0.5 * std::cos(2.0 * std::numbers::pi * i / (kTaps - 1)) +
-                         0.08 * std::cos(4.0 * std::numbers::pi * i / (kTaps - 1));
+        const double s = x == 0.0 ? 2.0 * fc : std::sin(2.0 * kPi * fc * x) / (kPi * x);
+        const double w =
+            0.42 - 0.5 * std::cos(2.0 * kPi * i / (kTaps - 1)) + 0.08 * std::cos(4.0 * kPi * i / (kTaps - 1));
         h[static_cast<std::size_t>(i)] = s * w;
         sum += s * w;
     }
@@ -27,71 +83,148 @@ void FrequencyTracker::create(double sampleRate) {
 void FrequencyTracker::reset() {
     line_.fill(cf{});
     linePos_ = 0;
-    power_ = 0.0;
-    past_.fill(cf{});
-    pastPos_ = 0;
-    restart_average();
+    phase_ = 0;
+    restart();
 }
 
-void FrequencyTracker::set_order(int order) {
-    order_ = order == 4 ? 4 : 2;
-    restart_average();
+void FrequencyTracker::set_search(double lo, double hi, bool fourth) {
+    lo_ = std::min(lo, hi);
+    hi_ = std::max(lo, hi);
+    fourth_ = fourth;
+    restart();
 }
 
-void FrequencyTracker::restart_average() {
-    accShort_ = accLong_ = cf{};
-    accMag_ = 0.0;
-    settle_ = kTaps + kLong;
+void FrequencyTracker::restart() {
+    settle_ = kTaps;
+    collected_ = 0;
+    sinceHop_ = 0;
+    score_ = 0.0;
+    ring_.fill(cf{});
 }
 
-void FrequencyTracker::process(std::span<const cf> in) {
+bool FrequencyTracker::process(std::span<const cf> in) {
+    bool found = false;
     for (const cf x : in) {
         line_[static_cast<std::size_t>(linePos_)] = x;
         line_[static_cast<std::size_t>(linePos_ + kTaps)] = x;
         linePos_ = linePos_ + 1 == kTaps ? 0 : linePos_ + 1;
+        if (settle_ > 0)
+            --settle_;
+        phase_ ^= 1;
+        if (phase_ != 0 || settle_ > 0)
+            continue;
         const cf *w = &line_[static_cast<std::size_t>(linePos_)];
         float re = 0.0f, im = 0.0f;
         for (int k = 0; k < kTaps; ++k) {
             re += taps_[static_cast<std::size_t>(k)] * w[k].real();
             im += taps_[static_cast<std::size_t>(k)] * w[k].imag();
         }
-        const cf z(re, im);
-        power_ = power_ == 0.0 ? std::norm(z) : power_ + (std::norm(z) - power_) * (1.0 / 32.0);
-        if (power_ < 1e-20)
-            continue; // nothing to measure yet
-        cf p = cmul(z, z) / static_cast<float>(power_);
-        if (order_ == 4)
-            p = cmul(p, p);
-        const auto now = static_cast<std::size_t>(pastPos_);
-        const auto shortAgo = static_cast<std::size_t>((pastPos_ + kLong - kShort) % kLong);
-        const cf dShort = cmul_conj(p, past_[shortAgo]);
-        const cf dLong = cmul_conj(p, past_[now]); // the oldest held: kLong samples ago
-        past_[now] = p;
-        pastPos_ = (pastPos_ + 1) % kLong;
-        if (settle_ > 0) {
-            --settle_;
+        ring_[static_cast<std::size_t>(ringPos_)] = cf(re, im);
+        ringPos_ = (ringPos_ + 1) % kBlock;
+        collected_ = std::min(collected_ + 1, kBlock);
+        // Until the block is full, look every 8 symbols: a strong station is found from
+        // half a block, early in its preamble.
+        if (collected_ < kBlock / 2 || ++sinceHop_ < (collected_ < kBlock ? kBlock / 4 : kHop))
             continue;
-        }
-        accShort_ += dShort;
-        accLong_ += dLong;
-        accMag_ += std::abs(dShort);
+        sinceHop_ = 0;
+        if (analyse())
+            found = true;
     }
+    return found;
 }
 
-double FrequencyTracker::offset_hz() const {
-    if (accShort_ == cf{})
-        return 0.0;
-    // Frequencies of the squared signal, as cycles per sample.
-    const double coarse = std::arg(accShort_) / (2.0 * std::numbers::pi * kShort);
-    const double fine = std::arg(accLong_) / (2.0 * std::numbers::pi * kLong);
-    // The long step is ambiguous by whole cycles over kLong samples.
-    const double step = 1.0 / kLong;
-    const double k = std::round((coarse - fine) / step);
-    return (fine + k * step) / order_ * rate_;
-}
-
-double FrequencyTracker::coherence() const {
-    return accMag_ > 0.0 ? std::abs(accShort_) / accMag_ : 0.0;
+bool FrequencyTracker::analyse() {
+    std::array<cf, kBlock> a{};
+    const auto &win = window();
+    double power = 0.0;
+    for (int i = 0; i < kBlock; ++i) {
+        const cf x = ring_[static_cast<std::size_t>((ringPos_ + i) % kBlock)];
+        a[static_cast<std::size_t>(i)] = x * win[static_cast<std::size_t>(i)];
+        power += std::norm(x);
+    }
+    if (power <= 1e-30)
+        return false;
+    fft(a, false);
+    // Keep the search range and the idle's tones either side of it.
+    const double edge = 0.55 * baud_;
+    for (int k = 0; k < kBlock; ++k) {
+        const double f = (k < kBlock / 2 ? k : k - kBlock) * rate_ / kBlock;
+        if (f < lo_ - edge || f > hi_ + edge)
+            a[static_cast<std::size_t>(k)] = cf{};
+    }
+    fft(a, true);
+    const double mid = 0.5 * (lo_ + hi_);
+    const double half = std::max(0.5 * (hi_ - lo_), 1.0);
+    bool any = false;
+    double bestWeighted = 0.0;
+    score_ = 0.0;
+    for (int order : {2, 4}) {
+        if (order == 4 && !fourth_)
+            break;
+        std::array<cf, kPad> z{};
+        for (int i = 0; i < kBlock; ++i) {
+            cf p = cmul(a[static_cast<std::size_t>(i)], a[static_cast<std::size_t>(i)]);
+            if (order == 4)
+                p = cmul(p, p);
+            z[static_cast<std::size_t>(i)] = p;
+        }
+        fft(z, false);
+        const double binHz = rate_ / kPad / order; // in offset
+        std::array<double, kPad> pw{};
+        std::array<double, kPad> band{};
+        int count = 0;
+        for (int k = 0; k < kPad; ++k) {
+            const int s = k < kPad / 2 ? k : k - kPad;
+            const double f = s * binHz;
+            pw[static_cast<std::size_t>(k)] = std::norm(z[static_cast<std::size_t>(k)]);
+            if (f >= lo_ && f <= hi_)
+                band[static_cast<std::size_t>(count++)] = pw[static_cast<std::size_t>(k)];
+        }
+        if (count < 8)
+            continue;
+        // The noise level is the median over the range: a line and its side lines take
+        // only a few bins, so they do not raise it.
+        const auto midIt = band.begin() + count / 2;
+        std::nth_element(band.begin(), midIt, band.begin() + count);
+        const double mean = *midIt;
+        if (mean <= 0.0)
+            continue;
+        const double threshold = order == 2 ? kThreshold2 : kThreshold4;
+        for (int k = 0; k < kPad; ++k) {
+            const int s = k < kPad / 2 ? k : k - kPad;
+            const double f = s * binHz;
+            if (f < lo_ || f > hi_)
+                continue;
+            const double p = pw[static_cast<std::size_t>(k)];
+            const double l = pw[static_cast<std::size_t>((k + kPad - 1) % kPad)];
+            const double r = pw[static_cast<std::size_t>((k + 1) % kPad)];
+            if (p < l || p < r)
+                continue; // not a peak
+            const double ratio = p / mean;
+            score_ = std::max(score_, ratio);
+            if (ratio < threshold)
+                continue;
+            // A line is narrow: the window's main lobe is gone 3 Hz away. QPSK data
+            // squared give a hump a baud wide, whose top is no carrier.
+            const int side = static_cast<int>(std::lround(kLineWidthHz / binHz));
+            const double sides = std::max(pw[static_cast<std::size_t>((k + side) % kPad)],
+                                          pw[static_cast<std::size_t>((k + kPad - side) % kPad)]);
+            if (p < kSharpness * sides)
+                continue;
+            const double d = (f - mid) / half;
+            const double weighted = ratio / (1.0 + d * d);
+            if (weighted <= bestWeighted)
+                continue;
+            // The peak between the bins, from a parabola through the log powers.
+            const double ll = std::log(l + 1e-30), lp = std::log(p), lr = std::log(r + 1e-30);
+            const double den = ll - 2.0 * lp + lr;
+            const double frac = den < 0.0 ? std::clamp(0.5 * (ll - lr) / den, -0.5, 0.5) : 0.0;
+            bestWeighted = weighted;
+            found_ = (s + frac) * binHz;
+            any = true;
+        }
+    }
+    return any;
 }
 
 } // namespace pskmodem

@@ -1,18 +1,18 @@
-// Frequency discriminator for capturing a signal after a retune.
+// Finds a PSK signal near the tuned frequency: the capture after a retune, and again
+// after the signal has been lost.
 //
-// Squaring a BPSK signal strips the modulation and leaves a tone at twice the
-// carrier's offset; QPSK's preamble is the same idle of reversals, so squaring serves
-// it too. On the idle the power also has lines a whole baud either side of that tone,
-// weaker and symmetric about it, so their pull cancels as long as nothing in front tilts
-// the band: the tracker does not read the matched filter, whose slopes would make the
-// idle's two tones unequal and drag the estimate towards the stronger, but its own
-// low-pass filter, flat beyond 0.8 baud (the idle's tones at the edge of the capture
-// range) and cutting the noise to a quarter of the decimated band.
+// Squaring a BPSK signal strips the modulation and leaves a line at twice the carrier's
+// offset; QPSK's idle preamble squares the same way and its data give a line in the
+// fourth power. A strong station or a carrier a little further away must not be
+// taken, however strong: so the band is first cut sharply in the frequency domain to
+// the search range plus the idle's tones (half the baud either side), then raised to
+// the power and searched for a line only within the range. A window of noise alone
+// shows no line standing clear of the rest, so the channel does not move on noise; a
+// line is weighed by its distance from the middle of the range, so the station the
+// operator clicked wins over one at the edge.
 //
-// The offset is the phase step of the squared signal, averaged as a complex product
-// (so that noise averages out before the angle is taken) over a quarter symbol, where
-// the idle's side lines cancel and neighbouring noise no longer correlates, and over a
-// whole symbol, four times as precise, whose ambiguity the quarter-symbol step resolves.
+// It works on blocks of 32 symbols (after halving the rate), every 24 symbols, and costs
+// nothing while the receiver is locked (it is not fed then).
 #pragma once
 
 #include "rx_types.h"
@@ -24,39 +24,47 @@ namespace pskmodem {
 
 class FrequencyTracker {
 public:
+    static constexpr int kBlock = 256; // samples at half the decimated rate: 32 symbols
+    static constexpr int kHop = kBlock * 3 / 4;
+
     FrequencyTracker() { reset(); }
     // sampleRate: of the input (16 times the baud).
     void create(double sampleRate);
     void reset();
-    // 2: square (BPSK, and the idle of both modes); 4: fourth power (QPSK data). Starts
-    // the averages afresh.
-    void set_order(int order);
-    void process(std::span<const cf> in);
-    // The offset measured since the last restart (0 before any measurement).
-    double offset_hz() const;
-    // Forgets the averages, after the oscillator in front has jumped; what the filter
-    // still holds from before the jump is not measured.
-    void restart_average();
-    // Near 1 on a clean signal, lower in noise.
-    double coherence() const;
+    // Offsets from the present mixing frequency that may be taken, in Hz; `fourth` also
+    // searches the fourth power (QPSK data). Starts afresh.
+    void set_search(double lo, double hi, bool fourth);
+    // Forgets what was collected, after the oscillator in front has moved.
+    void restart();
+    // Returns true when a block has been searched and a signal found in it; then
+    // offset_hz() is its offset from the mixing frequency.
+    bool process(std::span<const cf> in);
+    double offset_hz() const { return found_; }
+    // The last searched block's best line against the mean of its range (noise alone
+    // stays below the threshold a few times in a million blocks).
+    double score() const { return score_; }
 
 private:
-    static constexpr int kShort = kRxSamplesPerSymbol / 4;
-    static constexpr int kLong = kRxSamplesPerSymbol;
-    static constexpr int kTaps = 48;
+    bool analyse();
 
-    double rate_ = 500.0;
-    int order_ = 2;
-    // The low-pass filter, as a line twice its length.
+    static constexpr int kTaps = 48;
+    static constexpr int kPad = 2 * kBlock;
+
+    double rate_ = 250.0; // of the block's samples
+    double baud_ = 31.25;
+    double lo_ = -15.0, hi_ = 15.0;
+    bool fourth_ = false;
     std::array<float, kTaps> taps_{};
     std::array<cf, 2 * kTaps> line_{};
     int linePos_ = 0;
-    double power_ = 0.0; // running mean |z|^2, so the estimate does not depend on level
-    std::array<cf, kLong> past_{};
-    int pastPos_ = 0;
-    int settle_ = 0; // samples to pass before measuring
-    cf accShort_{}, accLong_{};
-    double accMag_ = 0.0;
+    int phase_ = 0;  // decimation by two
+    int settle_ = 0; // inputs to pass before collecting
+    std::array<cf, kBlock> ring_{};
+    int ringPos_ = 0;
+    int collected_ = 0; // samples in the ring since restart
+    int sinceHop_ = 0;
+    double found_ = 0.0;
+    double score_ = 0.0;
 };
 
 } // namespace pskmodem

@@ -22,13 +22,26 @@ constexpr float kLostLock = 0.2f;
 constexpr float kLostLockQpsk = 0.07f;
 constexpr int kLostSymbols = 64;
 constexpr int kAcquireSymbols = 40;
-// AFC gains, as fractions of the measured offset applied each symbol.
-constexpr int kCaptureWindow = 24; // symbols a capture step measures
-// Coherence of the squared signal over a window: noise reads 0.05..0.3 (mean 0.18), the weakest
-// copyable signals 0.15..0.65, a clean one near 1.
-constexpr double kCaptureCoherence = 0.25;
+// Half the width searched by the capture at least, in Hz at 31.25 baud (twice that at
+// 62.5): a station clicked a little off is found, one 40 Hz away is not.
+constexpr double kSearchHz = 15.0;
+// A capture this close to where the loop is moves it without starting it again.
+constexpr double kSmallJumpHz = 2.0;
+// A BPSK capture this close keeps what the decoders hold.
+constexpr double kKeepJumpHz = 4.0;
+// How close to a false lock's offset a line must be to be taken from a locked loop.
+constexpr double kFalseLockHz = 1.5;
+// Locked symbols after which the channel stops searching.
+constexpr int kHeldSymbols = 32;
+// AFC gain, as the fraction of the loop's frequency handed to the oscillator each symbol.
 constexpr double kTrackGain = 0.05;
+// How far a locked signal is followed at least with AFC on, in Hz at 31.25 baud (twice
+// that at 62.5).
+constexpr double kFollowHz = 25.0;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
+// Symbols this much above the running mean amplitude, two in a row, are a signal's onset.
+constexpr float kOnsetRatio = 2.5f;
+constexpr int kOnsetSymbols = 2;
 } // namespace
 
 Receiver::Receiver() {
@@ -63,15 +76,72 @@ void Receiver::configure(const ChannelSettings &s) {
     hz_ = s.frequency;
     captureRange_ = std::max(s.captureRange, int32_t{0});
     offset_ = 0.0;
-    captureLeft_ = captureRange_ > 0 ? kCaptureSymbols : 0;
-    fll_.set_order(2); // a transmission starts with the idle
     mixer_.set_frequency(hz_);
     start_fresh();
+    search_from_here();
 }
 
 void Receiver::restart() {
-    captureLeft_ = 0;
+    searching_ = false;
     start_fresh();
+}
+
+double Receiver::search_half_width() const {
+    return std::max(static_cast<double>(captureRange_), kSearchHz * rxMode_.baud() / 31.25);
+}
+
+double Receiver::follow_limit() const {
+    const double scale = rxMode_.baud() / 31.25;
+    if (afcLimit_ > 0)
+        return std::max({static_cast<double>(afcLimit_), search_half_width(), kFollowHz * scale});
+    return captureRange_ > 0 ? search_half_width() : 0.0;
+}
+
+void Receiver::search_from_here() {
+    // Around where the channel is now (the tuned frequency after a retune, or where the
+    // signal was last followed to), but never beyond the follow limit.
+    // With AFC on, a channel tuned exactly (a track clicked on the waterfall) still looks
+    // for its station nearby: a click rarely lands on the carrier itself.
+    searching_ = captureRange_ > 0 || afcLimit_ > 0;
+    if (!searching_)
+        return;
+    const double w = search_half_width();
+    const double limit = follow_limit();
+    const double lo = std::max(offset_ - w, -limit) - offset_;
+    const double hi = std::min(offset_ + w, limit) - offset_;
+    fll_.set_search(lo, hi, rxMode_.qpsk);
+}
+
+bool Receiver::false_lock(double delta) const {
+    // A station the loop already holds is not left for another line in the range, but
+    // a loop a quarter of the baud off (QPSK; half of it for BPSK) turns the symbols by
+    // exactly one constellation step each and looks locked: a line found that far away
+    // is the station itself.
+    const double step = rxMode_.baud() * (rxMode_.qpsk ? 0.25 : 0.5);
+    return std::fabs(std::fabs(delta) - step) < kFalseLockHz * rxMode_.baud() / 31.25;
+}
+
+void Receiver::jump(double delta) {
+    const double next = std::clamp(offset_ + delta, -follow_limit(), follow_limit());
+    delta = next - offset_;
+    offset_ = next;
+    mixer_.set_frequency(hz_ + offset_);
+    fll_.restart();
+    const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
+    if (hz < kSmallJumpHz) {
+        // Close to where the loop already is: move under it without starting again.
+        carrier_.shift_frequency(kTwoPi * delta * rxMode_.symbolSamples / 8000.0);
+        return;
+    }
+    carrier_.reset();
+    acquireLeft_ = kAcquireSymbols;
+    lostRun_ = 0;
+    // A BPSK station a few hertz from where the channel was may already have been copied
+    // by comparing neighbouring symbols: keep what the decoders hold.
+    if (!rxMode_.qpsk && hz < kKeepJumpHz)
+        return;
+    // Bits decoded before the jump, still in the decoders, are noise.
+    muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
 }
 
 void Receiver::start_fresh() {
@@ -92,9 +162,11 @@ void Receiver::start_fresh() {
     vectorRing_.fill(cf{});
     vectorNext_ = 0;
     lockedRun_ = 0;
+    heldRun_ = 0;
     acquireLeft_ = kAcquireSymbols;
     lostRun_ = 0;
     muteLeft_ = 0;
+    onsetRun_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -121,8 +193,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     // The discriminator sees the wide band: behind the matched filter an offset signal's
     // two idle tones would come out unequal and pull it towards the stronger one. It is
     // only needed while capturing.
-    if (captureLeft_ > 0)
-        fll_.process(base);
+    if (searching_ && fll_.process(base) && (carrier_.lock() < track_lock() || false_lock(fll_.offset_hz())))
+        jump(fll_.offset_hz());
     filter_.process(base, matched_);
     equalizer_.process(std::span<const cf>(matched_.data(), nb), equalized_);
     const std::size_t ns = timing_.process(std::span<const cf>(equalized_.data(), nb), symbolsOut_);
@@ -145,20 +217,31 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         return 0;
     }
     const float a = std::abs(u);
+    // A station coming on out of noise: the run the Varicode decoder holds (and for QPSK
+    // what the trellis still holds) is noise, and the preamble's first zeros would end
+    // it as a stray character. Drop it; the preamble carries no characters.
+    onsetRun_ = a > kOnsetRatio * amplitude_ ? onsetRun_ + 1 : 0;
+    if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock()) {
+        varicode_.reset();
+        muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
+    }
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     const float amp = std::max(amplitude_, 1e-12f);
     const cf v = carrier_.process(u, amp);
 
     // The phase change from the previous symbol, less the drift the loop has measured.
     const double w = carrier_.frequency();
-    const cf r = cmul(cmul_conj(u, uPrev_), cf(static_cast<float>(std::cos(w)), static_cast<float>(-std::sin(w))));
+    const cf r =
+        cmul(cmul_conj(u, uPrev_), cf(static_cast<float>(std::cos(w)), static_cast<float>(-std::sin(w))));
     const float rn = std::abs(r);
     float quality = 0.0f;
     if (rn > 0.0f) {
         const cf r2 = cmul(r, r);
         quality = rxMode_.qpsk ? cmul(r2, r2).real() / (rn * rn * rn * rn) : r2.real() / (rn * rn);
     }
-    squelch_.process(r, quality);
+    // The squelch takes out a steady turn by itself; the loop's frequency, which swings
+    // about while it acquires, would only unsettle it.
+    squelch_.process(cmul_conj(u, uPrev_), quality);
     vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
     vectorNext_ = (vectorNext_ + 1) & 7;
 
@@ -196,30 +279,28 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         if (++lostRun_ >= kLostSymbols) {
             acquireLeft_ = kAcquireSymbols;
             lostRun_ = 0;
-            // Capture again, around the tuned frequency. Not on QPSK: on its data the
-            // fourth power is too noisy, and a quarter of the baud off looks locked.
-            if (captureRange_ > 0 && captureLeft_ == 0 && !rxMode_.qpsk) {
-                captureLeft_ = kCaptureSymbols;
-                fll_.restart_average();
-            }
+            if (!searching_)
+                search_from_here();
         }
     } else {
         lostRun_ = 0;
     }
-    if (acquireLeft_ > 0 && captureLeft_ == 0)
+    if (acquireLeft_ > 0)
         --acquireLeft_;
-    carrier_.set_tracking(acquireLeft_ == 0 && captureLeft_ == 0);
-    const bool tracking = carrier_.lock() > track_lock() && captureLeft_ == 0;
+    carrier_.set_tracking(acquireLeft_ == 0);
+    const bool tracking = carrier_.lock() > track_lock();
     lockedRun_ = tracking ? lockedRun_ + 1 : 0;
+    // A signal held for a while by the narrow loop is the one: stop searching. (A wide
+    // loop follows noise well enough to look locked now and then.)
+    heldRun_ = acquireLeft_ == 0 && carrier_.slow_lock() > track_lock() ? heldRun_ + 1 : 0;
+    if (heldRun_ >= kHeldSymbols)
+        searching_ = false;
     timing_.set_tracking(squelch_.quality() >= 40);
     // The timing loop settles for a while after lock; measure from then on.
     if (lockedRun_ == kClockSettle)
         timing_.clock_restart();
     steer(symbolSeconds);
-    // Bits decoded while the capture searched, still in the decoders, are noise.
-    if (captureLeft_ > 0)
-        muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
-    else if (muteLeft_ > 0 && --muteLeft_ == 0)
+    if (muteLeft_ > 0 && --muteLeft_ == 0)
         varicode_.reset();
     return n;
 }
@@ -236,37 +317,11 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
 }
 
 void Receiver::steer(double symbolSeconds) {
-    double limit = 0.0;
-    double delta = 0.0;
-    // Steered by the carrier loop's frequency, the oscillator takes over what the loop
-    // was tracking; steered by the discriminator, it moves under an unlocked loop.
-    bool fromLoop = false;
-    if (captureLeft_ > 0) {
-        // Capture measures the offset over a window with the oscillator held still and
-        // then jumps to it: no loop to settle, so a one-second preamble is enough.
-        --captureLeft_;
-        limit = captureRange_;
-        if (captureLeft_ % kCaptureWindow != 0)
-            return;
-        // Noise alone (a channel tuned before the station starts) must not move it: a
-        // window without a coherent tone is passed over for the next one.
-        const bool found = fll_.coherence() >= kCaptureCoherence;
-        delta = found ? fll_.offset_hz() : 0.0;
-        fll_.restart_average();
-        // QPSK gets one window: past the idle preamble its data squared say nothing.
-        if (found || rxMode_.qpsk)
-            captureLeft_ = 0;
-    } else if (afcLimit_ > 0) {
-        limit = std::max(afcLimit_, captureRange_);
-        // Only a locked loop steers: the discriminator is too noisy on weak data, and a
-        // lost signal starts a new capture instead (on_symbol).
-        fromLoop = carrier_.lock() > track_lock();
-        if (!fromLoop)
-            return;
-        delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
-    } else {
+    // Only a locked loop steers: the oscillator takes over what the loop was tracking.
+    if (afcLimit_ == 0 || carrier_.lock() <= track_lock())
         return;
-    }
+    const double limit = follow_limit();
+    double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
     if (!std::isfinite(delta))
         return;
     const double next = std::clamp(offset_ + delta, -limit, limit);
@@ -274,8 +329,7 @@ void Receiver::steer(double symbolSeconds) {
     if (delta == 0.0)
         return;
     offset_ = next;
-    if (fromLoop)
-        carrier_.shift_frequency(kTwoPi * delta * symbolSeconds);
+    carrier_.shift_frequency(kTwoPi * delta * symbolSeconds);
     mixer_.set_frequency(hz_ + offset_);
 }
 

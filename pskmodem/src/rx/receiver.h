@@ -39,11 +39,10 @@ struct RxEvent {
 
 class Receiver {
 public:
-    static constexpr std::size_t kPiece = 256;     // input handled at a time
-    static constexpr std::size_t kMaxEvents = 12;  // per kPiece of input, at most
-    static constexpr int kCaptureSymbols = 96;     // search after a retune, in windows of 24
-    static constexpr int kClockSymbols = 600;      // clock readings span ~19 s at 31.25 baud
-    static constexpr int kClockSettle = 250;       // locked symbols before measuring
+    static constexpr std::size_t kPiece = 256;    // input handled at a time
+    static constexpr std::size_t kMaxEvents = 12; // per kPiece of input, at most
+    static constexpr int kClockSymbols = 600;     // clock readings span ~19 s at 31.25 baud
+    static constexpr int kClockSettle = 250;      // locked symbols before measuring
 
     Receiver();
     // Applies the program's settings: a change of mode, a new tuning or switching on
@@ -71,6 +70,11 @@ private:
     std::size_t on_symbol(cf y, int inputIndex, std::span<RxEvent> out);
     std::size_t on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out);
     void steer(double symbolSeconds);
+    void search_from_here();
+    double search_half_width() const;
+    double follow_limit() const;
+    void jump(double delta);
+    bool false_lock(double delta) const;
     float track_lock() const;
     float coherent_lock() const;
 
@@ -82,7 +86,7 @@ private:
     double offset_ = 0.0; // AFC, Hz
     int captureRange_ = 0;
     int afcLimit_ = 0;
-    int captureLeft_ = 0;
+    bool searching_ = false;
 
     Mixer mixer_;
     Decimator decimator_;
@@ -103,9 +107,11 @@ private:
     std::array<cf, 8> vectorRing_{};
     int vectorNext_ = 0;
     int lockedRun_ = 0;
+    int heldRun_ = 0;
     int acquireLeft_ = 0;
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
+    int onsetRun_ = 0;
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};

@@ -12,7 +12,7 @@ constexpr std::size_t kMaxChunk = 4096; // input handled at a time after correct
 } // namespace
 
 ReceiverBank::ReceiverBank()
-    : receivers_(kChannels), history_(kHistory), replay_(kHistory), corrected_(kMaxChunk + 64), clean_(kMaxChunk) {}
+    : receivers_(kChannels), history_(kHistory), replay_(kHistory), corrected_(kMaxChunk + 64) {}
 
 void ReceiverBank::reset() {
     for (auto &r : receivers_)
@@ -58,12 +58,6 @@ void ReceiverBank::process(std::span<const float> in, const ChannelSettings (&se
     while (!in.empty()) {
         std::span<const float> part = in.first(std::min(in.size(), kMaxChunk));
         in = in.subspan(part.size());
-        // A file may hold NaN or infinities; one would poison every loop for good.
-        if (!std::all_of(part.begin(), part.end(), [](float s) { return std::isfinite(s); })) {
-            std::transform(part.begin(), part.end(), clean_.begin(),
-                           [](float s) { return std::isfinite(s) ? std::clamp(s, -1e6f, 1e6f) : 0.0f; });
-            part = std::span<const float>(clean_.data(), part.size());
-        }
         if (resampler_ && resampler_->ok()) {
             const Resampler::Result res = resampler_->process(part, corrected_);
             part = std::span<const float>(corrected_.data(), res.generated);

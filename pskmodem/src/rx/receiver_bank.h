@@ -61,7 +61,6 @@ private:
     std::unique_ptr<Resampler> resampler_;
     int32_t clockPpm_ = 0;
     std::vector<float> corrected_;
-    std::vector<float> clean_; // input with non-finite samples zeroed
     std::array<RxEvent, Receiver::kMaxEvents * 2> events_{};
     double sinceClock_ = 0.0;
     double clockSum_ = 0.0;

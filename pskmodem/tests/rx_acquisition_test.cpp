@@ -1,0 +1,229 @@
+// Finding and holding the station on a band that is not white noise: a table of channel
+// conditions, each with the character error rate it must stay within at a fixed seed.
+// Stations are a few hertz off the tuned frequency, as a click on the waterfall leaves
+// them, and the start of every transmission is counted.
+#include "rx/channel_model.h"
+#include "rx/receiver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace pskmodem;
+
+namespace {
+
+const char *const kText[] = {
+    "CQ CQ de QX1ABC QX1ABC pse k ",
+    "QY2XYZ de QX1ABC tnx for the call, name Anna, qth near the coast. ",
+    "Rig is an old transceiver at twenty watts into a dipole. The weather is grey and cold. ",
+    "Your signal is clean here with no drift. 73 and good luck, QY2XYZ de QX1ABC sk ",
+};
+
+std::string text_of(std::size_t chars, std::size_t first = 0) {
+    std::string t;
+    for (std::size_t i = first; t.size() < chars; ++i)
+        t += kText[i % std::size(kText)];
+    return t;
+}
+
+std::size_t edit_distance(const std::string &a, const std::string &b) {
+    std::vector<std::size_t> prev(b.size() + 1), cur(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        prev[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        cur[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        std::swap(prev, cur);
+    }
+    return prev[b.size()];
+}
+
+struct Condition {
+    const char *name;
+    int32_t mode = 0;
+    double offset = 3.0; // station above the tuned frequency
+    double snr = -8.0;
+    int32_t capture = 10, afc = 10;
+    double start = 0.5; // seconds of noise before the station
+    int overs = 1;      // a contact: overs alternate between stations 3 Hz apart
+    std::size_t chars = 240;
+    Drift drift;
+    std::vector<ExtraStation> stations; // offsets relative to the wanted station
+    std::vector<ExtraCarrier> carriers;
+    double maxCer = 0.01;
+};
+
+// Named in test output rather than dumped as bytes.
+void PrintTo(const Condition &c, std::ostream *os) {
+    *os << c.name;
+}
+
+struct Result {
+    std::string copy; // what was decoded of each transmission, one a line
+    std::size_t errors = 0, chars = 0;
+    double endFrequency = 0.0;
+    double frequencyBeforeStart = 0.0; // where the channel sat just before the station began
+};
+
+constexpr double kTune = 1000.0;
+
+Result run(const Condition &c) {
+    ChannelParams p;
+    p.snrDb = c.snr;
+    p.drift = c.drift;
+    p.seed = 20261210;
+    const double baud = rx_mode(c.mode).baud();
+    double t = c.start;
+    for (int o = 0; o < c.overs; ++o) {
+        Transmission tx;
+        tx.text = text_of(c.chars / static_cast<std::size_t>(c.overs), static_cast<std::size_t>(o));
+        tx.mode = c.mode;
+        tx.frequency = kTune + c.offset + (o % 2) * 3.0;
+        tx.start = t;
+        tx.phase = 0.7 * o;
+        p.wanted.push_back(tx);
+        t += tx.preamble + tx.postamble + static_cast<double>(varicode_bits(tx.text).size()) / baud + 1.5;
+    }
+    for (ExtraStation s : c.stations) {
+        s.frequency += kTune + c.offset;
+        s.text = text_of(2000, 2);
+        s.start = -2.0;
+        p.stations.push_back(s);
+    }
+    for (ExtraCarrier k : c.carriers) {
+        k.frequency += kTune + c.offset;
+        p.carriers.push_back(k);
+    }
+    const ChannelSignal sig = make_channel_signal(p);
+
+    ChannelSettings s;
+    s.enabled = true;
+    s.mode = c.mode;
+    s.frequency = static_cast<int32_t>(kTune);
+    s.captureRange = c.capture;
+    s.afcLimit = c.afc;
+    s.tuneSerial = 1;
+    Receiver rx;
+    rx.configure(s);
+    Result r;
+    std::vector<std::string> got(sig.wanted.size());
+    std::vector<RxEvent> ev(Receiver::kMaxEvents);
+    for (std::size_t at = 0; at < sig.samples.size(); at += Receiver::kPiece) {
+        if (at <= sig.wanted[0].start)
+            r.frequencyBeforeStart = rx.frequency();
+        const std::size_t len = std::min(Receiver::kPiece, sig.samples.size() - at);
+        const std::size_t n = rx.process(std::span<const float>(sig.samples.data() + at, len), ev);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (ev[i].kind != RxEvent::Kind::Character)
+                continue;
+            const std::size_t sample = at + static_cast<std::size_t>(ev[i].inputIndex);
+            for (std::size_t w = 0; w < sig.wanted.size(); ++w)
+                if (sample >= sig.wanted[w].start && sample < sig.wanted[w].charEnds.back() + 7200)
+                    got[w] += static_cast<char>(ev[i].value);
+        }
+    }
+    for (std::size_t w = 0; w < sig.wanted.size(); ++w) {
+        r.errors += edit_distance(p.wanted[w].text, got[w]);
+        r.copy += got[w] + "\n";
+        r.chars += p.wanted[w].text.size();
+    }
+    r.endFrequency = rx.frequency();
+    return r;
+}
+
+Condition make(const char *name) {
+    Condition c;
+    c.name = name;
+    return c;
+}
+
+std::vector<Condition> conditions() {
+    std::vector<Condition> v;
+    Condition c = make("ClickedTwelveHertzOff");
+    c.offset = 12.0;
+    v.push_back(c);
+    c = make("ClickedTwelveHertzBelow");
+    c.offset = -12.0;
+    v.push_back(c);
+    c = make("NeighbourTwentyDbStronger60HzAway");
+    c.stations = {ExtraStation{"", 0, 60.0, 20.0, 0.0, 1.0}};
+    v.push_back(c);
+    c = make("NeighbourTwentyDbStronger60HzBelow");
+    c.stations = {ExtraStation{"", 0, -60.0, 20.0, 0.0, 1.0}};
+    v.push_back(c);
+    c = make("CarrierTenDbStronger40HzAway");
+    c.carriers = {ExtraCarrier{40.0, 10.0}};
+    c.maxCer = 0.015;
+    v.push_back(c);
+    c = make("TunedThreeSecondsBeforeTheStation");
+    c.start = 3.0;
+    c.offset = -9.0;
+    v.push_back(c);
+    c = make("StaticOffsetWithCaptureAndAfcOff");
+    c.snr = -10.0;
+    c.capture = 0;
+    c.afc = 0;
+    v.push_back(c);
+    c = make("DriftBeyondTheAfcWidth");
+    c.drift = Drift{Drift::Shape::Linear, 0.3, 0.0};
+    c.chars = 250; // about 60 s: the station ends some 20 Hz from where it was clicked
+    c.maxCer = 0.02;
+    v.push_back(c);
+    c = make("Bpsk63ClickedTwentyHertzOff");
+    c.mode = 8;
+    c.offset = 20.0;
+    c.snr = -5.0;
+    v.push_back(c);
+    c = make("QpskTunedBeforeTheStation");
+    c.mode = 1;
+    c.start = 1.0;
+    v.push_back(c);
+    c = make("Qpsk63ClickedTwentyHertzOff");
+    c.mode = 9;
+    c.offset = -20.0;
+    c.snr = -5.0;
+    v.push_back(c);
+    c = make("ContactStationsThreeHertzApart");
+    c.snr = 10.0;
+    c.overs = 4;
+    c.chars = 400;
+    // Nothing lost at the start of an over; a stray character from the noise before
+    // it may still come out.
+    c.maxCer = 0.005;
+    v.push_back(c);
+    return v;
+}
+
+} // namespace
+
+class Acquisition : public testing::TestWithParam<Condition> {};
+
+TEST_P(Acquisition, CopiesWithinTheLimit) {
+    const Condition &c = GetParam();
+    const Result r = run(c);
+    const double cer = static_cast<double>(r.errors) / static_cast<double>(r.chars);
+    EXPECT_LE(cer, c.maxCer) << r.errors << " errors in " << r.chars << ":\n" << r.copy;
+    // The channel ends on the station (the last over's station for a contact), however
+    // far it drifted.
+    const double last = kTune + c.offset + ((c.overs - 1) % 2) * 3.0;
+    if (c.drift.shape == Drift::Shape::Linear) {
+        EXPECT_GT(r.endFrequency, kTune + c.offset + 15.0);
+    } else if (c.afc > 0) {
+        EXPECT_NEAR(r.endFrequency, last, 1.0);
+    } else if (c.capture == 0) {
+        EXPECT_EQ(r.endFrequency, kTune);
+    }
+    // Noise alone before the station does not move it.
+    EXPECT_EQ(r.frequencyBeforeStart, kTune);
+}
+
+INSTANTIATE_TEST_SUITE_P(Conditions, Acquisition, testing::ValuesIn(conditions()),
+                         [](const testing::TestParamInfo<Condition> &i) {
+                             return std::string(i.param.name);
+                         });
