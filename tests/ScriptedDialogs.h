@@ -7,6 +7,8 @@
 #include <QList>
 #include <QPair>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 #include <functional>
 #include <tuple>
@@ -36,6 +38,18 @@ public:
         return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
     void beep() override { ++beeps; }
+    // Input boxes: each answer is the text typed, or nullopt for Cancel; Cancel
+    // when the script runs out.
+    QList<std::optional<QString>> textAnswers;
+    QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override {
+        shown.append({Icon::None, caption, prompt});
+        if (whileOpen)
+            whileOpen();
+        if (textAnswers.isEmpty())
+            return defaultText;
+        const std::optional<QString> answer = textAnswers.takeFirst();
+        return answer ? *answer : defaultText;
+    }
 
     // Choosers: what they were preset to, and the answers (cancelled when none is left).
     QList<QColor> colorPresets;

@@ -1,15 +1,20 @@
 // The About box, its LED board and the system-information report.
 
+#include "FormFixture.h"
+#include "MainWindowParts.h"
 #include "about/SystemInfo.h"
 #include "about/TAboutForm.h"
 #include "about/TLedMatrix.h"
 #include "about/TSysInfoForm.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 SystemSources fixtureSources() {
@@ -238,6 +243,29 @@ private slots:
         QCOMPARE(opened, QStringList{QStringLiteral("http://www.q9zzv-software.example")});
         QVERIFY(!about.isVisible());
         QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    void aboutButtonShowsTheBoxModally() {
+        FormFixture f;
+        TPSKForm &form = f.create();
+        form.show();
+        QString caption;
+        QString board;
+        bool modal = false;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<TAboutForm *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            caption = box->windowTitle();
+            board = box->VRM->text();
+            modal = box->isModal();
+            box->OKBtn->click();
+        });
+        form.toolBar().AboutVarnek->trigger();
+        QCOMPARE(caption, QStringLiteral("About VARNEK v1.6a"));
+        QVERIFY(modal);
+        QVERIFY(board.startsWith(QStringLiteral("MEMORY INSTALLED ON THIS COMPUTER : ")));
+        QVERIFY(board.endsWith(QStringLiteral(" Kb")));
+        QVERIFY(f.dialogs.shown.isEmpty());
     }
 
     void creditsClickCloses() {

@@ -3,6 +3,7 @@
 // and retuning one by dropping its edit.
 
 #include "FormFixture.h"
+#include "base/AppImages.h"
 #include "base/StatusBar.h"
 #include "base/Widgets.h"
 #include "displays/FrequencyMap.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDrag>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -390,24 +392,46 @@ private slots:
         QCOMPARE(f.tracks().TrackTable[0], nullptr);
     }
 
-    // A press arms the drag; moving three pixels with the button held starts
-    // it, and it ends (offscreen at once) with the object forgotten.
+    // A press arms the drag; moving three pixels along either axis with the
+    // button held starts it, and it ends (offscreen at once) with the object
+    // forgotten.
+    void aPressThenAMoveDrags_data() {
+        QTest::addColumn<QPoint>("move");
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("(1,1) stays") << QPoint(1, 1) << false;
+        QTest::newRow("(2,1) stays") << QPoint(2, 1) << false;
+        QTest::newRow("(2,2) stays") << QPoint(2, 2) << false;
+        QTest::newRow("(3,0) drags") << QPoint(3, 0) << true;
+        QTest::newRow("(0,-3) drags") << QPoint(0, -3) << true;
+    }
     void aPressThenAMoveDrags() {
+        QFETCH(QPoint, move);
+        QFETCH(bool, drags);
         FormFixture fx;
         TPSKForm &f = running(fx);
         auto *edit = qobject_cast<TPSKEdit *>(clickWaterfall(f, 100));
         QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(10, 5));
         QVERIFY(edit->dragArmed());
-        QMouseEvent nearly(QEvent::MouseMove, QPointF(11, 6), edit->mapToGlobal(QPointF(11, 6)), Qt::NoButton,
-                           Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(edit, &nearly);
-        QVERIFY(edit->dragArmed());
-        QMouseEvent far(QEvent::MouseMove, QPointF(12, 6), edit->mapToGlobal(QPointF(12, 6)), Qt::NoButton,
-                        Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(edit, &far);
-        QVERIFY(!edit->dragArmed());
+        const QPointF to = QPointF(QPoint(10, 5) + move);
+        QMouseEvent e(QEvent::MouseMove, to, edit->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &e);
+        QCOMPARE(edit->dragArmed(), !drags);
         QCOMPARE(f.tracks().DragObject, nullptr);
         QCOMPARE(f.tracks().TrackTable[0], edit);
+    }
+
+    // While a track is dragged the mouse shows the hand.
+    void theDragShowsTheHand() {
+        FormFixture fx;
+        TPSKForm &f = running(fx);
+        QLineEdit *edit = clickWaterfall(f, 100);
+        std::unique_ptr<QDrag> drag(f.tracks().NewDrag(f.tracks().EditStartDrag(edit, QPoint(4, 3))));
+        const QImage hand = AppImages::cursor(AppImages::HandCursor).pixmap().toImage();
+        QVERIFY(!hand.isNull());
+        for (Qt::DropAction action : {Qt::MoveAction, Qt::IgnoreAction})
+            QCOMPARE(drag->dragCursor(action).toImage(), hand);
+        QCOMPARE(drag->hotSpot(), QPoint(4, 3));
+        f.tracks().EditEndDrag();
     }
 };
 

@@ -8,6 +8,8 @@
 #include "base/Utilities.h"
 #include "base/Widgets.h"
 #include "displays/DisplayPanel.h"
+#include "help/ContextHelp.h"
+#include "help/HelpSystem.h"
 #include "lang/Lcf.h"
 #include "lang/Strings.h"
 #include "log/QsoBox.h"
@@ -19,6 +21,7 @@
 #include "settings/SetupLauncher.h"
 #include "status/StatusArea.h"
 #include "tracks/TrackPanel.h"
+#include "update/UpdateNotice.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -96,7 +99,7 @@ void TPSKForm::BuildControls() {
     m_tracks =
         new TrackPanel(client, bar.ClearTracks, m_modem, m_dialogs, m_settings, *m_status, soundCardActive);
     m_tuning = new ReceiveTuning(client, m_modem, [this] { return m_tracks->ActiveTrack; });
-    m_macros = new MacroBar(client);
+    m_macros = new MacroBar(client, m_store, m_dialogs, m_clock, m_settings);
     m_displays = new DisplayPanel(client, m_settings, *m_status, soundCardActive);
     m_qso = new QsoBox(client, this, m_dialogs, m_clock, [this] { return m_startupDir; });
     m_transmit = new TransmitControl(
@@ -128,6 +131,10 @@ void TPSKForm::BuildControls() {
          [this] { m_toolBar->RewindSound->setToolTip(m_transmit->RewindHint()); },
          [this] { setWindowTitle(CaptionText()); }},
         this);
+    m_macros->Attach({m_qso->HisCall, m_qso->HisName, m_qso->HisRep, m_qso->RXBuf, m_transmit,
+                      soundCardActive, [this] { return m_tracks->TrackCount; },
+                      [this] { return m_dateFormatPattern; }},
+                     bar.MacroDialog, bar.WizardDialog);
     // The status area and its lamps stand last, above everything else.
     m_status->Infopanel->raise();
     m_status->StatusBar->raise();
@@ -150,6 +157,13 @@ void TPSKForm::BuildControls() {
     for (const auto &[action, handler] : shell)
         connect(action, &QAction::triggered, this, handler);
     BuildTray();
+    m_help = new HelpSystem(this);
+    connect(m_help, &HelpSystem::failed, this, [this](const QString &why) {
+        m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning), why);
+    });
+    m_contextHelp = new ContextHelp(*m_help, this);
+    m_contextHelp->install();
+    m_update = new UpdateNotice(this, m_dialogs, m_clock, *m_status, m_store, m_trayIcon);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
@@ -301,8 +315,9 @@ void TPSKForm::FormCreate() {
     m_startupDir = QDir::currentPath();
     m_store.open();
     m_loading = true;
-    if (!loadStartupSettings(m_store, m_settings,
-                             [this](SettingId id) { ApplySetting(static_cast<int>(id)); }))
+    const bool settingsRead = loadStartupSettings(
+        m_store, m_settings, [this](SettingId id) { ApplySetting(static_cast<int>(id)); });
+    if (!settingsRead)
         m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
                           LcfLoadString(Str::ErrorReadingRegistry));
     m_loading = false;
@@ -328,12 +343,14 @@ void TPSKForm::FormCreate() {
     m_status->Infopanel->setCaption(LcfLoadString(Str::LibraryVersion) + version + QStringLiteral("  "));
     m_link->SoundCardActive = false;
     m_toolBar->RewindSound->setToolTip(m_transmit->RewindHint());
-    m_toolBar->OnLineHelp->setEnabled(
-        QFileInfo::exists(QDir(m_startupDir).filePath(QStringLiteral("VARNEK.CHM"))));
+    m_toolBar->OnLineHelp->setEnabled(HelpSystem::manualInstalled());
     m_qso->ViewBtn->setEnabled(
         QFileInfo::exists(QDir(m_startupDir).filePath(QStringLiteral("Varneklog.adi"))));
     m_status->setPanelText(2, LcfLoadString(Str::ProgramIdle));
-    // Cursors 1..5 are built on demand by AppImages::cursor; macros load with
-    // the macro store.
+    // Cursors 1..5 are built on demand by AppImages::cursor.
+    // An unreadable store has been reported once already.
+    if (!m_macros->LoadMacros() && settingsRead)
+        m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
+                          LcfLoadString(Str::ErrorReadingRegistry));
     m_timer->start();
 }

@@ -18,7 +18,9 @@ class QSystemTrayIcon;
 class QTimer;
 class Clock;
 class Dialogs;
+class ContextHelp;
 class DisplayPanel;
+class HelpSystem;
 class MacroBar;
 class MainToolBar;
 class Modem;
@@ -30,6 +32,7 @@ class SoundCardLink;
 class StatusArea;
 class TrackPanel;
 class TransmitControl;
+class UpdateNotice;
 
 class TPSKForm : public QMainWindow {
     Q_OBJECT
@@ -48,6 +51,8 @@ public:
     TransmitControl &transmit() const { return *m_transmit; }
     SoundCardLink &link() const { return *m_link; }
     SetupLauncher &setup() const { return *m_setup; }
+    HelpSystem &help() const { return *m_help; }
+    UpdateNotice &update() const { return *m_update; }
 
     // ---- Window-wide state --------------------------------------------
     RunningSettings &settings() { return m_settings; }
@@ -105,6 +110,9 @@ private:
     TransmitControl *m_transmit = nullptr;
     SoundCardLink *m_link = nullptr;
     SetupLauncher *m_setup = nullptr;
+    HelpSystem *m_help = nullptr;
+    ContextHelp *m_contextHelp = nullptr;
+    UpdateNotice *m_update = nullptr;
 
     QTimer *m_timer = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;

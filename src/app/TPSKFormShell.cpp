@@ -3,12 +3,16 @@
 
 #include "app/TPSKForm.h"
 
+#include "about/TAboutForm.h"
 #include "app/MainToolBar.h"
+#include "help/ContextHelp.h"
+#include "help/HelpSystem.h"
 #include "log/QsoBox.h"
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
 #include "settings/SetupLauncher.h"
 #include "status/StatusArea.h"
+#include "update/UpdateNotice.h"
 
 #include "base/AppImages.h"
 #include "base/Clock.h"
@@ -21,9 +25,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -31,8 +32,6 @@
 #include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QUrl>
-#include <QWhatsThis>
 
 namespace {
 // The desktop's mixer stands in for the sound control panels of the original
@@ -89,7 +88,7 @@ void TPSKForm::TimerTimer() {
         m_status->setPanelText(0, FormatDateTime(QStringLiteral("hh:nn"), now));
     m_qso->ShowTime(utc);
     m_status->ShowRestingTexts();
-    // The update check at ten-minute marks comes with the update notice.
+    m_update->TimerTimer();
 }
 
 void TPSKForm::ExitBtnClick() {
@@ -156,18 +155,16 @@ bool TPSKForm::CloseProgram() {
 }
 
 void TPSKForm::HelpBtnClick() {
-    const QString file = QDir(m_startupDir).filePath(QStringLiteral("VARNEK.CHM"));
-    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        m_dialogs.message(Dialogs::Icon::Warning, LcfLoadString(Str::CaptionWarning),
-                          LcfLoadString(Str::HelpFileMissing));
+    m_help->showContents();
 }
 
 void TPSKForm::ContextHelpExecute() {
-    QWhatsThis::enterWhatsThisMode();
+    m_contextHelp->ContextHelpExecute();
 }
 
 void TPSKForm::AboutBtnClick() {
-    m_dialogs.message(Dialogs::Icon::Information, LcfLoadString(Str::AppTitle), LcfLoadString(Str::TrayHint));
+    TAboutForm about(this);
+    about.exec();
 }
 
 void TPSKForm::EnableComPort() {

@@ -45,6 +45,7 @@ public:
     static constexpr int IconCount = 26;
     static constexpr int IconSize = 21;
     static constexpr int CursorCount = 5;
+    static constexpr int HandCursor = 1; // CRMAIN, the pointing hand
     static constexpr int CursorSize = 32;
     static constexpr int TrayFrameCount = 20;
     static constexpr int TrayFrameSize = 16;

@@ -9,6 +9,8 @@
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -98,4 +100,9 @@ bool QtDialogs::chooseFont(QFont &font, QColor &color) {
     font = chooser->currentFont();
     color = chosenColor;
     return true;
+QString QtDialogs::askText(const QString &caption, const QString &prompt, const QString &defaultText) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : defaultText;
 }

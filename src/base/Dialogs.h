@@ -32,6 +32,13 @@ public:
         Q_UNUSED(color);
         return false;
     }
+    // An input box with an OK and a Cancel button; the entered text, or defaultText when
+    // cancelled. Implementations that never ask (benchmarks) answer as if cancelled.
+    virtual QString askText(const QString &caption, const QString &prompt, const QString &defaultText) {
+        (void)caption;
+        (void)prompt;
+        return defaultText;
+    }
 };
 
 class QtDialogs : public Dialogs {
@@ -43,6 +50,7 @@ public:
     void beep() override;
     bool chooseColor(QColor &color) override;
     bool chooseFont(QFont &font, QColor &color) override;
+    QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
 
 private:
     QWidget *m_parent;

@@ -62,6 +62,22 @@ QString timeSeparator(const QLocale &locale) {
     return QStringLiteral(":");
 }
 
+// The locale's long time without its time zone: the zone a locale names is the
+// system's at this moment, not that of the time being formatted.
+QString longTimeFormat(const QLocale &locale) {
+    const QString f = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (QChar c : f) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
 int runLength(const QString &p, int i) {
     const QChar c = p.at(i).toLower();
     int n = 0;
@@ -141,7 +157,7 @@ QString FormatDateTime(const QString &pattern, const QDateTime &t, const QLocale
         } else if (lc == QLatin1Char('c') && n == 1) {
             out += locale.toString(d, QLocale::ShortFormat);
             if (tm != QTime(0, 0))
-                out += QLatin1Char(' ') + locale.toString(tm, QLocale::LongFormat);
+                out += QLatin1Char(' ') + locale.toString(tm, longTimeFormat(locale));
         } else {
             out += pattern.mid(i, n);
         }

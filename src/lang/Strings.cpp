@@ -117,6 +117,22 @@ const QHash<int, QString> &table() {
         {Str::SoundNoDevice, QStringLiteral("none")},
         {Str::FontColorButton, QStringLiteral("Color...")},
 
+        {Str::CallsignMissingCaption, QStringLiteral("Callsign is missing")},
+        {Str::EnterStationCallsign, QStringLiteral("Enter station callsign")},
+        {Str::ReportMissingCaption, QStringLiteral("Report (RST) is missing")},
+        {Str::EnterStationReport, QStringLiteral("Enter station report")},
+        {Str::GoodMorning, QStringLiteral("Good morning")},
+        {Str::GoodAfternoon, QStringLiteral("Good afternoon")},
+        {Str::GoodEvening, QStringLiteral("Good evening")},
+        {Str::EndOfQso, QStringLiteral("End of QSO: ")},
+        {Str::MacroNeedsName, QStringLiteral("A macro must have a name !")},
+        {Str::MacroExists, QStringLiteral("This macro already exists !")},
+        {Str::ModifyIt, QStringLiteral("Modify it ?")},
+        {Str::MacroMaximum, QStringLiteral("Maximum number of macros is 40. Sorry...")},
+        {Str::ForgotHint, QStringLiteral("You forgot the hint !")},
+        {Str::ForgotText, QStringLiteral("You forgot the text !")},
+        {Str::DeleteMacroQuestion, QStringLiteral("Delete this macro ?")},
+
         {Str::AboutCaption, QStringLiteral("About VARNEK v1.6a")},
         {Str::AboutCredits,
          QStringLiteral("VARNEK v1.6a - PSK31 keyboard-to-keyboard terminal for radio amateurs.\n"

@@ -113,6 +113,23 @@ enum Id : int {
     SoundNoDevice = 807,          // "none"
     FontColorButton = 808,        // "Color..." in the font chooser
 
+    // Macros: 700..799
+    CallsignMissingCaption = 700, // "Callsign is missing"
+    EnterStationCallsign = 701,   // "Enter station callsign"
+    ReportMissingCaption = 702,   // "Report (RST) is missing"
+    EnterStationReport = 703,     // "Enter station report"
+    GoodMorning = 704,            // "Good morning"
+    GoodAfternoon = 705,          // "Good afternoon"
+    GoodEvening = 706,            // "Good evening"
+    EndOfQso = 707,               // "End of QSO: "
+    MacroNeedsName = 710,         // "A macro must have a name !"
+    MacroExists = 711,            // "This macro already exists !"
+    ModifyIt = 712,               // "Modify it ?"
+    MacroMaximum = 713,           // "Maximum number of macros is 40. Sorry..."
+    ForgotHint = 714,             // "You forgot the hint !"
+    ForgotText = 715,             // "You forgot the text !"
+    DeleteMacroQuestion = 716,    // "Delete this macro ?"
+
     // Update notice, About, help: 900..999
     AboutCaption = 900,               // "About VARNEK v1.6a"
     AboutCredits = 901,               // the About box's credits paragraph

@@ -208,6 +208,17 @@ void TransmitControl::TransmitBtnClick() {
     TXBuf->setFocus();
 }
 
+void TransmitControl::KeyForMacro() {
+    if (Tuning)
+        return;
+    m_tuning.ApplyNet();
+    m_modem.fnSetTXFrequency(m_tuning.TXSpin->value());
+    setActionIcon(m_actions.Transmit, AppImages::Stop);
+    m_actions.Transmit->setToolTip(LcfLoadString(Str::StopTransmissionHint));
+    m_actions.Tune->setEnabled(false);
+    m_modem.fnStartTX(m_settings.RXMode);
+}
+
 void TransmitControl::TuneBtnClick() {
     if (ReportSoundCardStopped())
         return;

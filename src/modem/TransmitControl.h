@@ -41,6 +41,10 @@ public:
     void TXBufKeyPress(int &key, bool fromKeyboard = false);
     void TypeIntoTXBuf(int c);
     void TransmitBtnClick();
+    // What a macro's \t does: key the transmitter as Transmit does, but
+    // leave the CW ID button and the keyboard focus alone; nothing while a
+    // tune carrier is on.
+    void KeyForMacro();
     void TuneBtnClick();
     void CWIDBtnClick();
     void SndTxtBtnClick();

@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <cstdlib>
 
 TPSKEdit::TPSKEdit(int slot, const QColor &background, const QColor &text, QWidget *parent)
     : QLineEdit(parent) {
@@ -48,7 +49,9 @@ void TPSKEdit::mouseMoveEvent(QMouseEvent *e) {
     const QPoint pos = e->position().toPoint();
     if (m_armed && e->buttons() == Qt::NoButton)
         m_armed = false; // released while a question was open
-    if (m_armed && (pos - m_pressPos).manhattanLength() >= DragThreshold) {
+    const QPoint moved = pos - m_pressPos;
+    // The drag starts once the mouse is 3 pixels away along either axis.
+    if (m_armed && (std::abs(moved.x()) >= DragThreshold || std::abs(moved.y()) >= DragThreshold)) {
         m_armed = false;
         if (auto drag = onDrag) {
             drag(this, pos);

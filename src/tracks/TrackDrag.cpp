@@ -1,6 +1,7 @@
 // Retuning a track by dragging its edit up or down the track panel and
 // dropping it at the height of the new frequency.
 
+#include "base/AppImages.h"
 #include "modem/Modem.h"
 #include "modem/ReceiveTuning.h"
 #include "tracks/TControlDragObject.h"
@@ -8,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDrag>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +18,18 @@
 TControlDragObject *TrackPanel::EditStartDrag(QLineEdit *sender, QPoint grab) {
     DragObject = new TControlDragObject(sender, grab);
     return DragObject;
+}
+
+QDrag *TrackPanel::NewDrag(TControlDragObject *object) {
+    auto *drag = new QDrag(this);
+    drag->setMimeData(object);
+    drag->setPixmap(object->dragImage());
+    drag->setHotSpot(object->hotSpot());
+    // The hand, from the program's own cursors, over the whole drag.
+    const QPixmap hand = AppImages::cursor(AppImages::HandCursor).pixmap();
+    for (Qt::DropAction action : {Qt::MoveAction, Qt::IgnoreAction})
+        drag->setDragCursor(hand, action);
+    return drag;
 }
 
 void TrackPanel::EditEndDrag() {

@@ -146,12 +146,9 @@ void TrackPanel::WaterfallMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
         edit->onDrag = [this](TPSKEdit *e, QPoint grab) {
             // The drag belongs to the panel, not to the edit, and owns the
             // drag object; the edit is not touched once the drag is over.
-            TControlDragObject *object = EditStartDrag(e, grab);
-            QDrag drag(this);
-            drag.setMimeData(object);
-            drag.setPixmap(object->dragImage());
-            drag.setHotSpot(object->hotSpot());
-            drag.exec(Qt::MoveAction);
+            QDrag *drag = NewDrag(EditStartDrag(e, grab));
+            drag->exec(Qt::MoveAction);
+            delete drag;
             EditEndDrag();
         };
         edit->move(0, y - 5);

@@ -13,6 +13,7 @@
 #include <array>
 
 class QAction;
+class QDrag;
 class QFrame;
 class QLineEdit;
 class QMimeData;
@@ -57,6 +58,9 @@ public:
     // follows the active track always has an edit and a channel.
     void KeepActiveTrackOpen();
     TControlDragObject *EditStartDrag(QLineEdit *sender, QPoint grab);
+    // The drag that carries a track: the edit's picture held where it was
+    // grabbed, under the hand cursor.
+    QDrag *NewDrag(TControlDragObject *object);
     void EditEndDrag();
     bool TabDragOver(const QMimeData *source, QPoint pos) const;
     void TabDragDrop(const QMimeData *source, QPoint pos);

@@ -27,6 +27,8 @@ constexpr int kAcquireSymbols = 40;
 constexpr double kSearchHz = 15.0;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
+// AFC movement after which what the capture has collected is stale.
+constexpr double kStaleSearchHz = 0.5;
 // A BPSK capture this close keeps what the decoders hold.
 constexpr double kKeepJumpHz = 4.0;
 // How close to a false lock's offset a line must be to be taken from a locked loop.
@@ -127,6 +129,7 @@ void Receiver::jump(double delta) {
     offset_ = next;
     mixer_.set_frequency(hz_ + offset_);
     fll_.restart();
+    movedHz_ = 0.0;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
     if (hz < kSmallJumpHz) {
         // Close to where the loop already is: move under it without starting again.
@@ -331,6 +334,13 @@ void Receiver::steer(double symbolSeconds) {
     offset_ = next;
     carrier_.shift_frequency(kTwoPi * delta * symbolSeconds);
     mixer_.set_frequency(hz_ + offset_);
+    // What the capture collected before the oscillator moved measures from where it
+    // was: start its block afresh once that would matter.
+    movedHz_ += std::fabs(delta);
+    if (searching_ && movedHz_ > kStaleSearchHz * rxMode_.baud() / 31.25) {
+        fll_.restart();
+        movedHz_ = 0.0;
+    }
 }
 
 float Receiver::coherent_lock() const {

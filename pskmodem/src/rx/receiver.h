@@ -87,6 +87,7 @@ private:
     int captureRange_ = 0;
     int afcLimit_ = 0;
     bool searching_ = false;
+    double movedHz_ = 0.0; // AFC movement since the capture's block started
 
     Mixer mixer_;
     Decimator decimator_;
