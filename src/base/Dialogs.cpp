@@ -100,6 +100,8 @@ bool QtDialogs::chooseFont(QFont &font, QColor &color) {
     font = chooser->currentFont();
     color = chosenColor;
     return true;
+}
+
 QString QtDialogs::askText(const QString &caption, const QString &prompt, const QString &defaultText) {
     bool ok = false;
     const QString text =
