@@ -10,6 +10,7 @@
 #include "log/QsoBox.h"
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
+#include "settings/SetupLauncher.h"
 #include "status/StatusArea.h"
 #include "update/UpdateNotice.h"
 
@@ -171,7 +172,7 @@ void TPSKForm::EnableComPort() {
 }
 
 void TPSKForm::CfgBtnClick() {
-    // The setup dialog arrives with the settings subsystem.
+    m_setup->CfgBtnClick();
 }
 
 void TPSKForm::RXAudioBtnClick() {
