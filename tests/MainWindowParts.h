@@ -9,5 +9,6 @@
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
 #include "modem/TransmitControl.h"
+#include "settings/SetupLauncher.h"
 #include "status/StatusArea.h"
 #include "tracks/TrackPanel.h"

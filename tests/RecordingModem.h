@@ -4,8 +4,12 @@
 
 #include "modem/Modem.h"
 
+#include <QByteArray>
+#include <QMap>
+#include <QPair>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 class RecordingModem : public Modem {
@@ -67,7 +71,9 @@ public:
     }
     void fnGetSyncData(int32_t *, int32_t channel) override { rec("fnGetSyncData", {channel}); }
     void fnGetVectorData(int32_t *, int32_t channel) override { rec("fnGetVectorData", {channel}); }
-    void fnEnableRXChannel(int32_t channel, int32_t enable) override { rec("fnEnableRXChannel", {channel, enable}); }
+    void fnEnableRXChannel(int32_t channel, int32_t enable) override {
+        rec("fnEnableRXChannel", {channel, enable});
+    }
     void fnSetRXFrequency(int32_t hertz, int32_t range, int32_t channel) override {
         rec("fnSetRXFrequency", {hertz, range, channel});
     }
@@ -89,12 +95,27 @@ public:
         rec("fnGetTXCharsRemaining", {});
         return txRemaining;
     }
-    void fnSendTXCharacter(int32_t code, int32_t control) override { rec("fnSendTXCharacter", {code, control}); }
+    void fnSendTXCharacter(int32_t code, int32_t control) override {
+        rec("fnSendTXCharacter", {code, control});
+    }
     void fnSetCWIDString(const char *text) override {
         calls << QStringLiteral("fnSetCWIDString(%1)").arg(QString::fromLatin1(text ? text : "(null)"));
     }
     void fnSetCWIDSpeed(int32_t n) override { rec("fnSetCWIDSpeed", {n}); }
     void fnRewindInput(int32_t blocks) override { rec("fnRewindInput", {blocks}); }
+
+    // Device names by (kind, number), as the test sets them. A question with no effect on
+    // the modem, so it is not recorded among the calls.
+    QMap<QPair<int32_t, int32_t>, QByteArray> deviceNames;
+    int32_t fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size) override {
+        const QByteArray name = deviceNames.value({kind, number});
+        if (buffer && size > 0) {
+            const qsizetype n = std::min<qsizetype>(name.size(), size - 1);
+            std::copy_n(name.constData(), n, buffer);
+            buffer[n] = '\0';
+        }
+        return static_cast<int32_t>(name.size());
+    }
 
 private:
     void rec(const char *name, std::initializer_list<int32_t> args) {

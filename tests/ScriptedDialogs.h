@@ -3,10 +3,15 @@
 
 #include "base/Dialogs.h"
 
+#include <QFont>
 #include <QList>
+#include <QPair>
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+#include <functional>
+#include <tuple>
 
 class ScriptedDialogs : public Dialogs {
 public:
@@ -45,6 +50,26 @@ public:
             return defaultText;
         const std::optional<QString> answer = textAnswers.takeFirst();
         return answer ? *answer : defaultText;
+    }
+
+    // Choosers: what they were preset to, and the answers (cancelled when none is left).
+    QList<QColor> colorPresets;
+    QList<QColor> colorAnswers;
+    QList<QPair<QFont, QColor>> fontPresets;
+    QList<QPair<QFont, QColor>> fontAnswers;
+    bool chooseColor(QColor &color) override {
+        colorPresets.append(color);
+        if (colorAnswers.isEmpty())
+            return false;
+        color = colorAnswers.takeFirst();
+        return true;
+    }
+    bool chooseFont(QFont &font, QColor &color) override {
+        fontPresets.append({font, color});
+        if (fontAnswers.isEmpty())
+            return false;
+        std::tie(font, color) = fontAnswers.takeFirst();
+        return true;
     }
 
     QStringList texts() const {

@@ -345,6 +345,36 @@ private slots:
         QCOMPARE(f.toolBar().Transmit->toolTip(), QString("Stop transmission"));
     }
 
+    // The keys and the wheel step the frequency spins as their arrows do,
+    // through the same handlers.
+    void spinKeysAndWheel() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        ReceiveTuning &t = f.tuning();
+        fx.modem.rxFrequency = 1000;
+        f.settings().RXMode = 0;
+        t.NETCheck->setChecked(false);
+        t.AFCSpin->setValue(50);
+        t.TXSpin->setValue(900);
+        fx.modem.calls.clear();
+        t.AFCSpin->setFocus();
+        QTest::keyClick(t.AFCSpin, Qt::Key_Up);
+        QWheelEvent wheel(QPointF(5, 5), t.AFCSpin->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(t.AFCSpin, &wheel);
+        QCOMPARE(fx.modem.callsOf({"fnSetAFCLimit"}), QStringList({"fnSetAFCLimit(51,0)", "fnSetAFCLimit(50,0)"}));
+        t.RXSpin->setFocus();
+        QTest::keyClick(t.RXSpin, Qt::Key_Up);
+        QCOMPARE(fx.modem.callsOf({"fnSetRXFrequency"}), QStringList{"fnSetRXFrequency(1001,10,0)"});
+        fx.modem.calls.clear();
+        t.TXSpin->setFocus();
+        QTest::keyClick(t.TXSpin, Qt::Key_Down);
+        QCOMPARE(fx.modem.callsOf({"fnSetTXFrequency", "fnStartTX"}),
+                 QStringList({"fnSetTXFrequency(899)", "fnStartTX(0)"}));
+    }
+
     // The pane's menu and its keys: Ctrl+X empties the pane and aborts,
     // pasted text shows but is never sent.
     void paneMenu() {

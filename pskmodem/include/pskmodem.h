@@ -216,6 +216,19 @@ PSKMODEM_API void fnSetCWIDSpeed(int32_t n);
  * blocks, 32.8 s, are kept): their characters come again as the input is replayed. */
 PSKMODEM_API void fnRewindInput(int32_t blocks);
 
+/* Not one of the operations above but a question a program asks before using them:
+ * which device a number stands for, so it can tell the operator. kind 0: the input and
+ * kind 1: the output that fnStartSoundCard would use for card -1..2 (a sound card's name
+ * as PortAudio gives it, or "WAV file <path>", "loopback of the transmitted signal",
+ * "simulated band" when the configuration file says so); kind 2: the device path that
+ * fnSetComPort opens for port 1..8 (COMn in the configuration file, default
+ * /dev/ttyS(n-1)). Writes UTF-8 text with a terminating NUL into buffer, cut to fit
+ * size bytes. Returns the length of the whole text without the NUL, 0 when there is
+ * none (no such card, no output, a number or kind out of range). Nothing is opened;
+ * the configuration file is read at every call. */
+enum { PSK_DEVICE_INPUT = 0, PSK_DEVICE_OUTPUT = 1, PSK_DEVICE_COM = 2 };
+PSKMODEM_API int32_t fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,11 +1,15 @@
 // The C entry points: argument checks and forwarding to the one engine.
 #include "pskmodem.h"
 
+#include "audio/device_names.h"
 #include "config.h"
 #include "engine.h"
 #include "ptt/serial_port.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
+#include <string>
 
 using pskmodem::Engine;
 
@@ -178,6 +182,25 @@ void fnSetCWIDSpeed(int32_t n) {
 
 void fnRewindInput(int32_t blocks) {
     engine().state().set_rewind(blocks);
+}
+
+int32_t fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size) {
+    return guarded(
+        [&]() -> int32_t {
+            if (buffer && size > 0)
+                buffer[0] = '\0';
+            if (kind < PSK_DEVICE_INPUT || kind > PSK_DEVICE_COM)
+                return 0;
+            const std::string name = pskmodem::device_name(pskmodem::load_config(),
+                                                           static_cast<pskmodem::DeviceKind>(kind), number);
+            if (buffer && size > 0) {
+                const std::size_t n = std::min(name.size(), static_cast<std::size_t>(size - 1));
+                name.copy(buffer, n);
+                buffer[n] = '\0';
+            }
+            return static_cast<int32_t>(std::min<std::size_t>(name.size(), INT32_MAX));
+        },
+        0);
 }
 
 } // extern "C"

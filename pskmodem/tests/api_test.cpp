@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <portaudio.h>
@@ -422,6 +423,48 @@ TEST(SoundCard, CardsThatDoNotExist) {
         EXPECT_EQ(fnStartSoundCard(&t, card, 25, 0), expected) << "card " << card;
     fnStopSoundCard();
     EXPECT_TRUE(log.messages().empty());
+}
+
+// ---- Which device a number stands for ----
+
+std::string deviceName(int32_t kind, int32_t number) {
+    char buffer[256];
+    std::fill(std::begin(buffer), std::end(buffer), 'x');
+    const int32_t length = fnGetDeviceName(kind, number, buffer, sizeof buffer);
+    EXPECT_EQ(static_cast<std::size_t>(length), std::strlen(buffer)) << kind << " " << number;
+    return buffer;
+}
+
+TEST(DeviceNames, ComPortsAreTheConfiguredDevices) {
+    TempDir dir;
+    ScopedConfig cfg(dir,
+                     "COM3 = /dev/serial/by-id/usb-FTDI_FT232R-if00-port0\ninput = wav\nwav_file = in.wav\n");
+    EXPECT_EQ(deviceName(PSK_DEVICE_COM, 3), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+    EXPECT_EQ(deviceName(PSK_DEVICE_COM, 1), "/dev/ttyS0");
+    EXPECT_EQ(deviceName(PSK_DEVICE_COM, 8), "/dev/ttyS7");
+    // The input is what the configuration says, whatever the card number; a WAV input
+    // has no output unless one is configured.
+    EXPECT_EQ(deviceName(PSK_DEVICE_INPUT, 1), "WAV file " + dir.file("in.wav"));
+    EXPECT_EQ(deviceName(PSK_DEVICE_OUTPUT, 1), "");
+    const std::pair<int32_t, int32_t> outOfRange[] = {{PSK_DEVICE_COM, 0},
+                                                      {PSK_DEVICE_COM, 9},
+                                                      {PSK_DEVICE_INPUT, 3},
+                                                      {PSK_DEVICE_OUTPUT, -2},
+                                                      {3, 1},
+                                                      {-1, 1}};
+    for (auto [kind, number] : outOfRange)
+        EXPECT_EQ(deviceName(kind, number), "") << kind << " " << number;
+}
+
+TEST(DeviceNames, ShortBuffersGetACutTextAndTheFullLength) {
+    TempDir dir;
+    ScopedConfig cfg(dir, "COM2 = /dev/ttyUSB0\n");
+    char small[5] = {'x', 'x', 'x', 'x', 'x'};
+    EXPECT_EQ(fnGetDeviceName(PSK_DEVICE_COM, 2, small, sizeof small), 12);
+    EXPECT_STREQ(small, "/dev");
+    EXPECT_EQ(fnGetDeviceName(PSK_DEVICE_COM, 2, nullptr, 0), 12);
+    EXPECT_EQ(fnGetDeviceName(PSK_DEVICE_COM, 2, small, 0), 12);
+    EXPECT_EQ(small[0], '/'); // size 0: nothing written
 }
 
 // The PTT port checks are in tx_ptt_test.cpp, with the rest of PTT.

@@ -18,6 +18,7 @@
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
 #include "modem/TransmitControl.h"
+#include "settings/SetupLauncher.h"
 #include "status/StatusArea.h"
 #include "tracks/TrackPanel.h"
 #include "update/UpdateNotice.h"
@@ -111,6 +112,29 @@ void TPSKForm::BuildControls() {
     m_link = new SoundCardLink(this, bar.Connection, m_modem, m_dialogs, m_clock, m_settings,
                                {*m_status, *m_displays, *m_tuning, *m_transmit, *m_tracks, m_qso->RXBuf});
     m_tracks->Attach(*m_displays, *m_tuning, m_qso->RXBuf);
+    const ReceiveTuning &t = *m_tuning;
+    const QsoBox &q = *m_qso;
+    m_setup = new SetupLauncher(
+        {m_modem, m_store, m_dialogs, m_clock, m_settings, m_dateFormatPattern},
+        {this,
+         {t.SQSSPin, t.RXSpin, t.TXSpin, t.AFCSpin, t.PPMd, t.IMDd},
+         q.RXBuf,
+         m_transmit->TXBuf,
+         {q.HisCall, q.HisName, q.HisRep, q.TheDate, q.TheTime, q.TheInfo},
+         m_displays->WaterfallDisplay,
+         soundCardActive,
+         [this] { return m_tracks->ActiveTrack; },
+         [this] { m_displays->ComputeBandValues(); },
+         [this] {
+             // The dialog gave every port and activation to the library as it was
+             // chosen and fell back to COM 1 and "Idle" on a refusal, so what it
+             // leaves was accepted.
+             m_comPortAccepted = true;
+             m_status->SetComLed(m_settings.PTTControl, m_settings.ComPort, m_comPortAccepted);
+         },
+         [this] { m_toolBar->RewindSound->setToolTip(m_transmit->RewindHint()); },
+         [this] { setWindowTitle(CaptionText()); }},
+        this);
     m_macros->Attach({m_qso->HisCall, m_qso->HisName, m_qso->HisRep, m_qso->RXBuf, m_transmit,
                       soundCardActive, [this] { return m_tracks->TrackCount; },
                       [this] { return m_dateFormatPattern; }},

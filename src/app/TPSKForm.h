@@ -27,6 +27,7 @@ class Modem;
 class QsoBox;
 class ReceiveTuning;
 class SettingsStore;
+class SetupLauncher;
 class SoundCardLink;
 class StatusArea;
 class TrackPanel;
@@ -49,6 +50,7 @@ public:
     QsoBox &qso() const { return *m_qso; }
     TransmitControl &transmit() const { return *m_transmit; }
     SoundCardLink &link() const { return *m_link; }
+    SetupLauncher &setup() const { return *m_setup; }
     HelpSystem &help() const { return *m_help; }
     UpdateNotice &update() const { return *m_update; }
 
@@ -108,6 +110,7 @@ private:
     QsoBox *m_qso = nullptr;
     TransmitControl *m_transmit = nullptr;
     SoundCardLink *m_link = nullptr;
+    SetupLauncher *m_setup = nullptr;
     HelpSystem *m_help = nullptr;
     ContextHelp *m_contextHelp = nullptr;
     UpdateNotice *m_update = nullptr;

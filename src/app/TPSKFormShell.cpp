@@ -11,6 +11,7 @@
 #include "modem/ReceiveTuning.h"
 #include "modem/SoundCardLink.h"
 #include "modem/TransmitControl.h"
+#include "settings/SetupLauncher.h"
 #include "status/StatusArea.h"
 #include "update/UpdateNotice.h"
 
@@ -167,7 +168,7 @@ void TPSKForm::EnableComPort() {
 }
 
 void TPSKForm::CfgBtnClick() {
-    // The setup dialog arrives with the settings subsystem.
+    m_setup->CfgBtnClick();
 }
 
 // The mixer's commands are read at each click (an edit applies at once); the

@@ -2,6 +2,8 @@
 // Every modal question and message box of the program goes through this
 // interface, so tests can answer them. QtDialogs shows the real thing.
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 
 class QWidget;
@@ -17,6 +19,19 @@ public:
     // A Yes/No question; defaultAnswer is the button Enter presses.
     virtual Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) = 0;
     virtual void beep() = 0;
+    // The colour chooser preset to color; true, with color changed, when confirmed.
+    // Answerers that never offer a choice may leave these out: they cancel.
+    virtual bool chooseColor(QColor &color) {
+        Q_UNUSED(color);
+        return false;
+    }
+    // The font chooser preset to font and its text colour; true, with both changed,
+    // when confirmed.
+    virtual bool chooseFont(QFont &font, QColor &color) {
+        Q_UNUSED(font);
+        Q_UNUSED(color);
+        return false;
+    }
     // An input box with an OK and a Cancel button; the entered text, or defaultText when
     // cancelled. Implementations that never ask (benchmarks) answer as if cancelled.
     virtual QString askText(const QString &caption, const QString &prompt, const QString &defaultText) {
@@ -33,6 +48,8 @@ public:
     void message(Icon icon, const QString &caption, const QString &text) override;
     Answer askYesNo(Icon icon, const QString &caption, const QString &text, Answer defaultAnswer) override;
     void beep() override;
+    bool chooseColor(QColor &color) override;
+    bool chooseFont(QFont &font, QColor &color) override;
     QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
 
 private:

@@ -106,6 +106,17 @@ const QHash<int, QString> &table() {
         {Str::LogColumnHeader + 8, QStringLiteral("NAME")},
         {Str::LogColumnHeader + 9, QStringLiteral("INFO")},
 
+        {Str::SetupCaption, QStringLiteral("Program setup")},
+        {Str::BandTooNarrow, QStringLiteral("To avoid problems, bandwidth cannot be less than 400Hz\r\n"
+                                            "A correction has been made accordingly.")},
+        {Str::ComDeviceSeparator, QStringLiteral(": ")},
+        {Str::ComDeviceNotFound, QStringLiteral(" (not found)")},
+        {Str::ComDeviceNotSerial, QStringLiteral(" (not a serial port)")},
+        {Str::SoundInputPrefix, QStringLiteral("Input: ")},
+        {Str::SoundOutputPrefix, QStringLiteral("Output: ")},
+        {Str::SoundNoDevice, QStringLiteral("none")},
+        {Str::FontColorButton, QStringLiteral("Color...")},
+
         {Str::CallsignMissingCaption, QStringLiteral("Callsign is missing")},
         {Str::EnterStationCallsign, QStringLiteral("Enter station callsign")},
         {Str::ReportMissingCaption, QStringLiteral("Report (RST) is missing")},

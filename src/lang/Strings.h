@@ -102,6 +102,17 @@ enum Id : int {
     FindCallsignPrompt = 616,     // "Enter callsign here..."
     LogColumnHeader = 620,        // 620..629: "#", "CALLSIGN", ... "INFO"
 
+    // Settings dialog: 800..899
+    SetupCaption = 800,           // "Program setup"
+    BandTooNarrow = 801,          // "To avoid problems, bandwidth cannot be less than 400Hz\r\n..."
+    ComDeviceSeparator = 802,     // ": " between a COM port and its device
+    ComDeviceNotFound = 803,      // " (not found)"
+    ComDeviceNotSerial = 804,     // " (not a serial port)"
+    SoundInputPrefix = 805,       // "Input: "
+    SoundOutputPrefix = 806,      // "Output: "
+    SoundNoDevice = 807,          // "none"
+    FontColorButton = 808,        // "Color..." in the font chooser
+
     // Macros: 700..799
     CallsignMissingCaption = 700, // "Callsign is missing"
     EnterStationCallsign = 701,   // "Enter station callsign"

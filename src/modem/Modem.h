@@ -41,4 +41,16 @@ public:
     virtual void fnSetCWIDString(const char *text) = 0;
     virtual void fnSetCWIDSpeed(int32_t n) = 0;
     virtual void fnRewindInput(int32_t blocks) = 0;
+
+    // Not an operation but a question: the device a number stands for (kind 0 the input,
+    // 1 the output for card -1..2; kind 2 the device of COM port 1..8), as UTF-8 text
+    // cut to fit buffer; returns the whole length, 0 when there is none. A modem that
+    // knows no devices names none.
+    virtual int32_t fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size) {
+        (void)kind;
+        (void)number;
+        if (buffer && size > 0)
+            buffer[0] = '\0';
+        return 0;
+    }
 };

@@ -117,3 +117,6 @@ void PskModem::fnSetCWIDSpeed(int32_t n) {
 void PskModem::fnRewindInput(int32_t blocks) {
     ::fnRewindInput(blocks);
 }
+int32_t PskModem::fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size) {
+    return ::fnGetDeviceName(kind, number, buffer, size);
+}

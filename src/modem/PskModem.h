@@ -38,6 +38,7 @@ public:
     void fnSetCWIDString(const char *text) override;
     void fnSetCWIDSpeed(int32_t n) override;
     void fnRewindInput(int32_t blocks) override;
+    int32_t fnGetDeviceName(int32_t kind, int32_t number, char *buffer, int32_t size) override;
 
 private:
     struct Target;

@@ -8,11 +8,13 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QWheelEvent>
 #include <string_view>
 
 ReceiveTuning::ReceiveTuning(QWidget *parent, Modem &modem, std::function<int()> activeTrack)
@@ -89,17 +91,54 @@ ReceiveTuning::ReceiveTuning(QWidget *parent, Modem &modem, std::function<int()>
 }
 
 bool ReceiveTuning::eventFilter(QObject *watched, QEvent *e) {
-    if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonDblClick)
-        return false;
     auto *spin = qobject_cast<QSpinBox *>(watched);
-    auto *me = static_cast<QMouseEvent *>(e);
-    if (!spin || me->button() != Qt::LeftButton || !spin->isEnabled())
+    if (!spin || !spin->isEnabled())
         return false;
-    const SpinArrow arrow = spinArrowAt(spin, me->position().toPoint());
-    if (arrow == SpinArrow::None)
+    // The arrow keys, the page keys and the wheel step a spin as its arrows
+    // do, so they run the arrows' handler: a value changed past it would
+    // never reach the library.
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto *me = static_cast<QMouseEvent *>(e);
+        if (me->button() != Qt::LeftButton)
+            return false;
+        const SpinArrow arrow = spinArrowAt(spin, me->position().toPoint());
+        if (arrow == SpinArrow::None)
+            return false;
+        // One action per click: the spin's own repeat while the button is
+        // held would toggle a transmission again and again.
+        ArrowClick(spin, arrow);
+        return true;
+    }
+    case QEvent::KeyPress:
+        switch (static_cast<QKeyEvent *>(e)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_PageUp:
+            ArrowClick(spin, SpinArrow::Up);
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_PageDown:
+            ArrowClick(spin, SpinArrow::Down);
+            return true;
+        default:
+            return false;
+        }
+    case QEvent::Wheel: {
+        // One step per notch, however finely the wheel reports.
+        m_wheel += static_cast<QWheelEvent *>(e)->angleDelta().y();
+        for (; m_wheel >= 120; m_wheel -= 120)
+            ArrowClick(spin, SpinArrow::Up);
+        for (; m_wheel <= -120; m_wheel += 120)
+            ArrowClick(spin, SpinArrow::Down);
+        return true;
+    }
+    default:
         return false;
-    // One action per click: the spin's own repeat while the button is held
-    // would toggle a transmission again and again.
+    }
+}
+
+void ReceiveTuning::ArrowClick(QSpinBox *spin, SpinArrow arrow) {
     const int step = arrow == SpinArrow::Up ? 1 : -1;
     if (spin == RXSpin) {
         if (arrow == SpinArrow::Up)
@@ -113,7 +152,6 @@ bool ReceiveTuning::eventFilter(QObject *watched, QEvent *e) {
         spin->stepBy(step);
         AFCLimitChange();
     }
-    return true;
 }
 
 void ReceiveTuning::RxSpinUpClick() {

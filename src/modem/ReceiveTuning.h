@@ -3,6 +3,8 @@
 // settings of the active track's channel. Its handlers act on that channel,
 // except the squelch, which is set on channel 0.
 
+#include "modem/SpinArrows.h"
+
 #include <QObject>
 #include <functional>
 
@@ -50,6 +52,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // What a click on an arrow of a frequency spin does.
+    void ArrowClick(QSpinBox *spin, SpinArrow arrow);
+
     Modem &m_modem;
     std::function<int()> m_activeTrack;
+    int m_wheel = 0; // wheel turn not yet a whole notch
 };
