@@ -31,19 +31,6 @@ std::string text_of(std::size_t chars, std::size_t first = 0) {
     return t;
 }
 
-std::size_t edit_distance(const std::string &a, const std::string &b) {
-    std::vector<std::size_t> prev(b.size() + 1), cur(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        prev[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        cur[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j)
-            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-        std::swap(prev, cur);
-    }
-    return prev[b.size()];
-}
-
 struct Condition {
     const char *name;
     int32_t mode = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "modem_state.h"
+#include "rx/test_signal.h"
 
 #include <cstdint>
 #include <span>
@@ -15,7 +16,7 @@ namespace pskmodem::bench {
 std::string english_text(std::size_t minChars, uint64_t seed);
 
 // Insertions, deletions and substitutions that turn a into b.
-std::size_t edit_distance(const std::string &a, const std::string &b);
+using pskmodem::edit_distance;
 
 ChannelSettings channel(int32_t mode, int32_t hz, int32_t capture, int32_t afc);
 

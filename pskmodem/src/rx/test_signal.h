@@ -55,4 +55,8 @@ TestSignal make_test_signal(const std::string &text, const TestSignalParams &p);
 // White Gaussian noise of the given standard deviation added in place.
 void add_noise(std::vector<float> &x, double sigma, uint64_t seed);
 
+// Levenshtein distance between what was sent and what was decoded: the
+// character errors counted by the tests and the benchmark.
+std::size_t edit_distance(const std::string &a, const std::string &b);
+
 } // namespace pskmodem
