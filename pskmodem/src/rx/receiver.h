@@ -19,6 +19,7 @@
 #include "matched_filter.h"
 #include "mixer.h"
 #include "modem_state.h"
+#include "qpsk_acquirer.h"
 #include "qpsk_viterbi.h"
 #include "rx_types.h"
 #include "squelch.h"
@@ -70,6 +71,7 @@ private:
     std::size_t on_symbol(cf y, int inputIndex, std::span<RxEvent> out);
     std::size_t on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out);
     void steer(double symbolSeconds);
+    void acquire_qpsk(cf u, double symbolSeconds);
     void search_from_here();
     double search_half_width() const;
     double follow_limit() const;
@@ -96,6 +98,13 @@ private:
     SymbolTiming timing_;
     Equalizer equalizer_;
     CarrierLoop carrier_;
+    QpskAcquirer acquirer_;
+    // The oscillator's offset for the latest pieces, newest first: what comes out of the
+    // filters now was mixed a couple of symbols ago.
+    std::array<double, 4> mixedOffset_{};
+    double frameOffset_ = 0.0;
+    int wideSkip_ = 0;
+    double acquiredHz_ = 0.0; // the acquirer's last finding, to be confirmed
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
     VaricodeDecoder varicode_;

@@ -1,0 +1,274 @@
+#include "qpsk_acquirer.h"
+
+#include "qpsk_viterbi.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <span>
+
+namespace pskmodem {
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+
+// Symbols between looks for reversals, and between full looks; the fewest symbols
+// a look is made on.
+constexpr int kReversalHop = 4;
+constexpr int kFullHop = 8;
+constexpr int kMinReversals = 16;
+constexpr int kMinFull = 24;
+// Reversals are looked for over the last 16 and the last 32 symbols: the shorter sees a
+// preamble sooner, the longer sees a weaker one.
+constexpr int kReversalWindows[] = {16, 32};
+// Reversals this far above the median: noise alone stays below 35 in 10^6 looks, a
+// preamble at -13 dB stands at 60 and more.
+constexpr double kReversalScore = 40.0;
+constexpr int kReversalPad = 128;
+constexpr int kRecentSymbols = 32;
+constexpr int kPad = 4 * QpskAcquirer::kWindow; // fine bins for the fourth power's line
+
+// In-place radix-2 FFT (forward).
+void fft(std::span<cf> a) {
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(a[i], a[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double ang = -2.0 * kPi / static_cast<double>(len);
+        const cf wl(static_cast<float>(std::cos(ang)), static_cast<float>(std::sin(ang)));
+        for (std::size_t i = 0; i < n; i += len) {
+            cf w(1.0f, 0.0f);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                const cf u = a[i + k];
+                const cf v = cmul(a[i + k + len / 2], w);
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w = cmul(w, wl);
+            }
+        }
+    }
+}
+
+// The strongest line of a spectrum: its place in bins (-n/2 .. n/2, the fraction from a
+// parabola through the log powers) and its power against the median of all bins.
+struct Peak {
+    double bin = 0.0;
+    double score = 0.0;
+};
+
+Peak find_peak(std::span<const cf> z) {
+    const std::size_t n = z.size();
+    std::array<float, kPad> pw{};
+    std::size_t peak = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        pw[k] = std::norm(z[k]);
+        if (pw[k] > pw[peak])
+            peak = k;
+    }
+    const float top = pw[peak];
+    const double l = std::log(pw[(peak + n - 1) % n] + 1e-30);
+    const double r = std::log(pw[(peak + 1) % n] + 1e-30);
+    std::nth_element(pw.begin(), pw.begin() + static_cast<std::ptrdiff_t>(n / 2),
+                     pw.begin() + static_cast<std::ptrdiff_t>(n));
+    const double median = pw[n / 2];
+    if (median <= 0.0 || top <= 0.0f)
+        return {};
+    const double c = std::log(static_cast<double>(top));
+    const double den = l - 2.0 * c + r;
+    const double frac = den < 0.0 ? std::clamp(0.5 * (l - r) / den, -0.5, 0.5) : 0.0;
+    const auto half = static_cast<std::ptrdiff_t>(n / 2);
+    const auto k = static_cast<std::ptrdiff_t>(peak);
+    return {static_cast<double>(k < half ? k : k - 2 * half) + frac, top / median};
+}
+} // namespace
+
+void QpskAcquirer::set_mode(double baud, bool lsb) {
+    baud_ = baud;
+    lsb_ = lsb;
+    reset();
+}
+
+void QpskAcquirer::reset() {
+    ring_.fill(cf{});
+    head_ = 0;
+    count_ = 0;
+    sinceLook_ = 0;
+    phase_ = widePhase_ = 0.0;
+    wide_.fill(cf{});
+    wideHead_ = 0;
+    wideCount_ = 0;
+}
+
+cf QpskAcquirer::turned(cf u, double &phase, double radians) {
+    phase = std::remainder(phase + radians, 2.0 * kPi);
+    return cmul(u, cf(static_cast<float>(std::cos(phase)), static_cast<float>(std::sin(phase))));
+}
+
+QpskAcquirer::Look QpskAcquirer::push(cf u, double offsetHz) {
+    head_ = (head_ + 1) % kWindow;
+    ring_[static_cast<std::size_t>(head_)] = turned(u, phase_, 2.0 * kPi * offsetHz / baud_);
+    count_ = std::min(count_ + 1, kWindow);
+    if (count_ < kMinReversals || ++sinceLook_ % kReversalHop != 0)
+        return Look::None;
+    if (count_ < kMinFull || sinceLook_ % kFullHop != 0)
+        return Look::Reversals;
+    sinceLook_ = 0;
+    return Look::Full;
+}
+
+void QpskAcquirer::push_wide(cf y, double offsetHz) {
+    wideHead_ = (wideHead_ + 1) % (kWide * kWindow);
+    wide_[static_cast<std::size_t>(wideHead_)] =
+        turned(y, widePhase_, 2.0 * kPi * offsetHz / (kWide * baud_));
+    wideCount_ = std::min(wideCount_ + 1, kWide * kWindow);
+}
+
+cf QpskAcquirer::at(int back) const {
+    return ring_[static_cast<std::size_t>((head_ - back + kWindow) % kWindow)];
+}
+
+bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, Finding &f) const {
+    if (reversals(lo, hi, f))
+        return true;
+    return look == Look::Full && fourth_power(lo, hi, current, f);
+}
+
+bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
+    f = Finding{};
+    f.reversals = true;
+    for (const int window : kReversalWindows) {
+        const int n = std::min(count_, window);
+        // Turning every other symbol over leaves the carrier of a run of reversals.
+        std::array<cf, kReversalPad> z{};
+        for (int i = 0; i < n; ++i)
+            z[static_cast<std::size_t>(i)] = (i & 1) != 0 ? -at(n - 1 - i) : at(n - 1 - i);
+        fft(z);
+        const Peak p = find_peak(z);
+        if (p.score > f.score) {
+            f.hz = p.bin / kReversalPad * baud_;
+            f.score = p.score;
+            f.symbols = n;
+        }
+    }
+    return f.score >= kReversalScore && f.hz >= lo && f.hz <= hi;
+}
+
+bool QpskAcquirer::fourth_power(double lo, double hi, double current, Finding &f) const {
+    const int n = count_;
+    std::array<cf, kPad> z{};
+    for (int i = 0; i < n; ++i) {
+        // Weighted by the symbol's power rather than its fourth: the few symbols that
+        // noise makes large do not swamp the line.
+        const cf u = at(n - 1 - i);
+        const float p = std::norm(u);
+        const cf u2 = cmul(u, u);
+        z[static_cast<std::size_t>(i)] = p > 0.0f ? cmul(u2, u2) / p : cf{};
+    }
+    fft(z);
+    const Peak p = find_peak(z);
+    f = Finding{};
+    f.score = p.score;
+    // Bin k of the fourth power is k / kPad of the baud, four times the offset.
+    const double base = p.bin / kPad * baud_ / 4.0;
+    const double step = baud_ / 4.0;
+    // The candidates a quarter baud apart, rated by how well they decode against where
+    // the receiver is now, over the whole window and over its latest symbols: a station
+    // that has just replaced another on the same fourth-power line shows there first,
+    // and what the whole window prefers must not be worse there.
+    const int recent = std::min(n, kRecentSymbols);
+    auto rate = [&](int window, double hz) {
+        return (metric(hz, window) - metric(current, window)) * std::sqrt(static_cast<double>(window));
+    };
+    bool any = false;
+    for (const int window : {n, recent}) {
+        for (int k = static_cast<int>(std::ceil((lo - base) / step)); base + k * step <= hi; ++k) {
+            const double hz = base + k * step;
+            const double margin = rate(window, hz);
+            if (!any || margin > f.margin) {
+                f.hz = hz;
+                f.margin = margin;
+                f.symbols = window;
+                any = true;
+            }
+        }
+    }
+    if (!any)
+        return false;
+    if (f.symbols > recent)
+        f.margin = std::min(f.margin, rate(recent, f.hz));
+    // The candidates half a baud either side decode just as well. At four samples a
+    // symbol their lines fold onto each other but not onto this one's, so one look
+    // tells whether the station is here or half a baud away; of the two away, at most
+    // one lies in a range narrower than the baud. None in range: nothing is found.
+    const double half = baud_ / 2.0;
+    if (wide_line(f.hz + half, f.symbols) > wide_line(f.hz, f.symbols)) {
+        if (f.hz + half >= lo && f.hz + half <= hi)
+            f.hz += half;
+        else if (f.hz - half >= lo && f.hz - half <= hi)
+            f.hz -= half;
+        else
+            return false;
+    }
+    return true;
+}
+
+float QpskAcquirer::metric(double hz, int count) const {
+    count = std::min(count, count_);
+    if (count < 2)
+        return 0.0f;
+    // Scaled by the window's mean power, so that the growth reads the same at any level.
+    float power = 0.0f;
+    for (int back = 0; back < count; ++back)
+        power += std::norm(at(back));
+    power /= static_cast<float>(count);
+    if (power <= 0.0f)
+        return 0.0f;
+    const double w = -2.0 * kPi * hz / baud_;
+    const cf turn(static_cast<float>(std::cos(w) / power), static_cast<float>(std::sin(w) / power));
+    constexpr int kStates = 16;
+    std::array<float, kStates> m{}, next{};
+    for (int back = count - 2; back >= 0; --back) {
+        const cf r = cmul(cmul_conj(at(back), at(back + 1)), turn);
+        const float corr[4] = {r.real(), r.imag(), -r.real(), -r.imag()};
+        next.fill(-std::numeric_limits<float>::infinity());
+        for (unsigned st = 0; st < kStates; ++st) {
+            for (unsigned bit = 0; bit < 2; ++bit) {
+                const unsigned reg = ((st << 1) | bit) & 31u;
+                const float cand = m[st] + corr[QpskViterbi::phase_change(reg, lsb_)];
+                next[reg & 15u] = std::max(next[reg & 15u], cand);
+            }
+        }
+        m = next;
+    }
+    return *std::max_element(m.begin(), m.end()) / static_cast<float>(count - 1);
+}
+
+double QpskAcquirer::wide_line(double hz, int symbols) const {
+    // Over the stretch the symbols were rated on, newest first: turning forward undoes
+    // the line's rotation going back in time.
+    constexpr int kRing = kWide * kWindow;
+    const int n = std::min(wideCount_, kWide * symbols);
+    const double w = 2.0 * kPi * 4.0 * hz / (kWide * baud_);
+    const cf step(static_cast<float>(std::cos(w)), static_cast<float>(std::sin(w)));
+    cf turn(1.0f, 0.0f), sum{};
+    for (int i = 0; i < n; ++i) {
+        const cf y = wide_[static_cast<std::size_t>((wideHead_ - i + kRing) % kRing)];
+        const float p = std::norm(y);
+        const cf y2 = cmul(y, y);
+        if (p > 0.0f)
+            sum += cmul(cmul(y2, y2), turn) / p;
+        turn = cmul(turn, step);
+        if ((i & 63) == 63)
+            turn /= std::abs(turn);
+    }
+    return std::norm(sum);
+}
+
+} // namespace pskmodem
