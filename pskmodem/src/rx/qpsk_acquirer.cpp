@@ -19,15 +19,19 @@ constexpr int kReversalHop = 4;
 constexpr int kFullHop = 8;
 constexpr int kMinReversals = 16;
 constexpr int kMinFull = 24;
-// Reversals are looked for over the last 16 and the last 32 symbols: the shorter sees a
-// preamble sooner, the longer sees a weaker one.
-constexpr int kReversalWindows[] = {16, 32};
-// Reversals this far above the median: noise alone stays below 35 in 10^6 looks, a
-// preamble at -13 dB stands at 60 and more.
-constexpr double kReversalScore = 40.0;
+// Reversals are looked for over the last 16 and the last 32 symbols, and taken when
+// their line stands this far above the median: the shorter sees a strong preamble
+// sooner, the longer a weak one. The receiver's noise is not white at the symbol rate,
+// and over 16 symbols it reached 46 in twenty minutes; over 32, 24. A preamble at
+// -12.5 dB stands at 70 to 130 over 32 symbols.
+struct ReversalWindow {
+    int symbols;
+    double score;
+};
+constexpr ReversalWindow kReversalWindows[] = {{16, 80.0}, {32, 40.0}};
 constexpr int kReversalPad = 128;
 constexpr int kRecentSymbols = 32;
-constexpr int kPad = 4 * QpskAcquirer::kWindow; // fine bins for the fourth power's line
+constexpr int kPad = 2 * QpskAcquirer::kWindow; // bins for the fourth power's line
 
 // In-place radix-2 FFT (forward).
 void fft(std::span<cf> a) {
@@ -111,13 +115,14 @@ cf QpskAcquirer::turned(cf u, double &phase, double radians) {
     return cmul(u, cf(static_cast<float>(std::cos(phase)), static_cast<float>(std::sin(phase))));
 }
 
-QpskAcquirer::Look QpskAcquirer::push(cf u, double offsetHz) {
+QpskAcquirer::Look QpskAcquirer::push(cf u, double offsetHz, bool locked) {
     head_ = (head_ + 1) % kWindow;
     ring_[static_cast<std::size_t>(head_)] = turned(u, phase_, 2.0 * kPi * offsetHz / baud_);
     count_ = std::min(count_ + 1, kWindow);
     if (count_ < kMinReversals || ++sinceLook_ % kReversalHop != 0)
         return Look::None;
-    if (count_ < kMinFull || sinceLook_ % kFullHop != 0)
+    // A held lock is checked half as often.
+    if (count_ < kMinFull || sinceLook_ < (locked ? 2 * kFullHop : kFullHop))
         return Look::Reversals;
     sinceLook_ = 0;
     return Look::Full;
@@ -134,16 +139,17 @@ cf QpskAcquirer::at(int back) const {
     return ring_[static_cast<std::size_t>((head_ - back + kWindow) % kWindow)];
 }
 
-bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, Finding &f) const {
+bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const {
     if (reversals(lo, hi, f))
         return true;
-    return look == Look::Full && fourth_power(lo, hi, current, f);
+    return look == Look::Full && fourth_power(lo, hi, current, locked, f);
 }
 
 bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
     f = Finding{};
     f.reversals = true;
-    for (const int window : kReversalWindows) {
+    bool found = false;
+    for (const auto [window, needed] : kReversalWindows) {
         const int n = std::min(count_, window);
         // Turning every other symbol over leaves the carrier of a run of reversals.
         std::array<cf, kReversalPad> z{};
@@ -151,16 +157,21 @@ bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
             z[static_cast<std::size_t>(i)] = (i & 1) != 0 ? -at(n - 1 - i) : at(n - 1 - i);
         fft(z);
         const Peak p = find_peak(z);
-        if (p.score > f.score) {
-            f.hz = p.bin / kReversalPad * baud_;
+        const double hz = p.bin / kReversalPad * baud_;
+        const bool here = p.score >= needed && hz >= lo && hz <= hi;
+        if (here || (!found && p.score > f.score)) {
+            f.hz = hz;
             f.score = p.score;
             f.symbols = n;
+            found = here;
         }
+        if (found)
+            break;
     }
-    return f.score >= kReversalScore && f.hz >= lo && f.hz <= hi;
+    return found;
 }
 
-bool QpskAcquirer::fourth_power(double lo, double hi, double current, Finding &f) const {
+bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locked, Finding &f) const {
     const int n = count_;
     std::array<cf, kPad> z{};
     for (int i = 0; i < n; ++i) {
@@ -178,44 +189,44 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, Finding &f
     // Bin k of the fourth power is k / kPad of the baud, four times the offset.
     const double base = p.bin / kPad * baud_ / 4.0;
     const double step = baud_ / 4.0;
+    if (p.score < kMinScore)
+        return false;
     // The candidates a quarter baud apart, rated by how well they decode against where
     // the receiver is now, over the whole window and over its latest symbols: a station
     // that has just replaced another on the same fourth-power line shows there first,
-    // and what the whole window prefers must not be worse there.
+    // and what the whole window prefers must not be worse there. A receiver that holds
+    // a lock is only checked on the latest symbols, which is where a wrong one shows.
+    // Candidates half a baud apart decode exactly alike (the code reads that offset as
+    // every bit inverted), so two neighbours stand for them all.
     const int recent = std::min(n, kRecentSymbols);
-    auto rate = [&](int window, double hz) {
-        return (metric(hz, window) - metric(current, window)) * std::sqrt(static_cast<double>(window));
-    };
-    bool any = false;
-    for (const int window : {n, recent}) {
-        for (int k = static_cast<int>(std::ceil((lo - base) / step)); base + k * step <= hi; ++k) {
-            const double hz = base + k * step;
-            const double margin = rate(window, hz);
-            if (!any || margin > f.margin) {
-                f.hz = hz;
-                f.margin = margin;
-                f.symbols = window;
-                any = true;
-            }
-        }
+    double margins[2][2]{}; // [whole window, latest][candidate base, base + step]
+    const int windows = locked || recent == n ? 1 : 2;
+    for (int w = 0; w < windows; ++w) {
+        const int window = w == windows - 1 ? recent : n;
+        const float here = metric(current, window);
+        for (int k = 0; k < 2; ++k)
+            margins[w][k] = (metric(base + k * step, window) - here) * std::sqrt(static_cast<double>(window));
     }
-    if (!any)
-        return false;
-    if (f.symbols > recent)
-        f.margin = std::min(f.margin, rate(recent, f.hz));
-    // The candidates half a baud either side decode just as well. At four samples a
-    // symbol their lines fold onto each other but not onto this one's, so one look
-    // tells whether the station is here or half a baud away; of the two away, at most
-    // one lies in a range narrower than the baud. None in range: nothing is found.
+    // The better of the two over the window that favours one most; the latest symbols
+    // have the last word.
+    int w = 0, k = 0;
+    for (int i = 0; i < windows; ++i)
+        for (int j = 0; j < 2; ++j)
+            if (margins[i][j] > margins[w][k])
+                w = i, k = j;
+    f.margin = std::min(margins[w][k], margins[windows - 1][k]);
+    f.symbols = w == windows - 1 ? recent : n;
+    // Of the candidates this one stands for, the one there: at four samples a symbol
+    // the fourth-power lines half a baud apart no longer fold onto each other (those a
+    // baud apart do, but at most one of them lies in a range narrower than the baud).
     const double half = baud_ / 2.0;
-    if (wide_line(f.hz + half, f.symbols) > wide_line(f.hz, f.symbols)) {
-        if (f.hz + half >= lo && f.hz + half <= hi)
-            f.hz += half;
-        else if (f.hz - half >= lo && f.hz - half <= hi)
-            f.hz -= half;
-        else
-            return false;
-    }
+    double hz = base + k * step;
+    if (wide_line(hz + half, f.symbols) > wide_line(hz, f.symbols))
+        hz += half;
+    hz -= baud_ * std::floor((hz - lo) / baud_);
+    if (hz > hi)
+        return false;
+    f.hz = hz;
     return true;
 }
 

@@ -32,6 +32,9 @@ class QpskAcquirer {
 public:
     static constexpr int kWindow = 128; // symbols looked at, at most (4 s at 31.25 baud)
     static constexpr int kWide = 4;     // matched-filter samples a symbol kept
+    // A fourth-power line weaker than this against the median is not looked into: noise
+    // alone makes one in a few looks.
+    static constexpr double kMinScore = 10.0;
 
     enum class Look { None, Reversals, Full };
 
@@ -51,20 +54,22 @@ public:
     void reset();
     // One symbol, and how far (Hz) the oscillator in front was from the tuned frequency
     // when it was mixed. Frequencies here are all from the tuned frequency: what was
-    // collected stays valid when the oscillator moves. Says what to look for now.
-    Look push(cf u, double offsetHz);
+    // collected stays valid when the oscillator moves. `locked`: the receiver holds a
+    // lock. Says what to look for now.
+    Look push(cf u, double offsetHz, bool locked);
     // The matched filter's output at kWide samples a symbol, likewise.
     void push_wide(cf y, double offsetHz);
-    // Looks for the station between lo and hi Hz; a full look rates `current`, where the
-    // receiver is now, against it. False when nothing was found.
-    bool analyse(Look look, double lo, double hi, double current, Finding &f) const;
+    // Looks for the station between lo and hi Hz (a range narrower than the baud); a
+    // full look rates `current`, where the receiver is now, against it, only over the
+    // latest symbols when the receiver holds a lock. False when nothing was found.
+    bool analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const;
 
 private:
     // u turned on by the oscillator's offset over one sample.
     static cf turned(cf u, double &phase, double radians);
     cf at(int back) const; // the symbol `back` places before the newest
     bool reversals(double lo, double hi, Finding &f) const;
-    bool fourth_power(double lo, double hi, double current, Finding &f) const;
+    bool fourth_power(double lo, double hi, double current, bool locked, Finding &f) const;
     // Mean Viterbi path growth a symbol over the last `count` symbols turned back by hz.
     float metric(double hz, int count) const;
     // Power of the fourth-power line of the wide samples at this offset, over the

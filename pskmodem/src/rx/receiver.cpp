@@ -44,10 +44,10 @@ constexpr double kFollowHz = 25.0;
 // The QPSK acquirer takes a station found in the data when its path grows faster than
 // at the loop's frequency by a margin (QpskAcquirer::Finding) that a stronger
 // fourth-power line may have less of: these pairs of line and margin, and between them
-// on straight lines. Noise alone passed them 14 times in nine hours, and twice in a row
+// on straight lines. Noise alone passed them ten times in nine hours, and twice in a row
 // (which is what moves the channel) once; it never made a line of 30.
 constexpr std::array<std::pair<double, double>, 4> kAcquireNeeds{
-    {{10.0, 0.7}, {16.0, 0.5}, {20.0, 0.4}, {30.0, 0.2}}};
+    {{QpskAcquirer::kMinScore, 0.7}, {16.0, 0.5}, {20.0, 0.4}, {30.0, 0.2}}};
 
 double margin_needed(double score) {
     if (score < kAcquireNeeds.front().first)
@@ -356,14 +356,15 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
 }
 
 void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
-    const QpskAcquirer::Look look = acquirer_.push(u, frameOffset_);
+    const bool locked = carrier_.slow_lock() > track_lock();
+    const QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
     if (look == QpskAcquirer::Look::None)
         return;
     const double w = search_half_width(), limit = follow_limit();
     const double here = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
     QpskAcquirer::Finding f;
-    const bool found =
-        acquirer_.analyse(look, std::max(offset_ - w, -limit), std::min(offset_ + w, limit), here, f);
+    const bool found = acquirer_.analyse(look, std::max(offset_ - w, -limit), std::min(offset_ + w, limit),
+                                         here, carrier_.slow_lock() > track_lock(), f);
     const double near = kAcquireNearHz * rxMode_.baud() / 31.25;
     if (found && f.reversals) {
         // A preamble: nothing else looks like it. (The loop may still be swinging about
