@@ -56,6 +56,9 @@ QSpinBox *spin(const char *name, int min, int max, QWidget *parent) {
 
 TSetForm::TSetForm(const SetupContext &context, QWidget *parent) : QDialog(parent), m_ctx(context) {
     setObjectName(QStringLiteral("SetForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("CFG_BTN"));
     ensureFontSubstitutes();
     QFont f(QStringLiteral("MS Sans Serif"), 8);
     f.setStyleHint(QFont::SansSerif);
