@@ -47,6 +47,9 @@ QSpinBox *spin(const char *name, int min, int max, QWidget *parent) {
 
 TSetForm::TSetForm(const SetupContext &context, QWidget *parent) : QDialog(parent), m_ctx(context) {
     setObjectName(QStringLiteral("SetForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("CFG_BTN"));
     setFont(windowFont());
     setWindowTitle(LcfLoadString(Str::SetupCaption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
