@@ -3,6 +3,7 @@
 
 #include "SetupWidgets.h"
 #include "TBandSelector.h"
+#include "base/AppFonts.h"
 #include "base/AppImages.h"
 #include "base/Widgets.h"
 #include "lang/Strings.h"
@@ -29,16 +30,6 @@ void setHelp(QWidget *w, const char *keyword) {
     w->setProperty("helpKeyword", QString::fromLatin1(keyword));
 }
 
-// The dialog was designed around the classic Windows faces; where they are missing
-// the closest metric-compatible ones keep the captions inside their controls.
-void ensureFontSubstitutes() {
-    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                           QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
-    for (const char *face : {"MS Sans Serif", "Small Fonts"})
-        if (QFont::substitutes(QString::fromLatin1(face)).isEmpty())
-            QFont::insertSubstitutions(QString::fromLatin1(face), sans);
-}
-
 QLabel *label(const char *name, const QString &text, QWidget *parent, int x, int y) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -61,10 +52,7 @@ TSetForm::TSetForm(const SetupContext &context, QWidget *parent) : QDialog(paren
     // F1 and "What's this ?" on a control without a topic of its own open the
     // topic of the command that brings this window up.
     setProperty("helpKeyword", QStringLiteral("CFG_BTN"));
-    ensureFontSubstitutes();
-    QFont f(QStringLiteral("MS Sans Serif"), 8);
-    f.setStyleHint(QFont::SansSerif);
-    setFont(f);
+    setFont(windowFont());
     setWindowTitle(LcfLoadString(Str::SetupCaption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint | Qt::MSWindowsFixedSizeDialogHint);
