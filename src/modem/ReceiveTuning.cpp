@@ -23,7 +23,10 @@ ReceiveTuning::ReceiveTuning(QWidget *parent, Modem &modem, std::function<int()>
     ChannelTab = named(new QWidget, "ChannelTab");
     Canal->addTab(ChannelTab, QStringLiteral("Active track"));
 
-    const QFont plain = parent->font();
+    // The group captions are bold, what is inside them is not: a weight set
+    // explicitly, so the controls do not inherit the group's.
+    QFont plain = parent->font();
+    plain.setBold(false);
     QFont bold = plain;
     bold.setBold(true);
     SignalBox = named(new QGroupBox(QStringLiteral(" Signal "), ChannelTab), "SignalBox");
