@@ -146,11 +146,20 @@ double CarrierLoop::bandwidth() const {
     // The quality is the mean of cos(2 * (phase change - loop frequency)); its square
     // root is about the mean of cos(2 * phase error) of a loop without lag, l, for a
     // signal-to-noise ratio of the symbols of l / (1 - l); noise alone reads about 0.
-    const double l = std::sqrt(std::min(static_cast<double>(std::abs(coherence_)), 0.98));
+    const double l = signal_quality();
     // A lock well below that is the loop lagging (a turn of the drift, a fade), not
     // noise: widen to catch up.
     const double lag = std::max(0.0, l - static_cast<double>(lock_) - kLagMargin);
     return std::clamp(kBnPerSnr * l / (1.0 - l) * (1.0 + kLagWiden * lag), kTrackBnMin, kTrackBnMax);
+}
+
+double CarrierLoop::signal_quality() const {
+    return std::sqrt(std::min(static_cast<double>(std::abs(coherence_)), 0.98));
+}
+
+double CarrierLoop::snr() const {
+    const double l = signal_quality();
+    return l / (1.0 - l);
 }
 
 void CarrierLoop::process(std::span<const cf> in, std::span<cf> out, float amplitude) {

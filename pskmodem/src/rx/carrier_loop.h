@@ -45,8 +45,12 @@ public:
 
     // The loop's noise bandwidth now, as a fraction of the symbol rate.
     double bandwidth() const;
+    // BPSK: the signal-to-noise ratio of the symbols, as the phase changes show it.
+    double snr() const;
 
 private:
+    double signal_quality() const;
+
     bool qpsk_ = false;
     bool narrow_ = false;
     double theta_ = 0.0;

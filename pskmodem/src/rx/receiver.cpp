@@ -46,6 +46,10 @@ constexpr double kSteerAgreeHz = 1.0;
 // that at 62.5).
 constexpr double kFollowHz = 25.0;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
+// A BPSK symbol below this fraction of the mean amplitude, on a signal whose symbols
+// stand at least kFadeSnr above the noise, is in a fade.
+constexpr float kFadeDepth = 0.25f;
+constexpr double kFadeSnr = 8.0;
 // Symbols this much above the running mean amplitude, two in a row, are a signal's onset.
 constexpr float kOnsetRatio = 2.5f;
 constexpr int kOnsetSymbols = 2;
@@ -263,7 +267,10 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const bool coherent = carrier_.lock() > coherent_lock();
     if (!rxMode_.qpsk) {
         SoftBit b{};
-        if (coherent) {
+        // In a deep fade of a strong signal the phase turns faster than the loop can
+        // follow, while neighbouring symbols still agree: compare those instead.
+        const bool fade = carrier_.snr() >= kFadeSnr && std::min(a, std::abs(uPrev_)) < kFadeDepth * amp;
+        if (coherent && !fade) {
             b.bit = (v.real() >= 0.0f) == (vPrev_.real() >= 0.0f) ? 1 : 0;
             b.reliability = std::min(std::fabs(v.real()), std::fabs(vPrev_.real())) / amp;
         } else {
