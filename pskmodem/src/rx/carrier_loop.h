@@ -37,6 +37,14 @@ public:
     double frequency_rate() const { return rate_; }
     float lock() const { return lock_; }          // 0..1, over about 24 symbols
     float slow_lock() const { return slowLock_; } // the same over about 100 symbols
+    // BPSK: 0..1, how steadily the phase turns from symbol to symbol over about 32
+    // symbols, whatever the frequency and with no phase lock; noise alone reads about 0.15.
+    float coherence() const { return std::abs(coherence_); }
+    // The turn a symbol that coherence measures, radians (within a quarter turn).
+    double coherent_frequency() const { return std::arg(coherence_) / 2.0; }
+
+    // The loop's noise bandwidth now, as a fraction of the symbol rate.
+    double bandwidth() const;
 
 private:
     bool qpsk_ = false;
@@ -48,6 +56,7 @@ private:
     cf freqAcc_{}; // running mean of the squared symbol-to-symbol change
     float lock_ = 0.0f;
     float slowLock_ = 0.0f;
+    cf coherence_{}; // mean of the squared phase change as a unit phasor (BPSK)
 };
 
 } // namespace pskmodem

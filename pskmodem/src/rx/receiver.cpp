@@ -37,6 +37,11 @@ constexpr double kFalseLockHz = 1.5;
 constexpr int kHeldSymbols = 32;
 // AFC gain, as the fraction of the loop's frequency handed to the oscillator each symbol.
 constexpr double kTrackGain = 0.05;
+// Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
+constexpr float kSteerCoherence = 0.45f;
+// ... when the loop's frequency is within this of the one the phase changes show (Hz at
+// 31.25 baud, scaled with the baud).
+constexpr double kSteerAgreeHz = 1.0;
 // How far a locked signal is followed at least with AFC on, in Hz at 31.25 baud (twice
 // that at 62.5).
 constexpr double kFollowHz = 25.0;
@@ -288,6 +293,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     } else {
         lostRun_ = 0;
     }
+    // A signal whose phase turns steadily at another frequency than the loop's (a new
+    // over a few hertz from the last, or a loop thrown off in a fade): pull in afresh
+    // with the frequency assist rather than wait for the lock to fade away.
+    if (acquireLeft_ == 0 && !rxMode_.qpsk && carrier_.lock() < track_lock() &&
+        carrier_.coherence() >= kSteerCoherence && !steady_turn())
+        acquireLeft_ = kAcquireSymbols;
     if (acquireLeft_ > 0)
         --acquireLeft_;
     carrier_.set_tracking(acquireLeft_ == 0);
@@ -320,8 +331,10 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
 }
 
 void Receiver::steer(double symbolSeconds) {
-    // Only a locked loop steers: the oscillator takes over what the loop was tracking.
-    if (afcLimit_ == 0 || carrier_.lock() <= track_lock())
+    // Only a locked loop steers, or a BPSK loop on a signal whose phase turns steadily
+    // (a drifting station pulls the loop to the end of its range before it locks): the
+    // oscillator takes over what the loop was tracking.
+    if (afcLimit_ == 0 || (carrier_.lock() <= track_lock() && !steady_turn()))
         return;
     const double limit = follow_limit();
     double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
@@ -341,6 +354,14 @@ void Receiver::steer(double symbolSeconds) {
         fll_.restart();
         movedHz_ = 0.0;
     }
+}
+
+bool Receiver::steady_turn() const {
+    // The loop must be where the phase changes say the signal is: a loop off by half
+    // the baud (or on another line) sees the same steady turn.
+    return !rxMode_.qpsk && carrier_.coherence() >= kSteerCoherence &&
+           std::fabs(std::remainder(carrier_.frequency() - carrier_.coherent_frequency(), kTwoPi)) <
+               kTwoPi * kSteerAgreeHz / 31.25;
 }
 
 float Receiver::coherent_lock() const {
