@@ -188,7 +188,7 @@ void SoundCardLink::DataReadyMessage() {
     // track and moved on to another.
     const int track = m_parts.tracks.activeTrack();
     m_parts.tuning.SIGTrack->setPosition(m_modem.fnGetSignalLevel(track));
-    m_parts.tuning.RXSpin->setValue(m_modem.fnGetRXFrequency(track));
+    m_parts.tuning.ShowReceiveFrequency(m_modem.fnGetRXFrequency(track));
     m_modem.fnGetSyncData(displays.SyncData.data(), track);
     displays.SyncroDisplayPaint();
     m_modem.fnGetVectorData(displays.VectorData.data(), track);
