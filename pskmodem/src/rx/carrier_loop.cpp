@@ -21,6 +21,10 @@ constexpr double kBnPerSnr = 0.012;
 // the mean, so that the loop follows the fast turn of the phase through a fade as long
 // as the symbols stand clear of the noise; weaker symbols count less.
 constexpr double kPhaseFloor = 0.1;
+// How far the lock may fall below what the phase changes promise before the loop widens
+// (the lock's own scatter is some 0.04), and how much it widens per unit beyond that.
+constexpr double kLagMargin = 0.1;
+constexpr double kLagWiden = 10.0;
 // Without a signal the measured rate of the frequency leaks away with this weight a
 // symbol, so that a gap between overs does not send the loop off.
 constexpr double kRateLeak = 1.0 / 32.0;
@@ -113,16 +117,27 @@ cf CarrierLoop::process(cf u, float amplitude) {
         const double a = std::max(static_cast<double>(std::abs(u)), kPhaseFloor * amplitude);
         e = std::clamp(static_cast<double>(err) / (qpsk_ ? amplitude : a), -1.0, 1.0);
     }
-    // The rate term only once tracking: while acquiring it would wind up on the pull-in.
-    if (narrow_ && !qpsk_) {
+    // The rate term only once tracking: while acquiring it would wind up on the pull-in,
+    // and what it held (from before a turn of the drift, or from noise) leaks away
+    // while the frequency assist pulls in.
+    if (narrow_ && !qpsk_)
         rate_ = std::clamp(rate_ + k3 * e, -kMaxRate, kMaxRate);
-        if (lock_ < kNoSignalLock)
-            rate_ -= rate_ * kRateLeak;
-    }
+    if (!qpsk_ && (!narrow_ || lock_ < kNoSignalLock))
+        rate_ -= rate_ * kRateLeak;
     const double maxOmega = qpsk_ ? kMaxOmegaQpsk : kMaxOmega;
     omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -maxOmega, maxOmega);
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);
     return v;
+}
+
+void CarrierLoop::shift_frequency(double radiansPerSymbol) {
+    omega_ -= radiansPerSymbol;
+    // What the phase changes have shown so far turns with it (twice: they are squared),
+    // so they keep agreeing with the loop while the oscillator moves.
+    const cf turn(static_cast<float>(std::cos(2.0 * radiansPerSymbol)),
+                  static_cast<float>(-std::sin(2.0 * radiansPerSymbol)));
+    freqAcc_ = cmul(freqAcc_, turn);
+    coherence_ = cmul(coherence_, turn);
 }
 
 double CarrierLoop::bandwidth() const {
@@ -132,7 +147,10 @@ double CarrierLoop::bandwidth() const {
     // root is about the mean of cos(2 * phase error) of a loop without lag, l, for a
     // signal-to-noise ratio of the symbols of l / (1 - l); noise alone reads about 0.
     const double l = std::sqrt(std::min(static_cast<double>(std::abs(coherence_)), 0.98));
-    return std::clamp(kBnPerSnr * l / (1.0 - l), kTrackBnMin, kTrackBnMax);
+    // A lock well below that is the loop lagging (a turn of the drift, a fade), not
+    // noise: widen to catch up.
+    const double lag = std::max(0.0, l - static_cast<double>(lock_) - kLagMargin);
+    return std::clamp(kBnPerSnr * l / (1.0 - l) * (1.0 + kLagWiden * lag), kTrackBnMin, kTrackBnMax);
 }
 
 void CarrierLoop::process(std::span<const cf> in, std::span<cf> out, float amplitude) {

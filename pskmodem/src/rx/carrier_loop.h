@@ -31,7 +31,7 @@ public:
     void process(std::span<const cf> in, std::span<cf> out, float amplitude);
     // The oscillator in front moved by this much (radians a symbol): take it out of
     // the loop's frequency so the phase does not jump.
-    void shift_frequency(double radiansPerSymbol) { omega_ -= radiansPerSymbol; }
+    void shift_frequency(double radiansPerSymbol);
     double frequency() const { return omega_; } // radians a symbol
     // The loop's estimate of the frequency's rate of change, radians a symbol per symbol.
     double frequency_rate() const { return rate_; }

@@ -136,7 +136,9 @@ void Receiver::jump(double delta) {
     fll_.restart();
     movedHz_ = 0.0;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
-    if (hz < kSmallJumpHz) {
+    // A BPSK loop may already have pulled itself onto the line the capture found.
+    const double loopHz = rxMode_.qpsk ? 0.0 : carrier_.frequency() * rxMode_.baud() / kTwoPi;
+    if (std::fabs(delta - loopHz) * 31.25 / rxMode_.baud() < kSmallJumpHz) {
         // Close to where the loop already is: move under it without starting again.
         carrier_.shift_frequency(kTwoPi * delta * rxMode_.symbolSamples / 8000.0);
         return;
