@@ -29,23 +29,30 @@ if ! compgen -G "$prefix/lib*/libpskmodem.so*" >/dev/null && ! compgen -G "$pref
 fi
 [ "$missing" -eq 0 ] || exit 1
 
-# The installed program must find its library without the build tree.
-if ldd "$prefix/bin/varnek" | grep -q 'not found'; then
-  ldd "$prefix/bin/varnek"
-  exit 1
-fi
-
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
 export XDG_RUNTIME_DIR=$work/home/run QT_QPA_PLATFORM=offscreen
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-# It runs until it is closed: still running after a few seconds is a pass.
-set +e
-timeout 8 "$prefix/bin/varnek" >"$work/run.log" 2>&1
-rc=$?
-set -e
-if [ "$rc" -ne 124 ]; then
-  echo "the installed program ended with code $rc:"
-  cat "$work/run.log"
-  exit 1
-fi
-echo "installed into $prefix and ran"
+
+# The installed program must find its library without the build tree, and
+# still once the whole prefix has been moved elsewhere.
+start() {
+  local at=$1
+  if ldd "$at/bin/varnek" | grep -q 'not found'; then
+    ldd "$at/bin/varnek"
+    exit 1
+  fi
+  # It runs until it is closed: still running after a few seconds is a pass.
+  set +e
+  timeout 8 "$at/bin/varnek" >"$work/run.log" 2>&1
+  local rc=$?
+  set -e
+  if [ "$rc" -ne 124 ]; then
+    echo "the program installed in $at ended with code $rc:"
+    cat "$work/run.log"
+    exit 1
+  fi
+}
+start "$prefix"
+mv "$prefix" "$work/moved"
+start "$work/moved"
+echo "installed into $prefix, ran there and after moving it"

@@ -125,6 +125,35 @@ private slots:
         QCOMPARE(totalPhysicalMemory(fixtureSources()), quint64(16) * 1024 * 1024 * 1024);
     }
 
+    // Figures too large for any machine are left out rather than wrapped
+    // around in bytes or in the virtual-memory sums.
+    void memInfoLimits_data() {
+        QTest::addColumn<QByteArray>("meminfo");
+        QTest::addColumn<quint64>("totalPhysical"); // 0: absent
+        QTest::addColumn<quint64>("totalVirtual");
+        const quint64 largest = (quint64(1) << 52) - 1; // kB
+        const QByteArray figure = QByteArray::number(largest);
+        QTest::newRow("largest figures") << "MemTotal: " + figure + " kB\nSwapTotal: " + figure + " kB\n"
+                                         << largest * 1024 << largest * 1024 * 2;
+        QTest::newRow("2^54 kB is 2^64 bytes")
+            << QByteArray("MemTotal: 18014398509481984 kB\nSwapTotal: 1 kB\n") << quint64(0) << quint64(0);
+        QTest::newRow("two halves of 2^64")
+            << QByteArray("MemTotal: 9007199254740992 kB\nSwapTotal: 9007199254740992 kB\n") << quint64(0)
+            << quint64(0);
+        QTest::newRow("bytes without a unit")
+            << QByteArray("MemTotal: 2048\nSwapTotal: 1024\n") << quint64(2048) << quint64(3072);
+    }
+
+    void memInfoLimits() {
+        QFETCH(QByteArray, meminfo);
+        QFETCH(quint64, totalPhysical);
+        QFETCH(quint64, totalVirtual);
+        SystemFacts f;
+        parseMemInfo(meminfo, f);
+        QCOMPARE(quint64(f.totalPhysical.value_or(0)), totalPhysical);
+        QCOMPARE(quint64(f.totalVirtual.value_or(0)), totalVirtual);
+    }
+
     void damagedFilesLeaveFiguresEmpty() {
         SystemFacts f;
         parseMemInfo("MemTotal: lots kB\nSwapTotal:\nMemFree: 99999999999999999999999 kB\n:::\n\0\xff", f);

@@ -299,7 +299,7 @@ private slots:
         QVERIFY(f.tuning().Canal->isEnabled());
         QCOMPARE(f.transmit().TXBuf->toPlainText(), QString());
         const QStringList lines = f.qso().RXBuf->toPlainText().split('\n');
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[2], QString("Transmission stopped..."));
         // The stamp: weekday, day, month name, year, then 14h05 30s.
         const QLocale l = QLocale::system();
@@ -309,6 +309,39 @@ private slots:
         post(f, ModemEvent::Status, 34, 0);
         QCOMPARE(fx.dialogs.texts(), QStringList{"Can't open wave file for input"});
         QVERIFY(f.link().SoundCardActive);
+    }
+
+    // Each stamp is two lines of its own, whatever the pane ended with: the
+    // echo of the sent text and the reception after it start on fresh lines.
+    void stampsTakeLinesOfTheirOwn_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const QLocale l = QLocale::system();
+        const QString when = QString("%1 10 %2 2026, 14h05 30s").arg(l.dayName(4), l.monthName(12));
+        const QString stamps =
+            "Transmission started...\n" + when + "\nhi\nTransmission stopped...\n" + when + "\nok";
+        QTest::newRow("empty pane") << QString() << stamps;
+        QTest::newRow("after received text") << "cq de Q9ZZV"
+                                             << "cq de Q9ZZV\n" + stamps;
+        QTest::newRow("after a line end") << "cq de Q9ZZV\n"
+                                          << "cq de Q9ZZV\n" + stamps;
+    }
+    void stampsTakeLinesOfTheirOwn() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        FormFixture fx;
+        TPSKForm &f = fx.create();
+        fx.connect();
+        fx.addTrack(0);
+        f.qso().RXBuf->setPlainText(before);
+        post(f, ModemEvent::Status, 1, 0);
+        for (char c : QByteArray("hi"))
+            post(f, ModemEvent::Character, c, -1);
+        fx.modem.txRemaining = 0;
+        post(f, ModemEvent::Status, 0, 0);
+        for (char c : QByteArray("ok"))
+            post(f, ModemEvent::Character, c, 0);
+        QCOMPARE(f.qso().RXBuf->toPlainText(), after);
     }
 
     void receptionWithCharactersStillQueuedKeepsTheTransmitPane() {

@@ -206,13 +206,30 @@ private slots:
 
     // Where each scale label stands: on the waterfall its top 5 pixels above
     // its line, starting where the line ends; on the spectrum at the top,
-    // starting 10 pixels (8 for the narrower "500") left of its mark. The
-    // labels' pixels are compared with the text drawn at those places; the
-    // lines, drawn over them, are left out of the comparison.
+    // starting 10 pixels (8 for the narrower "500") left of its mark. A label
+    // that would be cut at an edge of the image is moved in to that edge, and
+    // a mark beyond the band has no label. The labels' pixels are compared
+    // with the text drawn at those places; the lines, drawn over them, are
+    // left out of the comparison.
+    void scaleLabelPositions_data() {
+        QTest::addColumn<int>("wfMin");
+        QTest::addColumn<int>("wfMax");
+        QTest::addColumn<int>("waterfallHeight");
+        QTest::addColumn<int>("spectrumWidth");
+        QTest::newRow("default band") << 100 << 3500 << 459 << 347;
+        QTest::newRow("band from 500 Hz") << 500 << 3500 << 459 << 347;
+        QTest::newRow("narrow band, short strip") << 950 << 1550 << 100 << 200;
+        QTest::newRow("wide spectrum") << 400 << 3000 << 300 << 1000;
+    }
     void scaleLabelPositions() {
+        QFETCH(int, wfMin);
+        QFETCH(int, wfMax);
+        QFETCH(int, waterfallHeight);
+        QFETCH(int, spectrumWidth);
         const QFont font = displayScaleFont();
-        const int ascent = QFontMetrics(font).ascent();
-        const FrequencyMap band = FrequencyMap::forBand(100, 3500);
+        const QFontMetrics metrics(font);
+        const int ascent = metrics.ascent();
+        const FrequencyMap band = FrequencyMap::forBand(wfMin, wfMax);
         auto text = [&](QImage &img, QRgb color, int x, int baseline, const char *label) {
             QPainter p(&img);
             p.setFont(font);
@@ -227,42 +244,87 @@ private slots:
                         ink << QPoint(x, y);
             return ink;
         };
-        const int labelFrequencies[] = {500, 1000, 1500, 2000, 2500, 3000, 3500};
 
         const QRgb grey = qRgb(64, 64, 64);
-        QImage waterfall(60, 459, QImage::Format_RGB32);
+        QImage waterfall(60, waterfallHeight, QImage::Format_RGB32);
         waterfall.fill(Qt::black);
         WaterfallRenderer().drawScale(waterfall, band, grey);
         QImage expected(waterfall.size(), QImage::Format_RGB32);
         expected.fill(Qt::black);
         std::set<int> lineRows;
         for (const auto &m : WaterfallRenderer::marks()) {
-            const int row = band.markPosition(m.frequency, 459);
+            const int row = band.markPosition(m.frequency, waterfallHeight);
             lineRows.insert(row);
-            text(expected, grey, m.lineLength, row - 5 + ascent, m.label);
+            if (row < 0 || row > waterfallHeight)
+                continue;
+            const int top = std::clamp(row - 5, 0, waterfallHeight - metrics.height());
+            text(expected, grey, m.lineLength, top + ascent, m.label);
         }
         auto onLine = [&](int x, int y) { return x < 44 && lineRows.count(y) > 0; };
         const QList<QPoint> waterfallInk = inkOf(waterfall, grey, onLine);
-        QVERIFY(waterfallInk.size() > 100);
+        QVERIFY(waterfallInk.size() > 20);
         QCOMPARE(waterfallInk, inkOf(expected, grey, onLine));
 
         SpectrumRenderer s;
         std::array<int32_t, 1024> fft{};
-        const QImage spectrum = s.render({QSize(347, 55), band, fft, false, true, 100});
+        const QImage spectrum = s.render({QSize(spectrumWidth, 55), band, fft, false, true, 100});
         QImage expectedSpectrum(spectrum.size(), QImage::Format_RGB32);
         expectedSpectrum.fill(Qt::black);
         std::set<int> markColumns;
-        for (int f : labelFrequencies) {
-            const int x = band.markPosition(f, 347);
+        for (int f : {500, 1000, 1500, 2000, 2500, 3000, 3500}) {
+            const int x = band.markPosition(f, spectrumWidth);
             markColumns.insert(x);
-            text(expectedSpectrum, qRgb(255, 255, 255), x - (f == 500 ? 8 : 10), ascent,
-                 QByteArray::number(f).constData());
+            if (x < 0 || x > spectrumWidth)
+                continue;
+            const QByteArray label = QByteArray::number(f);
+            const int left =
+                std::clamp(x - (f == 500 ? 8 : 10), 0,
+                           spectrumWidth - metrics.horizontalAdvance(QString::fromLatin1(label)));
+            text(expectedSpectrum, qRgb(255, 255, 255), left, ascent, label.constData());
         }
         auto onMark = [&](int x, int y) { return y >= 6 && markColumns.count(x) > 0; };
         const QRgb white = qRgb(255, 255, 255);
         const QList<QPoint> spectrumInk = inkOf(spectrum, white, onMark);
-        QVERIFY(spectrumInk.size() > 100);
+        QVERIFY(spectrumInk.size() > 20);
         QCOMPARE(spectrumInk, inkOf(expectedSpectrum, white, onMark));
+    }
+
+    // No scale label is ever cut: each label of a mark within the band lies
+    // wholly inside the waterfall strip (60 pixels wide) or the spectrum, the
+    // band's own edges included; marks beyond the band have none.
+    void scaleLabelsStayInside_data() {
+        QTest::addColumn<int>("wfMin");
+        QTest::addColumn<int>("wfMax");
+        QTest::addColumn<QSize>("waterfall");
+        QTest::addColumn<QSize>("spectrum");
+        QTest::newRow("default band, design size") << 100 << 3500 << QSize(60, 459) << QSize(347, 55);
+        QTest::newRow("band edges on marks") << 500 << 3500 << QSize(60, 459) << QSize(347, 55);
+        QTest::newRow("edges 1 Hz inside marks") << 1001 << 2999 << QSize(60, 200) << QSize(347, 55);
+        QTest::newRow("narrowest band") << 1000 << 1400 << QSize(60, 459) << QSize(347, 55);
+        QTest::newRow("short strip") << 100 << 3500 << QSize(60, 40) << QSize(120, 55);
+    }
+    void scaleLabelsStayInside() {
+        QFETCH(int, wfMin);
+        QFETCH(int, wfMax);
+        QFETCH(QSize, waterfall);
+        QFETCH(QSize, spectrum);
+        const FrequencyMap band = FrequencyMap::forBand(wfMin, wfMax);
+        for (const auto &m : WaterfallRenderer::marks()) {
+            const QRect r = WaterfallRenderer::labelRect(m, band, waterfall);
+            const int row = band.markPosition(m.frequency, waterfall.height());
+            const bool inBand = row >= 0 && row <= waterfall.height();
+            QCOMPARE(!r.isEmpty(), inBand);
+            QVERIFY2(!inBand || QRect(QPoint(), waterfall).contains(r), m.label);
+            QVERIFY2(!inBand || std::abs(r.center().y() - row) <= r.height(), m.label);
+        }
+        for (int f : {500, 1000, 1500, 2000, 2500, 3000, 3500}) {
+            const QRect r = SpectrumRenderer::labelRect(f, band, spectrum);
+            const int x = band.markPosition(f, spectrum.width());
+            const bool inBand = x >= 0 && x <= spectrum.width();
+            QCOMPARE(!r.isEmpty(), inBand);
+            QVERIFY2(!inBand || QRect(QPoint(), spectrum).contains(r), qPrintable(QString::number(f)));
+            QVERIFY2(!inBand || std::abs(r.center().x() - x) <= r.width(), qPrintable(QString::number(f)));
+        }
     }
 
     void trackLineLeavesTheLastColumn() {

@@ -3,12 +3,26 @@
 
 #include "FormFixture.h"
 #include "MainWindowParts.h"
+#include "SetupFixture.h"
+#include "about/TAboutForm.h"
+#include "about/TSysInfoForm.h"
 #include "base/DataPaths.h"
 #include "help/ContextHelp.h"
 #include "help/HelpSystem.h"
 #include "help/THelpForm.h"
+#include "lang/Strings.h"
+#include "log/TADIFForm.h"
+#include "log/TVarnekForm.h"
+#include "macros/MacroTable.h"
+#include "macros/TFiche.h"
+#include "macros/TMkProcForm.h"
+#include "macros/TWizForm.h"
+#include "settings/SetupWidgets.h"
+#include "settings/TSetForm.h"
+#include "update/TUPDForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
@@ -16,8 +30,12 @@
 #include <QHelpSearchEngine>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -34,13 +52,14 @@ const QStringList ProgramKeywords = {
     "COL_BOX", "SET_DIV", "SET_CUR",  "SET_SCA",
 };
 
-// The keywords set on a window's controls and actions.
+// The topics a window's controls and actions open: their own keyword or the
+// nearest one above them.
 QStringList keywordsIn(QObject *root) {
     QStringList out;
     QList<QObject *> all = root->findChildren<QObject *>();
     all.prepend(root);
     for (QObject *o : all) {
-        const QString k = o->property("helpKeyword").toString();
+        const QString k = ContextHelp::keywordOf(o);
         if (!k.isEmpty())
             out << k;
     }
@@ -61,6 +80,16 @@ class TestHelp : public QObject {
         QVERIFY2(page.contains("id=\"" + keyword.toLatin1() + "\""), qPrintable(keyword));
     }
 
+    // F1 on a control of a shown window; the help window comes up.
+    void pressF1(QWidget *control) {
+        control->window()->activateWindow();
+        QTRY_VERIFY(control->window()->isActiveWindow());
+        control->setFocus();
+        QTRY_VERIFY(control->hasFocus());
+        QTest::keyClick(control, Qt::Key_F1);
+        QTRY_VERIFY(m_help->window()->isVisible());
+    }
+
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
@@ -77,50 +106,110 @@ private slots:
         QVERIFY(m_help->engine()->fileData(m_help->contentsUrl()).contains("operator's manual"));
     }
 
-    void everyControlOfTheMainWindowResolves() {
+    // Every window of the program that can be open when F1 is pressed: each
+    // keyword its controls carry has a topic, and together they use every
+    // keyword of the program, so a control that loses its keyword shows too.
+    void everyControlOfEveryWindowResolves() {
         FormFixture f;
+        SetupFixture setup;
+        MacroTable macros;
+        QTemporaryDir logDir;
+        QStringList used;
+        auto walk = [&](QWidget *window, int atLeast) {
+            const QStringList here = keywordsIn(window);
+            QVERIFY2(here.size() >= atLeast, qPrintable(window->objectName()));
+            for (const QString &k : here) {
+                QVERIFY2(ProgramKeywords.contains(k),
+                         qPrintable(window->objectName() + ": " + k + " is not in the list of keywords"));
+                checkResolves(k);
+            }
+            used << here;
+        };
         TPSKForm &form = f.create();
-        const QStringList used = keywordsIn(&form);
-        QVERIFY(used.size() >= 25);
-        for (const QString &k : used) {
-            QVERIFY2(ProgramKeywords.contains(k), qPrintable(k + " is not in the list of keywords"));
-            checkResolves(k);
+        walk(&form, 25);
+        walk(&setup.open(), 19);
+        {
+            TMkProcForm editor(macros, *f.store, f.dialogs, 0, &form);
+            walk(&editor, 1);
+            TFiche card(0, &editor);
+            walk(&card, 1);
         }
+        for (auto *window : std::initializer_list<QWidget *>{
+                 new TWizForm(&form), new TADIFForm(f.dialogs, f.clock, &form),
+                 new TVarnekForm(logDir.filePath(QStringLiteral("none.adi")), f.dialogs, &form),
+                 new TAboutForm(&form), new TSysInfoForm(&form), new TUPDForm(&form)}) {
+            walk(window, window->inherits("TUPDForm") ? 0 : 1);
+            delete window;
+        }
+        used.removeDuplicates();
+        for (const QString &k : ProgramKeywords)
+            QVERIFY2(used.contains(k), qPrintable(k + " is used by no control"));
     }
 
-    void f1OpensTheFocusedControlsTopic() {
+    void f1AndWhatsThisInTheSetupDialog() {
         ContextHelp context(*m_help);
         context.install();
-        // A dialog shaped like the setup dialog's first page.
-        QDialog dialog;
-        auto *layout = new QVBoxLayout(&dialog);
-        auto *callEdit = new QLineEdit(&dialog);
-        callEdit->setObjectName(QStringLiteral("CallEdit"));
-        callEdit->setProperty("helpKeyword", QStringLiteral("SET_CAL"));
-        auto *plain = new QLineEdit(&dialog);
-        layout->addWidget(callEdit);
-        layout->addWidget(plain);
+        SetupFixture setup;
+        TSetForm &dialog = setup.open();
+        dialog.PageControl->setCurrentWidget(dialog.GeneralSheet);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        callEdit->setFocus();
-        QTRY_VERIFY(callEdit->hasFocus());
-        QTest::keyClick(callEdit, Qt::Key_F1);
         THelpForm *w = m_help->window();
-        QTRY_VERIFY(w->isVisible());
+        pressF1(dialog.CallEdit);
         QCOMPARE(w->currentUrl(), m_help->topicUrl(QStringLiteral("SET_CAL")));
         QVERIFY(w->HelpView->toPlainText().contains(QStringLiteral("My callsign")));
-
-        // A control without a keyword of its own or above it: the contents.
-        dialog.activateWindow();
-        plain->setFocus();
-        QTRY_VERIFY(plain->hasFocus());
-        QTest::keyClick(plain, Qt::Key_F1);
-        QCOMPARE(w->currentUrl(), m_help->contentsUrl());
-
-        // A control inside a keyword-carrying group takes the group's topic.
-        dialog.setProperty("helpKeyword", QStringLiteral("SET_TUN"));
-        QTest::keyClick(plain, Qt::Key_F1);
+        // A control without a keyword takes its group's topic, else the dialog's.
+        pressF1(dialog.BlocksSpin);
         QCOMPARE(w->currentUrl().fragment(), QStringLiteral("SET_TUN"));
+        pressF1(dialog.CancelBtn);
+        QCOMPARE(w->currentUrl().fragment(), QStringLiteral("CFG_BTN"));
+
+        // "What's this ?": the next click shows the clicked control's topic.
+        dialog.activateWindow();
+        QTRY_VERIFY(dialog.isActiveWindow());
+        QWhatsThis::enterWhatsThisMode();
+        QRadioButton *rts = dialog.PTTGroup->findChildren<QRadioButton *>().value(1);
+        QVERIFY(rts);
+        QTest::mouseClick(rts, Qt::LeftButton);
+        QTRY_VERIFY(!QWhatsThis::inWhatsThisMode());
+        QCOMPARE(w->currentUrl().fragment(), QStringLiteral("SET_POR"));
+        w->close();
+    }
+
+    // The setup dialog runs modally; help asked from it must take the
+    // operator's clicks, not wait behind the dialog.
+    void helpFromAModalDialogTakesInput() {
+        ContextHelp context(*m_help);
+        context.install();
+        SetupFixture setup;
+        TSetForm &dialog = setup.open();
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.PageControl->setCurrentWidget(dialog.GeneralSheet);
+        dialog.CWMsgEdit->setFocus();
+        QTRY_VERIFY(dialog.CWMsgEdit->hasFocus());
+        QTest::keyClick(dialog.CWMsgEdit, Qt::Key_F1);
+        THelpForm *w = m_help->window();
+        QTRY_VERIFY(w->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->currentUrl().fragment(), QStringLiteral("SET_CWI"));
+        w->NavTabs->setCurrentIndex(0);
+        QTabBar *tabs = w->NavTabs->tabBar();
+        // Through the window system, which holds back input to blocked windows
+        // (a click sent to the widget itself would get through regardless).
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, tabs->mapTo(w, tabs->tabRect(1).center()));
+        QTRY_COMPARE(w->NavTabs->currentIndex(), 1);
+        w->close();
+        dialog.close();
+
+        // Asked again from a window that is not modal, it is an ordinary window.
+        QWidget plain;
+        plain.show();
+        QVERIFY(QTest::qWaitForWindowActive(&plain));
+        m_help->showContents();
+        QTRY_VERIFY(w->isVisible());
+        QCOMPARE(w->windowModality(), Qt::NonModal);
         w->close();
     }
 
@@ -185,8 +274,24 @@ private slots:
     void missingManualIsReported() {
         HelpSystem none;
         QVERIFY(!none.open(QStringLiteral("/nonexistent/varnek.qch")));
-        QVERIFY(none.errorString().contains(QStringLiteral("varnek.qch")));
+        QCOMPARE(none.errorString(), QStringLiteral("The help file varnek.qch cannot be opened."));
         QVERIFY(!none.isAvailable());
+
+        // In the program: the help button and F1 say so, and no empty window opens.
+        FormFixture f;
+        TPSKForm &form = f.create();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.help().setManualPath(QStringLiteral("/nonexistent/varnek.qch"));
+        form.toolBar().OnLineHelp->trigger();
+        form.qso().RXBuf->setFocus();
+        QTRY_VERIFY(form.qso().RXBuf->hasFocus());
+        QTest::keyClick(form.qso().RXBuf, Qt::Key_F1);
+        QCOMPARE(f.dialogs.texts(), QStringList(2, LcfLoadString(Str::HelpFileMissing)));
+        QCOMPARE(f.dialogs.shown.first().caption, LcfLoadString(Str::CaptionWarning));
+        QVERIFY(!form.help().isAvailable());
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY2(!qobject_cast<THelpForm *>(top) || !top->isVisible(), "a help window is shown");
     }
 };
 

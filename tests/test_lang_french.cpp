@@ -4,6 +4,7 @@
 // come up translated. Run twice: LANG=fr_FR.UTF-8 and LANG=de_DE.UTF-8.
 
 #include "FormFixture.h"
+#include "SetupFixture.h"
 #include "about/TAboutForm.h"
 #include "base/StatusBar.h"
 #include "lang/LanguageChoice.h"
@@ -11,12 +12,18 @@
 #include "lang/Strings.h"
 #include "lang/TSplashForm.h"
 #include "log/TADIFForm.h"
+#include "macros/MacroTable.h"
+#include "macros/TFiche.h"
+#include "macros/TMkProcForm.h"
+#include "macros/TWizForm.h"
+#include "settings/SetupWidgets.h"
 
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
@@ -91,6 +98,50 @@ private slots:
             adif.grab().save(qEnvironmentVariable("VARNEK_SCREENSHOTS") + QStringLiteral("/adif.png"));
     }
 
+    void setupDialog() {
+        SetupFixture f;
+        TSetForm &setup = f.open();
+        QCOMPARE(setup.windowTitle(), fr("Configuration du programme", "Program setup"));
+        QCOMPARE(setup.PageControl->tabText(0), fr(u" G\u00e9n\u00e9ral "_qs, " General "));
+        QCOMPARE(find<QLabel>(&setup, "CallLbl")->text(), fr("Mon indicatif", "My callsign"));
+        QCOMPARE(find<QLabel>(&setup, "BlocksLbl")->text(),
+                 fr(u"Blocs \u00e0 rejouer"_qs, "Blocks to replay"));
+        QCOMPARE(setup.PTTGroup->title(), fr(" Activation du port ", " Port activation "));
+        QCOMPARE(setup.PTTGroup->button(1)->text(), fr("RTS seul", "RTS only"));
+        QCOMPARE(setup.CRDGroup->button(0)->text(), QStringLiteral("Auto"));
+        QCOMPARE(setup.ApplyBtn->text(), fr("&Enregistrer et quitter", "&Save and exit"));
+        QCOMPARE(find<QLabel>(&setup, "QSOFontBtn")->text(), fr("Police", "Font"));
+        // The sound cards' hints are made after the translation, from the string table.
+        QVERIFY2(setup.CRDGroup->button(1)->toolTip().startsWith(fr(u"Entr\u00e9e : "_qs, "Input: ")),
+                 qPrintable(setup.CRDGroup->button(1)->toolTip()));
+        setup.PageControl->setCurrentWidget(setup.GeneralSheet);
+        screenshot(&setup, "setup-general.png");
+        setup.PageControl->setCurrentWidget(setup.ColorsSheet);
+        screenshot(&setup, "setup-colors.png");
+    }
+
+    void macroWindows() {
+        FormFixture f;
+        f.create();
+        MacroTable macros;
+        TMkProcForm editor(macros, *f.store, f.dialogs, UILanguage(), nullptr);
+        QCOMPARE(editor.windowTitle(), fr(u"Cr\u00e9er/modifier une macro"_qs, "Create/Edit a macro"));
+        QCOMPARE(find<QLabel>(&editor, "NomLbl")->text(), fr("Nom de la macro", "Macro's name"));
+        QCOMPARE(find<QPushButton>(&editor, "OkBtn")->toolTip(),
+                 fr("Tout enregistrer et quitter", "Save all and exit dialog"));
+        screenshot(&editor, "macro-editor.png");
+        TWizForm wizard(nullptr);
+        QCOMPARE(wizard.windowTitle(), fr("Assistant de macros", "Macro Wizard Dialog"));
+        QCOMPARE(find<QLabel>(&wizard, "PowLbl")->text(), fr("Puissance (watts)", "Power (Watts)"));
+        QCOMPARE(find<QPushButton>(&wizard, "CreateBtn")->text(),
+                 fr(u"Cr\u00e9er les &macros"_qs, "Create &macros"));
+        screenshot(&wizard, "macro-wizard.png");
+        QCOMPARE(LcfLoadString(Str::DeleteMacroQuestion),
+                 fr("Supprimer cette macro ?", "Delete this macro ?"));
+        // What macros send on the air stays as written.
+        QCOMPARE(LcfLoadString(Str::GoodMorning), QStringLiteral("Good morning"));
+    }
+
     // Every window entry of the translation names a control that exists, so
     // a renamed control cannot silently drop its translation.
     void everyEntryFindsItsControl() {
@@ -98,10 +149,16 @@ private slots:
         f.create();
         TADIFForm adif(f.dialogs, f.clock);
         TAboutForm about;
-        const QHash<QString, QObject *> windows{{QStringLiteral("TPSKForm"), f.form.get()},
-                                                {QStringLiteral("TADIFForm"), &adif},
-                                                {QStringLiteral("TAboutForm"), &about},
-                                                {QStringLiteral("TSplashForm"), m_splash.get()}};
+        SetupFixture setup;
+        MacroTable macros;
+        TMkProcForm editor(macros, *f.store, f.dialogs, 0, nullptr);
+        TWizForm wizard(nullptr);
+        TFiche card(0, nullptr);
+        const QHash<QString, QObject *> windows{
+            {QStringLiteral("TPSKForm"), f.form.get()},  {QStringLiteral("TADIFForm"), &adif},
+            {QStringLiteral("TAboutForm"), &about},      {QStringLiteral("TSplashForm"), m_splash.get()},
+            {QStringLiteral("TSetForm"), &setup.open()}, {QStringLiteral("TMkProcForm"), &editor},
+            {QStringLiteral("TWizForm"), &wizard},       {QStringLiteral("TFiche"), &card}};
         QFile source(QStringLiteral(VARNEK_FRENCH_SOURCE));
         QVERIFY(source.open(QIODevice::ReadOnly | QIODevice::Text));
         const QRegularExpression entry(QStringLiteral("^(T\\w+) (\\w+) (\\S+) \""));
@@ -120,6 +177,12 @@ private slots:
     }
 
 private:
+    static void screenshot(QWidget *w, const char *name) {
+        const QString dir = qEnvironmentVariable("VARNEK_SCREENSHOTS");
+        if (!dir.isEmpty())
+            w->grab().save(dir + QLatin1Char('/') + QString::fromLatin1(name));
+    }
+
     std::unique_ptr<TSplashForm> m_splash;
 };
 

@@ -49,6 +49,11 @@ void status(TPSKForm &f, int code) {
     QCoreApplication::sendEvent(&f, &e);
 }
 
+void dataReady(TPSKForm &f) {
+    ModemEvent e(ModemEvent::DataReady, 0, 0);
+    QCoreApplication::sendEvent(&f, &e);
+}
+
 void clickArrow(QSpinBox *spin, SpinArrow arrow) {
     QTest::mouseClick(spin, Qt::LeftButton, {}, spinArrowRect(spin, arrow).center());
 }
@@ -571,20 +576,88 @@ private slots:
                  QString("Squelsh threshold : %1").arg(f.tuning().SQTrack->value()));
     }
 
-    // Typing a value into a spin calls nothing; it is used at the next
-    // start.
-    void typedFrequenciesCallNothing() {
+    // A value typed into a spin calls nothing while it is typed, and the
+    // receiver's updates leave it alone; finishing it (Enter, or leaving the
+    // field) sends it once, where the spin's arrows send theirs. A typed
+    // transmit frequency waits for the next start: its arrows toggle the
+    // transmitter, and leaving the field must never key the radio.
+    void typedValuesAreSentOnceFinished_data() {
+        QTest::addColumn<QString>("spin");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enter");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("receive, Enter") << "RXSpin"
+                                        << "1234" << true << QStringList{"fnSetRXFrequency(1234,10,0)"};
+        QTest::newRow("receive, leaving") << "RXSpin"
+                                          << "1234" << false << QStringList{"fnSetRXFrequency(1234,10,0)"};
+        QTest::newRow("AFC width, Enter") << "AFCSpin"
+                                          << "35" << true << QStringList{"fnSetAFCLimit(35,0)"};
+        QTest::newRow("AFC width, leaving") << "AFCSpin"
+                                            << "35" << false << QStringList{"fnSetAFCLimit(35,0)"};
+        QTest::newRow("squelch speed, leaving")
+            << "SQSSPin"
+            << "150" << false << QStringList{"fnSetSquelchThreshold(10,150,0)"};
+        QTest::newRow("transmit, leaving") << "TXSpin"
+                                           << "1234" << false << QStringList{};
+    }
+    void typedValuesAreSentOnceFinished() {
+        QFETCH(QString, spin);
+        QFETCH(QString, typed);
+        QFETCH(bool, enter);
+        QFETCH(QStringList, sent);
         FormFixture fx;
         TPSKForm &f = withTracks(fx, 1);
-        for (QSpinBox *spin : {f.tuning().RXSpin, f.tuning().TXSpin, f.tuning().AFCSpin}) {
-            spin->setFocus();
-            spin->selectAll();
-            QTest::keyClicks(spin, "1234");
-            QCOMPARE(spin->value(), 1234);
+        auto *box = f.tuning().ChannelTab->findChild<QSpinBox *>(spin);
+        QVERIFY(box);
+        const QStringList setters{"fnSetRXFrequency", "fnSetAFCLimit", "fnSetSquelchThreshold",
+                                  "fnSetTXFrequency"};
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        fx.modem.rxFrequency = 1500;
+        dataReady(f);
+        QCOMPARE(box->text(), typed);
+        QCOMPARE(fx.modem.callsOf(setters), QStringList{});
+
+        if (enter) {
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(fx.modem.callsOf(setters), sent);
         }
-        QCOMPARE(fx.modem.calls, QStringList{});
-        QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
-        QCOMPARE(fx.modem.calls.first(), QString("fnSetTXFrequency(1234)"));
+        f.transmit().TXBuf->setFocus();
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(fx.modem.callsOf(setters), sent);
+        QCOMPARE(box->text(), typed);
+
+        // Once finished, the receive spin follows the library again.
+        dataReady(f);
+        QCOMPARE(f.tuning().RXSpin->value(), 1500);
+        if (spin == "TXSpin") {
+            f.tuning().NETCheck->setChecked(false);
+            QTest::mouseClick(f.toolBar().TransmitBtn, Qt::LeftButton);
+            QCOMPARE(fx.modem.callsOf(setters), QStringList{"fnSetTXFrequency(1234)"});
+        }
+    }
+
+    // A track made while a frequency is typed takes over the receive spin:
+    // the library's frequency shows again and leaving the field sends nothing.
+    void aNewTrackReplacesATypedFrequency() {
+        FormFixture fx;
+        TPSKForm &f = withTracks(fx, 1);
+        QSpinBox *rx = f.tuning().RXSpin;
+        rx->setFocus();
+        QTRY_VERIFY(rx->hasFocus());
+        rx->selectAll();
+        QTest::keyClicks(rx, "1234");
+        QTest::mouseClick(f.displays().WaterfallDisplay, Qt::LeftButton, {}, QPoint(30, 200));
+        QVERIFY(rx->value() != 1234);
+        fx.modem.rxFrequency = 1500;
+        dataReady(f);
+        QCOMPARE(rx->value(), 1500);
+        fx.modem.calls.clear();
+        f.transmit().TXBuf->setFocus();
+        QTRY_VERIFY(!rx->hasFocus());
+        QCOMPARE(fx.modem.callsOf({"fnSetRXFrequency"}), QStringList{});
     }
 
     // The page goes grey while transmitting and back with reception; a

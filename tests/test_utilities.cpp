@@ -1,10 +1,13 @@
-// Shared helpers: date patterns and the 32-by-16-bit division.
+// Shared helpers: date patterns, the 32-by-16-bit division, where data files are found.
 
 #include "ScriptedDialogs.h"
+#include "base/DataPaths.h"
 #include "base/RunningSettings.h"
 #include "base/SettingsStore.h"
 #include "base/Utilities.h"
+#include "lang/LanguageChoice.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -159,6 +162,69 @@ private slots:
         Delay(60);
         QVERIFY(ran);
         QVERIFY(clock.elapsed() >= 59);
+    }
+
+    // Data files are found from the program's folder in any tree: an installed
+    // prefix (wherever it was moved), the build tree, a copied-around folder.
+    void dataFileLookup_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("language");
+        const QString qch = QStringLiteral("/help/varnek.qch");
+        QTest::newRow("installed") << QStringList{"opt/share/varnek" + qch, "opt/share/varnek/varnek.lcf"}
+                                   << "opt/bin/varnek"
+                                   << "opt/share/varnek" + qch << "opt/share/varnek/varnek.lcf";
+        QTest::newRow("build tree") << QStringList{"build/share/varnek" + qch, "build/src/varnek.lcf"}
+                                    << "build/src/varnek"
+                                    << "build/share/varnek" + qch << "build/src/varnek.lcf";
+        QTest::newRow("tests of the build tree")
+            << QStringList{"build/share/varnek" + qch} << "build/tests/test_x"
+            << "build/share/varnek" + qch << "";
+        QTest::newRow("copied folder") << QStringList{"copy" + qch, "copy/varnek.lcf"} << "copy/varnek"
+                                       << "copy" + qch << "copy/varnek.lcf";
+        // Installed files come before stray copies beside the program, but a
+        // language file beside the program is the one asked for.
+        QTest::newRow("both places") << QStringList{"opt/share/varnek" + qch, "opt/bin" + qch,
+                                                    "opt/share/varnek/varnek.lcf", "opt/bin/varnek.lcf"}
+                                     << "opt/bin/varnek"
+                                     << "opt/share/varnek" + qch << "opt/bin/varnek.lcf";
+        QTest::newRow("renamed program")
+            << QStringList{"opt/share/varnek/psk.lcf", "opt/share/varnek/varnek.lcf"} << "opt/bin/psk"
+            << ""
+            << "opt/share/varnek/psk.lcf";
+        QTest::newRow("nothing") << QStringList{} << "opt/bin/varnek"
+                                 << ""
+                                 << "";
+    }
+
+    void dataFileLookup() {
+        QFETCH(QStringList, present);
+        QFETCH(QString, program);
+        QFETCH(QString, help);
+        QFETCH(QString, language);
+        QTemporaryDir root;
+        const QDir base(root.path());
+        for (const QString &f : present) {
+            QVERIFY(base.mkpath(QFileInfo(f).path()));
+            QFile file(base.filePath(f));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const auto at = [&](const QString &relative) {
+            return relative.isEmpty() ? QString() : QFileInfo(base.filePath(relative)).absoluteFilePath();
+        };
+        const QString programFile = base.filePath(program);
+        QCOMPARE(findDataFile(QStringLiteral("help/varnek.qch"), dataDirs(QFileInfo(programFile).path())),
+                 at(help));
+        const QStringList candidates = LanguageFileCandidates(programFile);
+        QString found;
+        for (const QString &c : candidates) {
+            // Nothing is looked for outside the tree the program sits in.
+            QVERIFY2(c.startsWith(root.path() + QLatin1Char('/')), qPrintable(c));
+            if (found.isEmpty() && QFileInfo(c).isFile())
+                found = QFileInfo(c).absoluteFilePath();
+        }
+        QCOMPARE(found, at(language));
     }
 };
 

@@ -68,9 +68,10 @@ void parseMemInfo(const QByteArray &text, SystemFacts &facts) {
         QList<QByteArray> parts = raw.mid(colon + 1).simplified().split(' ');
         bool ok = false;
         const qulonglong n = parts.value(0).toULongLong(&ok);
-        // Figures are in kB; anything larger than 2^54 kB is not a real
-        // machine and would overflow the byte count.
-        if (!ok || n > (uint64_t(1) << 54))
+        // Figures are in kB. 2^52 kB (4 EiB) is beyond any real machine; below
+        // it neither a byte count nor the sum of two (virtual memory) can
+        // overflow 64 bits.
+        if (!ok || n >= (uint64_t(1) << 52))
             continue;
         const uint64_t bytes = parts.value(1) == "kB" ? n * 1024 : n;
         if (key == "MemTotal")

@@ -84,6 +84,9 @@ void TWebLabel::mouseReleaseEvent(QMouseEvent *e) {
 
 TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("ABT_BTN"));
     setWindowTitle(LcfLoadString(Str::AboutCaption));
     setFixedSize(396, 228);
     totalMemory = [] { return totalPhysicalMemory(); };

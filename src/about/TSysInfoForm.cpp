@@ -9,6 +9,9 @@
 
 TSysInfoForm::TSysInfoForm(QWidget *owner, const SystemSources &sources) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("SysInfoForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("ABT_BTN"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("System info"));
     resize(489, 414);

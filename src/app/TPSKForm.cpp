@@ -1,6 +1,7 @@
 #include "app/TPSKForm.h"
 
 #include "app/MainToolBar.h"
+#include "base/AppFonts.h"
 #include "base/AppImages.h"
 #include "base/Dialogs.h"
 #include "base/SettingsStore.h"
@@ -52,19 +53,6 @@ constexpr int ToolBarWidth = 32;
 // the window is shown and its real frame is known.
 constexpr QMargins AssumedFrame(8, 31, 8, 8);
 
-// The window was designed around the classic Windows faces; on other
-// systems use the closest metric-compatible ones so captions still fit.
-void installFontSubstitutes() {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                           QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
-    for (const char *face : {"MS Sans Serif", "Tahoma", "Small Fonts"})
-        QFont::insertSubstitutions(QString::fromLatin1(face), sans);
-}
-
 } // namespace
 
 TPSKForm::TPSKForm(Modem &modem, SettingsStore &store, Dialogs &dialogs, Clock &clock, QWidget *parent)
@@ -73,10 +61,7 @@ TPSKForm::TPSKForm(Modem &modem, SettingsStore &store, Dialogs &dialogs, Clock &
     setWindowTitle(QStringLiteral("VARNEK"));
     setWindowIcon(AppImages::appIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
-    installFontSubstitutes();
-    QFont f(QStringLiteral("MS Sans Serif"), 8);
-    f.setStyleHint(QFont::SansSerif);
-    setFont(f);
+    setFont(windowFont());
     BuildControls();
     // Translated before the settings and the string table fill in the texts
     // that change at run time.

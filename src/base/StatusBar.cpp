@@ -1,5 +1,7 @@
 #include "StatusBar.h"
 
+#include "base/AppFonts.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
@@ -7,6 +9,7 @@
 TStatusBar::TStatusBar(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFont(statusBarFont());
 }
 
 void TStatusBar::setPanelText(int index, const QString &text) {

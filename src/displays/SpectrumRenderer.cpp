@@ -3,7 +3,9 @@
 #include "displays/DisplayFont.h"
 #include "displays/Raster.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +22,20 @@ constexpr Mark Marks[] = {{500, "500", 8},    {1000, "1000", 10}, {1500, "1500",
                           {2500, "2500", 10}, {3000, "3000", 10}, {3500, "3500", 10}};
 
 } // namespace
+
+QRect SpectrumRenderer::labelRect(int frequency, const FrequencyMap &band, QSize size) {
+    const auto mark = std::find_if(std::begin(Marks), std::end(Marks),
+                                   [frequency](const Mark &m) { return m.frequency == frequency; });
+    const int w = size.width();
+    const int x = band.markPosition(frequency, w);
+    if (mark == std::end(Marks) || x < 0 || x > w)
+        return QRect();
+    // The band's own edges carry marks (3500 on the right of the default band):
+    // a label half outside would read "35".
+    const QFontMetrics metrics(displayScaleFont());
+    const QSize box(metrics.horizontalAdvance(QString::fromLatin1(mark->label)), metrics.height());
+    return QRect(QPoint(std::clamp(x - mark->textOffset, 0, std::max(0, w - box.width())), 0), box);
+}
 
 int SpectrumRenderer::levelRow(int32_t magnitude, int height, int scale) {
     return FrequencyMap::mulDiv(1, int64_t{height} - FrequencyMap::mulDiv(magnitude, height, scale), 1);
@@ -40,10 +56,10 @@ void SpectrumRenderer::buildBackground(QSize size, const FrequencyMap &band) {
     p.setPen(Qt::white);
     const int ascent = QFontMetrics(font).ascent();
     for (const Mark &m : Marks) {
-        const int x = band.markPosition(m.frequency, w);
-        if (x > -100 && x < w + 100)
-            p.drawText(x - m.textOffset, ascent, QString::fromLatin1(m.label));
-        raster::vline(m_background, x, 6, 51, Grey);
+        const QRect label = labelRect(m.frequency, band, size);
+        if (!label.isEmpty())
+            p.drawText(label.left(), label.top() + ascent, QString::fromLatin1(m.label));
+        raster::vline(m_background, band.markPosition(m.frequency, w), 6, 51, Grey);
     }
 }
 

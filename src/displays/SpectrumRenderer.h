@@ -7,6 +7,7 @@
 #include "displays/FrequencyMap.h"
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <cstdint>
 #include <span>
@@ -30,6 +31,12 @@ public:
     static int levelRow(int32_t magnitude, int height, int scale);
 
     static constexpr int GridRows[3] = {14, 27, 40};
+
+    // Where the label of the scale mark for f hertz (500, 1000, ... 3500)
+    // stands: at the top, starting 10 pixels (8 for "500") left of the mark's
+    // column, moved in from an edge where it would be cut. A mark beyond the
+    // band shown has no label (an empty rectangle).
+    static QRect labelRect(int frequency, const FrequencyMap &band, QSize size);
 
 private:
     void buildBackground(QSize size, const FrequencyMap &band);

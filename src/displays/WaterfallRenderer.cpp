@@ -3,6 +3,7 @@
 #include "displays/DisplayFont.h"
 #include "displays/Raster.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
@@ -22,6 +23,18 @@ const std::array<WaterfallRenderer::Mark, 7> &WaterfallRenderer::marks() {
                                         {3000, "3000", 39},
                                         {3500, "3500", 39}}};
     return m;
+}
+
+QRect WaterfallRenderer::labelRect(const Mark &mark, const FrequencyMap &band, QSize size) {
+    const int h = size.height();
+    const int y = band.markPosition(mark.frequency, h);
+    if (y < 0 || y > h)
+        return QRect();
+    // The band's edges carry marks too (3500 on the bottom row of the default
+    // band): half a label there would be unreadable.
+    const QFontMetrics metrics(displayScaleFont());
+    const QSize box(metrics.horizontalAdvance(QString::fromLatin1(mark.label)), metrics.height());
+    return QRect(QPoint(mark.lineLength, std::clamp(y - 5, 0, std::max(0, h - box.height()))), box);
 }
 
 void WaterfallRenderer::reset(QSize size) {
@@ -83,11 +96,9 @@ void WaterfallRenderer::buildScale(QSize size, const FrequencyMap &band, QRgb co
         p.setPen(QColor::fromRgb(opaque));
         const int ascent = QFontMetrics(font).ascent();
         for (const Mark &m : marks()) {
-            const int y = band.markPosition(m.frequency, size.height());
-            // Far outside, a label is clipped away anyway.
-            if (y < -100 || y > size.height() + 100)
-                continue;
-            p.drawText(m.lineLength, y - 5 + ascent, QString::fromLatin1(m.label));
+            const QRect label = labelRect(m, band, size);
+            if (!label.isEmpty())
+                p.drawText(label.left(), label.top() + ascent, QString::fromLatin1(m.label));
         }
     }
     for (const Mark &m : marks())

@@ -10,6 +10,7 @@
 #include "displays/FrequencyMap.h"
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <array>
 #include <cstdint>
@@ -52,6 +53,11 @@ public:
         int lineLength;
     };
     static const std::array<Mark, 7> &marks();
+
+    // Where a mark's label stands in a frame of this size: at (lineLength,
+    // row - 5), moved in from the top or bottom edge where it would be cut. A
+    // mark beyond the band shown has no label (an empty rectangle).
+    static QRect labelRect(const Mark &mark, const FrequencyMap &band, QSize size);
 
 private:
     struct Stamp {

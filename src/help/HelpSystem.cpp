@@ -4,6 +4,7 @@
 #include "help/THelpForm.h"
 #include "lang/Strings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,10 +18,14 @@ HelpSystem::~HelpSystem() {
     delete m_window;
 }
 
+QString HelpSystem::manualPath() const {
+    return m_manualPath.isEmpty() ? findDataFile(QStringLiteral("help/varnek.qch")) : m_manualPath;
+}
+
 bool HelpSystem::open(const QString &qchPath) {
-    const QString qch = qchPath.isEmpty() ? findDataFile(QStringLiteral("help/varnek.qch")) : qchPath;
+    const QString qch = qchPath.isEmpty() ? manualPath() : qchPath;
     if (qch.isEmpty() || !QFileInfo(qch).isFile()) {
-        m_error = LcfLoadString(Str::HelpCollectionMissing) + QStringLiteral("varnek.qch");
+        m_error = LcfLoadString(Str::HelpFileMissing);
         return false;
     }
     const QString dir =
@@ -89,6 +94,18 @@ THelpForm *HelpSystem::window() {
 void HelpSystem::show(const QUrl &url) {
     THelpForm *w = window();
     w->showUrl(url);
+    // Asked from a modal dialog (F1 or "What's this ?" in the setup dialog),
+    // a plain window would be shown but take no input until the dialog is
+    // closed; it goes on top of the dialog instead, modal itself, and is an
+    // ordinary window again the next time it is asked from elsewhere.
+    // (F1 in the help window itself leaves it as it is.)
+    if (QWidget *modal = QApplication::activeModalWidget(); modal != w) {
+        const Qt::WindowModality wanted = modal ? Qt::ApplicationModal : Qt::NonModal;
+        if (w->windowModality() != wanted) {
+            w->hide();
+            w->setWindowModality(wanted);
+        }
+    }
     w->show();
     w->raise();
     w->activateWindow();

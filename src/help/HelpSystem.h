@@ -22,9 +22,12 @@ public:
     explicit HelpSystem(QObject *parent = nullptr);
     ~HelpSystem() override;
 
-    // Opens the manual; qchPath empty means the installed or built one.
-    // False (with errorString()) when it cannot be found or read.
+    // Opens the manual; qchPath empty means manualPath(). False (with
+    // errorString()) when it cannot be found or read.
     bool open(const QString &qchPath = QString());
+    // The manual the help opens: the installed or built one unless set.
+    QString manualPath() const;
+    void setManualPath(const QString &qchPath) { m_manualPath = qchPath; }
     bool isAvailable() const { return m_engine != nullptr; }
     QString errorString() const { return m_error; }
     QHelpEngine *engine() const { return m_engine; }
@@ -56,5 +59,6 @@ private:
     void show(const QUrl &url);
     QHelpEngine *m_engine = nullptr;
     QPointer<THelpForm> m_window;
+    QString m_manualPath;
     QString m_error;
 };

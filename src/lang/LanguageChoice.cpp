@@ -1,5 +1,8 @@
 #include "LanguageChoice.h"
 
+#include "base/DataPaths.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -94,10 +97,10 @@ LanguageChoice ChooseLanguage(const QString &windowsName) {
 
 QStringList LanguageFileCandidates(const QString &programFile) {
     const QFileInfo program(programFile);
-    QStringList candidates{program.path() + QLatin1Char('/') + program.completeBaseName() +
-                           QStringLiteral(".lcf")};
-#ifdef VARNEK_DATADIR
-    candidates << QStringLiteral(VARNEK_DATADIR "/") + program.completeBaseName() + QStringLiteral(".lcf");
-#endif
+    const QString name = program.completeBaseName() + QStringLiteral(".lcf");
+    QStringList candidates{QDir::cleanPath(program.path() + QLatin1Char('/') + name)};
+    for (const QString &dir : dataDirs(program.path()))
+        candidates << QDir::cleanPath(dir + QLatin1Char('/') + name);
+    candidates.removeDuplicates();
     return candidates;
 }

@@ -37,6 +37,7 @@ struct LanguageChoice {
 // Compares exactly, letter case included, French names first.
 LanguageChoice ChooseLanguage(const QString &windowsName);
 
-// Where the language file may be: beside the program file, bearing its name
-// with the extension ".lcf", then in the installed data folder.
+// Where the language file may be, in order: beside the program file, bearing
+// its name with the extension ".lcf", then in the data folders of that
+// program (base/DataPaths.h), found from the program's folder.
 QStringList LanguageFileCandidates(const QString &programFile);

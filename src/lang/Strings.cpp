@@ -24,7 +24,7 @@ const QHash<int, QString> &table() {
         {Str::MakerWebAddress, QStringLiteral("www.q9zzv-software.example")},
         {Str::LibraryCredit, QStringLiteral("pskmodem PSK31 engine by the VARNEK team  ")},
         {Str::WhatsThis, QStringLiteral("What's this ?")},
-        {Str::HelpFileMissing, QStringLiteral("The help file VARNEK.CHM cannot be opened.")},
+        {Str::HelpFileMissing, QStringLiteral("The help file varnek.qch cannot be opened.")},
         {Str::CannotStartProgram, QStringLiteral("Cannot start \"%s\"")},
 
         {Str::ProgramIdle, QStringLiteral("Program is idle")},

@@ -30,7 +30,7 @@ enum Id : int {
     MakerWebAddress = 119,       // link panel's text
     LibraryCredit = 120,         // credit line shown in the information panel
     WhatsThis = 121,             // "What's this ?"
-    HelpFileMissing = 122,       // help file cannot be shown
+    HelpFileMissing = 122,       // "The help file varnek.qch cannot be opened."
     CannotStartProgram = 123,    // "Cannot start \"%s\"" (a mixer command)
 
     // Status bar and indicators: 200..299

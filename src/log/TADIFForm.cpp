@@ -31,6 +31,9 @@ TADIFForm::TADIFForm(Dialogs &dialogs, Clock &clock, QWidget *parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_dialogs(dialogs), m_clock(clock) {
     setObjectName(QStringLiteral("ADIFForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("STO_BTN"));
     setWindowTitle(QStringLiteral("Save this QSO under ADIF format"));
     setFixedSize(342, 172);
     if (parent)

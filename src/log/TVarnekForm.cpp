@@ -33,6 +33,9 @@ struct BusyCursor {
 TVarnekForm::TVarnekForm(const QString &logPath, Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_logPath(logPath), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("VarnekForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("INF_BTN"));
     setWindowTitle(QStringLiteral("VarnekLog.adi"));
     setFixedSize(619, 363);
     if (parent)

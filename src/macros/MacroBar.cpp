@@ -61,7 +61,9 @@ MacroBar::MacroBar(QWidget *parent, SettingsStore &store, Dialogs &dialogs, Cloc
     setObjectName(QStringLiteral("MacroBar"));
     programFolder = QCoreApplication::applicationDirPath();
     MacroPage = named(new QTabWidget(parent), "MacroPage");
-    setHelp(MacroPage, "", 21);
+    // The window's design gives the pages a help context but no keyword; the
+    // manual's topic on them is named like the other panels'.
+    setHelp(MacroPage, "MCR_PNL", 21);
     MacroSheet1 = named(new QWidget, "MacroSheet1");
     MacroSheet2 = named(new QWidget, "MacroSheet2");
     MacroPage->addTab(MacroSheet1, QStringLiteral("Macros 1"));

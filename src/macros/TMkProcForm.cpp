@@ -151,6 +151,9 @@ TMkProcForm::TMkProcForm(MacroTable &table, SettingsStore &store, Dialogs &dialo
                          QWidget *owner)
     : QDialog(owner), m_table(table), m_store(store), m_dialogs(dialogs), m_uiLanguage(uiLanguage) {
     setObjectName(QStringLiteral("MkProcForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("MCR_BTN"));
     setWindowTitle(QStringLiteral("Create/Edit a macro"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint);

@@ -23,6 +23,9 @@ QString fromMemo(const QPlainTextEdit *memo) {
 
 TWizForm::TWizForm(QWidget *owner) : QDialog(owner) {
     setObjectName(QStringLiteral("WizForm"));
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("WIZ_BTN"));
     setWindowTitle(QStringLiteral("Macro Wizard Dialog"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint);

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QSpinBox>
@@ -23,7 +24,10 @@ ReceiveTuning::ReceiveTuning(QWidget *parent, Modem &modem, std::function<int()>
     ChannelTab = named(new QWidget, "ChannelTab");
     Canal->addTab(ChannelTab, QStringLiteral("Active track"));
 
-    const QFont plain = parent->font();
+    // The group captions are bold, what is inside them is not: a weight set
+    // explicitly, so the controls do not inherit the group's.
+    QFont plain = parent->font();
+    plain.setBold(false);
     QFont bold = plain;
     bold.setBold(true);
     SignalBox = named(new QGroupBox(QStringLiteral(" Signal "), ChannelTab), "SignalBox");
@@ -83,6 +87,22 @@ ReceiveTuning::ReceiveTuning(QWidget *parent, Modem &modem, std::function<int()>
 
     for (QSpinBox *s : {RXSpin, TXSpin, AFCSpin})
         s->installEventFilter(this);
+    // A value typed into a spin is sent once, when the operator has finished
+    // it; never a call per keystroke, and never overwritten while typed.
+    for (QSpinBox *s : {RXSpin, TXSpin, AFCSpin}) {
+        if (auto *edit = s->findChild<QLineEdit *>())
+            connect(edit, &QLineEdit::textEdited, this, [this, s] {
+                if (!m_typed.contains(s))
+                    m_typed.append(s);
+            });
+        connect(s, &QSpinBox::editingFinished, this, [this, s] {
+            if (m_typed.removeAll(s) > 0)
+                TypedValueFinished(s);
+        });
+    }
+    // The squelch speed has no arrow handler of its own: its change handler
+    // runs, but only for a finished value.
+    SQSSPin->setKeyboardTracking(false);
     // Start-up reads of the stored values run these handlers too, exactly as
     // the operator's own changes would.
     connect(AFCCheck, &QCheckBox::toggled, this, &ReceiveTuning::AFCCheckClick);
@@ -139,6 +159,8 @@ bool ReceiveTuning::eventFilter(QObject *watched, QEvent *e) {
 }
 
 void ReceiveTuning::ArrowClick(QSpinBox *spin, SpinArrow arrow) {
+    // An arrow replaces whatever was being typed.
+    m_typed.removeAll(spin);
     const int step = arrow == SpinArrow::Up ? 1 : -1;
     if (spin == RXSpin) {
         if (arrow == SpinArrow::Up)
@@ -152,6 +174,32 @@ void ReceiveTuning::ArrowClick(QSpinBox *spin, SpinArrow arrow) {
         spin->stepBy(step);
         AFCLimitChange();
     }
+}
+
+void ReceiveTuning::TypedValueFinished(QSpinBox *spin) {
+    if (spin == RXSpin) {
+        // As the arrows do, but to the frequency typed.
+        m_modem.fnSetRXFrequency(RXSpin->value(), 10, m_activeTrack());
+    } else if (spin == AFCSpin) {
+        AFCLimitChange();
+    }
+    // A typed transmit frequency is taken at the next transmit, tune or CW
+    // identification: its arrows' handler toggles the transmitter, and
+    // leaving the field must never key the radio.
+}
+
+bool ReceiveTuning::IsBeingTyped(const QSpinBox *spin) const {
+    return m_typed.contains(spin);
+}
+
+void ReceiveTuning::SetReceiveFrequency(int hertz) {
+    m_typed.removeAll(RXSpin);
+    RXSpin->setValue(hertz);
+}
+
+void ReceiveTuning::ShowReceiveFrequency(int hertz) {
+    if (!IsBeingTyped(RXSpin))
+        RXSpin->setValue(hertz);
 }
 
 void ReceiveTuning::RxSpinUpClick() {

@@ -5,6 +5,7 @@
 
 #include "modem/SpinArrows.h"
 
+#include <QList>
 #include <QObject>
 #include <functional>
 
@@ -43,6 +44,15 @@ public:
     void ApplyNet();
     // The page's tab names the active track.
     void ShowActiveTrack(const QString &caption);
+    // A frequency the program chose for the active track (a new or dragged
+    // track): it replaces whatever was being typed.
+    void SetReceiveFrequency(int hertz);
+    // The library's frequency of the active channel, shown unless the
+    // operator is typing one into RXSpin.
+    void ShowReceiveFrequency(int hertz);
+    // The operator has typed into this spin and not yet finished (Enter or
+    // leaving it).
+    bool IsBeingTyped(const QSpinBox *spin) const;
 
 signals:
     // An arrow of the transmit frequency was clicked (the value has moved).
@@ -54,8 +64,11 @@ protected:
 private:
     // What a click on an arrow of a frequency spin does.
     void ArrowClick(QSpinBox *spin, SpinArrow arrow);
+    // A typed value, once finished, goes where the arrows send theirs.
+    void TypedValueFinished(QSpinBox *spin);
 
     Modem &m_modem;
     std::function<int()> m_activeTrack;
     int m_wheel = 0; // wheel turn not yet a whole notch
+    QList<const QSpinBox *> m_typed;
 };

@@ -29,10 +29,24 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextCursor>
 
 namespace {
 // The date and time stamped under the transmission start and stop lines.
 const QString StampPattern = QStringLiteral("dddd d mmmm yyyy, hh\"h\"mm ss\"s\"");
+
+// A transmission stamp takes whole lines of its own: it starts on a fresh line
+// and ends its own, so the characters that follow (the echo of what is sent,
+// then the reception) never run on after the date.
+void AppendStamp(QPlainTextEdit *pane, const QString &text, const QString &when) {
+    QTextCursor end(pane->document());
+    end.movePosition(QTextCursor::End);
+    const QString before =
+        pane->document()->isEmpty() || end.atBlockStart() ? QString() : QStringLiteral("\n");
+    end.insertText(before + text + QLatin1Char('\n') + when + QLatin1Char('\n'));
+    pane->moveCursor(QTextCursor::End);
+    pane->ensureCursorVisible();
+}
 } // namespace
 
 SoundCardLink::SoundCardLink(QObject *window, QAction *connection, Modem &modem, Dialogs &dialogs,
@@ -174,7 +188,7 @@ void SoundCardLink::DataReadyMessage() {
     // track and moved on to another.
     const int track = m_parts.tracks.activeTrack();
     m_parts.tuning.SIGTrack->setPosition(m_modem.fnGetSignalLevel(track));
-    m_parts.tuning.RXSpin->setValue(m_modem.fnGetRXFrequency(track));
+    m_parts.tuning.ShowReceiveFrequency(m_modem.fnGetRXFrequency(track));
     m_modem.fnGetSyncData(displays.SyncData.data(), track);
     displays.SyncroDisplayPaint();
     m_modem.fnGetVectorData(displays.VectorData.data(), track);
@@ -231,14 +245,14 @@ void SoundCardLink::StatusMessageHandler(int32_t code) {
     case 0:
         status.setPanelText(2, ModemStatusText(0));
         if (m_parts.transmit.TransmissionEnded(haveTracks))
-            pane->appendPlainText(LcfLoadString(Str::TransmissionStopped) + QLatin1Char('\n') +
-                                  FormatDateTime(StampPattern, m_clock.localNow()));
+            AppendStamp(pane, LcfLoadString(Str::TransmissionStopped),
+                        FormatDateTime(StampPattern, m_clock.localNow()));
         m_parts.tuning.Canal->setEnabled(haveTracks);
         break;
     case 1:
         status.setPanelText(2, ModemStatusText(1));
-        pane->appendPlainText(LcfLoadString(Str::TransmissionStarted) + QLatin1Char('\n') +
-                              FormatDateTime(StampPattern, m_clock.localNow()));
+        AppendStamp(pane, LcfLoadString(Str::TransmissionStarted),
+                    FormatDateTime(StampPattern, m_clock.localNow()));
         m_parts.transmit.TransmissionStarted();
         status.ShowTransmitting(true, LcfLoadString(Str::Transmitting));
         status.ShowReceiving(false, LcfLoadString(Str::NoReception));

@@ -3,6 +3,7 @@
 
 #include "SetupWidgets.h"
 #include "TBandSelector.h"
+#include "base/AppFonts.h"
 #include "base/AppImages.h"
 #include "base/Widgets.h"
 #include "lang/Strings.h"
@@ -21,6 +22,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -28,18 +30,9 @@ void setHelp(QWidget *w, const char *keyword) {
     w->setProperty("helpKeyword", QString::fromLatin1(keyword));
 }
 
-// The dialog was designed around the classic Windows faces; where they are missing
-// the closest metric-compatible ones keep the captions inside their controls.
-void ensureFontSubstitutes() {
-    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                           QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
-    for (const char *face : {"MS Sans Serif", "Small Fonts"})
-        if (QFont::substitutes(QString::fromLatin1(face)).isEmpty())
-            QFont::insertSubstitutions(QString::fromLatin1(face), sans);
-}
-
-QLabel *label(const QString &text, QWidget *parent, int x, int y) {
+QLabel *label(const char *name, const QString &text, QWidget *parent, int x, int y) {
     auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
     l->move(x, y);
     l->adjustSize();
     return l;
@@ -56,10 +49,10 @@ QSpinBox *spin(const char *name, int min, int max, QWidget *parent) {
 
 TSetForm::TSetForm(const SetupContext &context, QWidget *parent) : QDialog(parent), m_ctx(context) {
     setObjectName(QStringLiteral("SetForm"));
-    ensureFontSubstitutes();
-    QFont f(QStringLiteral("MS Sans Serif"), 8);
-    f.setStyleHint(QFont::SansSerif);
-    setFont(f);
+    // F1 and "What's this ?" on a control without a topic of its own open the
+    // topic of the command that brings this window up.
+    setProperty("helpKeyword", QStringLiteral("CFG_BTN"));
+    setFont(windowFont());
     setWindowTitle(LcfLoadString(Str::SetupCaption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -118,12 +111,12 @@ TSetForm::~TSetForm() = default;
 
 void TSetForm::BuildGeneralPage() {
     QWidget *page = GeneralSheet;
-    label(QStringLiteral("My callsign"), page, 6, 4);
+    label("CallLbl", QStringLiteral("My callsign"), page, 6, 4);
     CallEdit = new QLineEdit(page);
     CallEdit->setObjectName(QStringLiteral("CallEdit"));
     CallEdit->setGeometry(4, 18, 112, 21);
     setHelp(CallEdit, "SET_CAL");
-    label(QStringLiteral("CW ID Message"), page, 6, 42);
+    label("CWMsgLbl", QStringLiteral("CW ID Message"), page, 6, 42);
     CWMsgEdit = new QLineEdit(page);
     CWMsgEdit->setObjectName(QStringLiteral("CWMsgEdit"));
     CWMsgEdit->setGeometry(4, 56, 112, 21);
@@ -215,12 +208,16 @@ void TSetForm::BuildGeneralPage() {
     BlocksSpin = spin("BlocksSpin", 0, 99, MiscGroup);
     PpmSpin = spin("PpmSpin", 0, 99, MiscGroup);
     FFTSpin = spin("FFTSpin", 1, 10, MiscGroup);
-    const std::pair<const char *, QSpinBox *> rows[] = {
-        {"Blocks to replay", BlocksSpin}, {"Ppm correction", PpmSpin}, {"FFT Mode", FFTSpin}};
+    const std::tuple<const char *, const char *, QSpinBox *> rows[] = {
+        {"BlocksLbl", "Blocks to replay", BlocksSpin},
+        {"PpmLbl", "Ppm correction", PpmSpin},
+        {"FFTLbl", "FFT Mode", FFTSpin}};
     int row = 0;
-    for (const auto &[caption, box] : rows) {
+    for (const auto &[name, caption, box] : rows) {
         setHelp(box, "SET_TUN");
-        misc->addWidget(new QLabel(QString::fromLatin1(caption), MiscGroup), row, 0);
+        auto *l = new QLabel(QString::fromLatin1(caption), MiscGroup);
+        l->setObjectName(QString::fromLatin1(name));
+        misc->addWidget(l, row, 0);
         misc->addWidget(box, row++, 1);
     }
     connect(BlocksSpin, &QSpinBox::valueChanged, this, &TSetForm::ChangeBlocks);

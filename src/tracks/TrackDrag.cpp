@@ -63,7 +63,7 @@ void TrackPanel::TabDragDrop(const QMimeData *source, QPoint pos) {
     const int f = FrequencyOfHeight(edit->y() + 6);
     m_modem.fnSetRXFrequency(f, 0, ActiveTrack);
     m_modem.fnSetRXFrequency(f, 0, ActiveTrack);
-    m_tuning->RXSpin->setValue(f);
+    m_tuning->SetReceiveFrequency(f);
     if (m_tuning->NETCheck->isChecked())
         m_tuning->TXSpin->setValue(m_tuning->RXSpin->value());
     if (m_tuning->AFCCheck->isChecked())

@@ -162,7 +162,7 @@ void TrackPanel::WaterfallMouseDown(Qt::MouseButton button, Qt::KeyboardModifier
     const int f = FrequencyOfHeight(y);
     m_modem.fnSetRXFrequency(f, 0, ActiveTrack);
     m_modem.fnSetTXFrequency(f);
-    m_tuning->RXSpin->setValue(f);
+    m_tuning->SetReceiveFrequency(f);
     m_tuning->TXSpin->setValue(f);
     // A new track gets a narrow AFC even with "AFC On" cleared, so it can
     // still pull in a signal clicked a few hertz off.

@@ -5,23 +5,7 @@
 
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QStringDecoder>
 #include <QVBoxLayout>
-
-QStringList newsLines(const QByteArray &bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        QStringDecoder latin(QStringDecoder::Latin1);
-        text = latin.decode(bytes);
-    }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    // A final line end does not start another line.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 TUPDForm::TUPDForm(QWidget *owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("UPDForm"));

@@ -7,16 +7,29 @@
 namespace pskmodem {
 
 namespace {
-// Noise bandwidths as fractions of the symbol rate: 2.3 Hz and 0.47 Hz at 31.25 baud.
+// Noise bandwidths as fractions of the symbol rate: 2.3 Hz while acquiring; when
+// tracking, from 0.47 Hz with noise alone up to 6.3 Hz on a clean signal (see bandwidth()).
 constexpr double kAcquireBn = 0.075;
-constexpr double kTrackBn = 0.015;
-// The third-order term, as a fraction of the textbook coefficient: in full it follows
-// a drift faster but lets noise walk the frequency at the weakest signals. QPSK's
-// decisions are too noisy for it at all.
-constexpr double kRateGain = 0.3;
-// Radians a symbol: BPSK up to about 6 Hz at 31.25 baud, larger offsets are the AFC's.
-// A QPSK loop left free would settle on a quarter turn a symbol, which its decisions
-// cannot tell from no turn at all, so it stays well short of that.
+constexpr double kTrackBnMin = 0.015;
+constexpr double kTrackBnMax = 0.2;
+// Tracking bandwidth per unit of the measured signal-to-noise ratio of the symbols: a
+// BPSK31 signal at -11.5 dB in 2500 Hz gets some 2 Hz, wide enough to hold a drift of
+// 1 Hz/s through its turns with a jitter of a few degrees; a strong one gets the most,
+// to follow the phase through fading.
+constexpr double kBnPerSnr = 0.012;
+// The phase error is taken against the symbol's own amplitude down to this fraction of
+// the mean, so that the loop follows the fast turn of the phase through a fade as long
+// as the symbols stand clear of the noise; weaker symbols count less.
+constexpr double kPhaseFloor = 0.1;
+// How far the lock may fall below what the phase changes promise before the loop widens
+// (the lock's own scatter is some 0.04), and how much it widens per unit beyond that.
+constexpr double kLagMargin = 0.1;
+constexpr double kLagWiden = 10.0;
+// Without a signal the measured rate of the frequency leaks away with this weight a
+// symbol, so that a gap between overs does not send the loop off.
+constexpr double kRateLeak = 1.0 / 32.0;
+constexpr float kNoSignalLock = 0.3f;
+constexpr float kQualityWeight = 1.0f / 32.0f;
 constexpr double kMaxOmega = 1.2;
 constexpr double kWidePQpsk = 0.2, kWideIQpsk = 0.02;
 constexpr double kNarrowPQpsk = 0.04, kNarrowIQpsk = 0.0008;
@@ -36,6 +49,7 @@ void CarrierLoop::reset() {
     omega_ = 0.0;
     rate_ = 0.0;
     lock_ = slowLock_ = 0.0f;
+    coherence_ = cf{};
     narrow_ = false;
     prev_ = freqAcc_ = cf{};
 }
@@ -76,15 +90,21 @@ cf CarrierLoop::process(cf u, float amplitude) {
     double fe = 0.0;
     if (!qpsk_ && amplitude > 0.0f) {
         const cf d = cmul_conj(u, prev_) / (amplitude * amplitude);
-        freqAcc_ += (cmul(d, d) - freqAcc_) * kFllWeight;
+        const cf d2 = cmul(d, d);
+        freqAcc_ += (d2 - freqAcc_) * kFllWeight;
+        // How steadily the phase turns from symbol to symbol: the noise on the symbols,
+        // whatever the frequency, and hardly touched by a drift or a slow fade.
+        const float p = std::norm(d2);
+        if (p > 0.0f)
+            coherence_ += (d2 / std::sqrt(p) - coherence_) * kQualityWeight;
         if (!narrow_ && std::norm(freqAcc_) > 0.0f)
             fe = std::arg(freqAcc_) / 2.0 - omega_;
     }
     prev_ = u;
 
     // Third-order loop coefficients for the noise bandwidth.
-    const double wn = (narrow_ ? kTrackBn : kAcquireBn) / 0.7845;
-    double kp = 2.4 * wn, ki = 1.1 * wn * wn, k3 = kRateGain * wn * wn * wn;
+    const double wn = bandwidth() / 0.7845;
+    double kp = 2.4 * wn, ki = 1.1 * wn * wn, k3 = wn * wn * wn;
     if (qpsk_) {
         // Second order (damping 0.7) with a stronger integrator, which pulls QPSK in from
         // a few hertz off on the phase alone.
@@ -92,14 +112,54 @@ cf CarrierLoop::process(cf u, float amplitude) {
         ki = narrow_ ? kNarrowIQpsk : kWideIQpsk;
         k3 = 0.0;
     }
-    const double e = amplitude > 0.0f ? std::clamp(static_cast<double>(err / amplitude), -1.0, 1.0) : 0.0;
-    // The rate term only once tracking: while acquiring it would wind up on the pull-in.
-    if (narrow_)
+    double e = 0.0;
+    if (amplitude > 0.0f) {
+        const double a = std::max(static_cast<double>(std::abs(u)), kPhaseFloor * amplitude);
+        e = std::clamp(static_cast<double>(err) / (qpsk_ ? amplitude : a), -1.0, 1.0);
+    }
+    // The rate term only once tracking: while acquiring it would wind up on the pull-in,
+    // and what it held (from before a turn of the drift, or from noise) leaks away
+    // while the frequency assist pulls in.
+    if (narrow_ && !qpsk_)
         rate_ = std::clamp(rate_ + k3 * e, -kMaxRate, kMaxRate);
+    if (!qpsk_ && (!narrow_ || lock_ < kNoSignalLock))
+        rate_ -= rate_ * kRateLeak;
     const double maxOmega = qpsk_ ? kMaxOmegaQpsk : kMaxOmega;
     omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -maxOmega, maxOmega);
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);
     return v;
+}
+
+void CarrierLoop::shift_frequency(double radiansPerSymbol) {
+    omega_ -= radiansPerSymbol;
+    // What the phase changes have shown so far turns with it (twice: they are squared),
+    // so they keep agreeing with the loop while the oscillator moves.
+    const cf turn(static_cast<float>(std::cos(2.0 * radiansPerSymbol)),
+                  static_cast<float>(-std::sin(2.0 * radiansPerSymbol)));
+    freqAcc_ = cmul(freqAcc_, turn);
+    coherence_ = cmul(coherence_, turn);
+}
+
+double CarrierLoop::bandwidth() const {
+    if (!narrow_)
+        return kAcquireBn;
+    // The quality is the mean of cos(2 * (phase change - loop frequency)); its square
+    // root is about the mean of cos(2 * phase error) of a loop without lag, l, for a
+    // signal-to-noise ratio of the symbols of l / (1 - l); noise alone reads about 0.
+    const double l = signal_quality();
+    // A lock well below that is the loop lagging (a turn of the drift, a fade), not
+    // noise: widen to catch up.
+    const double lag = std::max(0.0, l - static_cast<double>(lock_) - kLagMargin);
+    return std::clamp(kBnPerSnr * l / (1.0 - l) * (1.0 + kLagWiden * lag), kTrackBnMin, kTrackBnMax);
+}
+
+double CarrierLoop::signal_quality() const {
+    return std::sqrt(std::min(static_cast<double>(std::abs(coherence_)), 0.98));
+}
+
+double CarrierLoop::snr() const {
+    const double l = signal_quality();
+    return l / (1.0 - l);
 }
 
 void CarrierLoop::process(std::span<const cf> in, std::span<cf> out, float amplitude) {

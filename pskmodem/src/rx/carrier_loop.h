@@ -31,14 +31,26 @@ public:
     void process(std::span<const cf> in, std::span<cf> out, float amplitude);
     // The oscillator in front moved by this much (radians a symbol): take it out of
     // the loop's frequency so the phase does not jump.
-    void shift_frequency(double radiansPerSymbol) { omega_ -= radiansPerSymbol; }
+    void shift_frequency(double radiansPerSymbol);
     double frequency() const { return omega_; } // radians a symbol
     // The loop's estimate of the frequency's rate of change, radians a symbol per symbol.
     double frequency_rate() const { return rate_; }
     float lock() const { return lock_; }          // 0..1, over about 24 symbols
     float slow_lock() const { return slowLock_; } // the same over about 100 symbols
+    // BPSK: 0..1, how steadily the phase turns from symbol to symbol over about 32
+    // symbols, whatever the frequency and with no phase lock; noise alone reads about 0.15.
+    float coherence() const { return std::abs(coherence_); }
+    // The turn a symbol that coherence measures, radians (within a quarter turn).
+    double coherent_frequency() const { return std::arg(coherence_) / 2.0; }
+
+    // The loop's noise bandwidth now, as a fraction of the symbol rate.
+    double bandwidth() const;
+    // BPSK: the signal-to-noise ratio of the symbols, as the phase changes show it.
+    double snr() const;
 
 private:
+    double signal_quality() const;
+
     bool qpsk_ = false;
     bool narrow_ = false;
     double theta_ = 0.0;
@@ -48,6 +60,7 @@ private:
     cf freqAcc_{}; // running mean of the squared symbol-to-symbol change
     float lock_ = 0.0f;
     float slowLock_ = 0.0f;
+    cf coherence_{}; // mean of the squared phase change as a unit phasor (BPSK)
 };
 
 } // namespace pskmodem

@@ -38,6 +38,11 @@ constexpr double kFalseLockHz = 1.5;
 constexpr int kHeldSymbols = 32;
 // AFC gain, as the fraction of the loop's frequency handed to the oscillator each symbol.
 constexpr double kTrackGain = 0.05;
+// Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
+constexpr float kSteerCoherence = 0.45f;
+// ... when the loop's frequency is within this of the one the phase changes show (Hz at
+// 31.25 baud, scaled with the baud).
+constexpr double kSteerAgreeHz = 1.0;
 // How far a locked signal is followed at least with AFC on, in Hz at 31.25 baud (twice
 // that at 62.5).
 constexpr double kFollowHz = 25.0;
@@ -65,6 +70,10 @@ constexpr double kAcquireNearHz = 1.0;
 constexpr double kAcquireAgainHz = 0.4;
 constexpr double kNoFrequency = 1e9;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
+// A BPSK symbol below this fraction of the mean amplitude, on a signal whose symbols
+// stand at least kFadeSnr above the noise, is in a fade.
+constexpr float kFadeDepth = 0.25f;
+constexpr double kFadeSnr = 8.0;
 // Symbols this much above the running mean amplitude, two in a row, are a signal's onset.
 constexpr float kOnsetRatio = 2.5f;
 constexpr int kOnsetSymbols = 2;
@@ -156,7 +165,9 @@ void Receiver::jump(double delta) {
     fll_.restart();
     movedHz_ = 0.0;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
-    if (hz < kSmallJumpHz) {
+    // A BPSK loop may already have pulled itself onto the line the capture found.
+    const double loopHz = rxMode_.qpsk ? 0.0 : carrier_.frequency() * rxMode_.baud() / kTwoPi;
+    if (std::fabs(delta - loopHz) * 31.25 / rxMode_.baud() < kSmallJumpHz) {
         // Close to where the loop already is: move under it without starting again.
         carrier_.shift_frequency(kTwoPi * delta * rxMode_.symbolSamples / 8000.0);
         return;
@@ -303,7 +314,10 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const bool coherent = carrier_.lock() > coherent_lock();
     if (!rxMode_.qpsk) {
         SoftBit b{};
-        if (coherent) {
+        // In a deep fade of a strong signal the phase turns faster than the loop can
+        // follow, while neighbouring symbols still agree: compare those instead.
+        const bool fade = carrier_.snr() >= kFadeSnr && std::min(a, std::abs(uPrev_)) < kFadeDepth * amp;
+        if (coherent && !fade) {
             b.bit = (v.real() >= 0.0f) == (vPrev_.real() >= 0.0f) ? 1 : 0;
             b.reliability = std::min(std::fabs(v.real()), std::fabs(vPrev_.real())) / amp;
         } else {
@@ -335,6 +349,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     } else {
         lostRun_ = 0;
     }
+    // A signal whose phase turns steadily at another frequency than the loop's (a new
+    // over a few hertz from the last, or a loop thrown off in a fade): pull in afresh
+    // with the frequency assist rather than wait for the lock to fade away.
+    if (acquireLeft_ == 0 && !rxMode_.qpsk && carrier_.lock() < track_lock() &&
+        carrier_.coherence() >= kSteerCoherence && !steady_turn())
+        acquireLeft_ = kAcquireSymbols;
     if (acquireLeft_ > 0)
         --acquireLeft_;
     carrier_.set_tracking(acquireLeft_ == 0);
@@ -396,8 +416,10 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
 }
 
 void Receiver::steer(double symbolSeconds) {
-    // Only a locked loop steers: the oscillator takes over what the loop was tracking.
-    if (afcLimit_ == 0 || carrier_.lock() <= track_lock())
+    // Only a locked loop steers, or a BPSK loop on a signal whose phase turns steadily
+    // (a drifting station pulls the loop to the end of its range before it locks): the
+    // oscillator takes over what the loop was tracking.
+    if (afcLimit_ == 0 || (carrier_.lock() <= track_lock() && !steady_turn()))
         return;
     const double limit = follow_limit();
     double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
@@ -417,6 +439,14 @@ void Receiver::steer(double symbolSeconds) {
         fll_.restart();
         movedHz_ = 0.0;
     }
+}
+
+bool Receiver::steady_turn() const {
+    // The loop must be where the phase changes say the signal is: a loop off by half
+    // the baud (or on another line) sees the same steady turn.
+    return !rxMode_.qpsk && carrier_.coherence() >= kSteerCoherence &&
+           std::fabs(std::remainder(carrier_.frequency() - carrier_.coherent_frequency(), kTwoPi)) <
+               kTwoPi * kSteerAgreeHz / 31.25;
 }
 
 float Receiver::coherent_lock() const {

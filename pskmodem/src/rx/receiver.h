@@ -78,6 +78,7 @@ private:
     void jump(double delta);
     bool false_lock(double delta) const;
     float track_lock() const;
+    bool steady_turn() const;
     float coherent_lock() const;
 
     bool enabled_ = false;
