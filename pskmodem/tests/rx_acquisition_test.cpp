@@ -305,3 +305,29 @@ INSTANTIATE_TEST_SUITE_P(Conditions, Acquisition, testing::ValuesIn(conditions()
                          [](const testing::TestParamInfo<Condition> &i) {
                              return std::string(i.param.name);
                          });
+
+// A station coming on out of the noise: the noise the decoder was holding when its first
+// symbols arrived must not come out as characters in front of its text. The loops are
+// left out (capture and AFC off) so that only the onset is seen.
+class Onset : public testing::TestWithParam<std::pair<double, double>> {};
+
+TEST_P(Onset, NothingPrintedBeforeTheText) {
+    Condition c = make("Onset");
+    c.snr = GetParam().first;
+    c.offset = GetParam().second;
+    c.capture = 0;
+    c.afc = 0;
+    c.chars = 60;
+    const Result r = run(c);
+    const std::string start = text_of(c.chars).substr(0, 12);
+    EXPECT_EQ(r.copy.substr(0, start.size()), start) << r.copy;
+}
+
+INSTANTIATE_TEST_SUITE_P(SnrAndOffset, Onset,
+                         testing::Values(std::pair{-10.0, 0.0}, std::pair{-10.0, 3.0}, std::pair{-5.0, 3.0},
+                                         std::pair{10.0, 3.0}, std::pair{20.0, 0.0}),
+                         [](const testing::TestParamInfo<std::pair<double, double>> &i) {
+                             const int snr = static_cast<int>(i.param.first);
+                             return std::string(snr < 0 ? "Minus" : "Plus") + std::to_string(std::abs(snr)) +
+                                    "Db" + std::to_string(static_cast<int>(i.param.second)) + "HzOff";
+                         });

@@ -75,7 +75,14 @@ constexpr float kAmplitudeWeight = 1.0f / 16.0f;
 constexpr float kFadeDepth = 0.25f;
 constexpr double kFadeSnr = 8.0;
 // Symbols this much above the running mean amplitude, two in a row, are a signal's onset.
-constexpr float kOnsetRatio = 2.5f;
+// BPSK: low enough to see a station at -12 dB come on out of the noise (its symbols stand
+// some 2.4 times above the noise's mean); noise alone does it some ten times a minute,
+// which only drops what it was spelling.
+constexpr float kOnsetRatio = 1.8f;
+constexpr float kOnsetRatioQpsk = 2.5f;
+// Symbols a character ended at a possible onset is held back for (the preamble's first
+// symbols fade in, so the loud run may start a symbol late).
+constexpr int kHoldSymbols = 4;
 constexpr int kOnsetSymbols = 2;
 } // namespace
 
@@ -211,6 +218,7 @@ void Receiver::start_fresh() {
     lostRun_ = 0;
     muteLeft_ = 0;
     onsetRun_ = 0;
+    heldCount_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -279,10 +287,18 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     // A station coming on out of noise: the run the Varicode decoder holds (and for QPSK
     // what the trellis still holds) is noise, and the preamble's first zeros would end
     // it as a stray character. Drop it; the preamble carries no characters.
-    onsetRun_ = a > kOnsetRatio * amplitude_ ? onsetRun_ + 1 : 0;
+    onsetRun_ = a > (rxMode_.qpsk ? kOnsetRatioQpsk : kOnsetRatio) * amplitude_ ? onsetRun_ + 1 : 0;
+    std::size_t n = 0;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock()) {
         varicode_.reset();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
+        heldCount_ = 0;
+    } else if (heldCount_ > 0 && ++heldAge_ >= kHoldSymbols) {
+        // It was not an onset: what was held back comes out now (unless the squelch has
+        // closed on it meanwhile).
+        for (int i = 0; i < heldCount_ && n < out.size() && squelch_.open() && muteLeft_ == 0; ++i)
+            out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(i)], inputIndex};
+        heldCount_ = 0;
     }
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     const float amp = std::max(amplitude_, 1e-12f);
@@ -306,7 +322,6 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
     vectorNext_ = (vectorNext_ + 1) & 7;
 
-    std::size_t n = 0;
     const bool clean = squelch_.quality() >= 50;
     if (const auto imd = imd_.symbol(clean && r.real() < -0.7f * rn); imd && n < out.size())
         out[n++] = RxEvent{RxEvent::Kind::Imd, *imd, inputIndex};
@@ -410,6 +425,17 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     std::size_t n = 0;
     if (!squelch_.open() || muteLeft_ > 0)
         return 0;
+    // A BPSK station's first loud symbols end the noise run the decoder holds as a
+    // character, a symbol before the onset is sure: hold such a character back until it is.
+    // (Later characters queue behind them, to keep the order.)
+    if (heldCount_ > 0 ||
+        (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock())) {
+        if (heldCount_ == 0)
+            heldAge_ = 0;
+        for (int i = 0; i < k && heldCount_ < static_cast<int>(held_.size()); ++i)
+            held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(i)];
+        return 0;
+    }
     for (int i = 0; i < k && n < out.size(); ++i)
         out[n++] = RxEvent{RxEvent::Kind::Character, chars[static_cast<std::size_t>(i)], inputIndex};
     return n;

@@ -123,6 +123,9 @@ private:
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
     int onsetRun_ = 0;
+    std::array<int, 4> held_{}; // characters held back at a possible onset
+    int heldCount_ = 0;
+    int heldAge_ = 0;
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
