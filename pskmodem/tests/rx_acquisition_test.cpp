@@ -232,6 +232,28 @@ std::vector<Condition> conditions() {
     c.snr = -12.0;
     c.maxCer = 0.02;
     v.push_back(c);
+    // Closer than the capture moves the oscillator for, or starts the loop again for:
+    // the station is left to a carrier loop that noise before it has left somewhere else
+    // (and narrow, at 31.25 baud), which must still be put on it before the text.
+    struct Near {
+        const char *name;
+        int32_t mode;
+        double offset, snr, preamble;
+    };
+    for (const Near n : {Near{"QpskHalfAHertzAbove", 1, 0.5, -10.0, 1.0},
+                         Near{"QpskOnePointTwoHertzAbove", 1, 1.2, -10.0, 1.0},
+                         Near{"QpskOnePointSixHertzBelow", 1, -1.6, -10.0, 1.0},
+                         Near{"Qpsk63OnePointFiveHertzAbove", 9, 1.5, -9.0, 0.5},
+                         Near{"Qpsk63ThreeHertzBelow", 9, -3.0, -9.0, 0.5}}) {
+        c = make(n.name);
+        c.mode = n.mode;
+        c.start = n.mode == 1 ? 1.5 : 0.5;
+        c.offset = n.offset;
+        c.snr = n.snr;
+        c.preamble = n.preamble;
+        c.maxCer = 0.02;
+        v.push_back(c);
+    }
     c = make("QpskTunedOntoASendingStation");
     c.mode = 1;
     c.snr = -11.5;

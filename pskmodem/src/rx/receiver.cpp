@@ -28,6 +28,10 @@ constexpr int kAcquireSymbols = 40;
 constexpr double kSearchHz = 15.0;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
+// A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
+constexpr double kOnLineHz = 0.25;
+// Symbols without a look at reversals after which the next is another preamble.
+constexpr int kReversalGap = 16;
 // AFC movement after which what the capture has collected is stale.
 constexpr double kStaleSearchHz = 0.5;
 // A BPSK capture this close keeps what the decoders hold.
@@ -172,9 +176,18 @@ void Receiver::jump(double delta) {
     fll_.restart();
     movedHz_ = 0.0;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
-    // A BPSK loop may already have pulled itself onto the line the capture found.
-    const double loopHz = rxMode_.qpsk ? 0.0 : carrier_.frequency() * rxMode_.baud() / kTwoPi;
-    if (std::fabs(delta - loopHz) * 31.25 / rxMode_.baud() < kSmallJumpHz) {
+    // The loop may already have pulled itself onto the line the capture found.
+    const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
+    const double away = std::fabs(delta - loopHz) * 31.25 / rxMode_.baud();
+    if (rxMode_.qpsk && away >= kOnLineHz && away < kSmallJumpHz) {
+        // A QPSK loop a little off the line does not pull in by itself once narrow: it
+        // slips a quarter turn after another for many seconds. Put it on the line, keeping
+        // its phase, and let it settle wide.
+        carrier_.shift_frequency(carrier_.frequency());
+        acquireLeft_ = kAcquireSymbols;
+        return;
+    }
+    if (away < kSmallJumpHz) {
         // Close to where the loop already is: move under it without starting again.
         carrier_.shift_frequency(kTwoPi * delta * rxMode_.symbolSamples / 8000.0);
         return;
@@ -203,6 +216,8 @@ void Receiver::start_fresh() {
     mixedOffset_.fill(offset_);
     frameOffset_ = offset_;
     acquiredHz_ = kNoFrequency;
+    lastReversal_ = -kReversalGap - 1;
+    bestReversal_ = 0.0;
     wideSkip_ = 0;
     varicode_.reset();
     squelch_.reset();
@@ -402,9 +417,22 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
                                          here, carrier_.slow_lock() > track_lock(), f);
     const double near = kAcquireNearHz * rxMode_.baud() / 31.25;
     if (found && f.reversals) {
-        // A preamble: nothing else looks like it. (The loop may still be swinging about
-        // on it; the oscillator is what counts.)
-        if (std::fabs(f.hz - offset_) > near)
+        // A preamble: nothing else looks like it. Its frequency is told best while the
+        // look lies wholly within it, and drifts off as the look slides into the text:
+        // act on each clearer look of the same preamble, not on later ones.
+        if (symbols_ - lastReversal_ > kReversalGap)
+            bestReversal_ = 0.0;
+        lastReversal_ = symbols_;
+        // How closely a look tells the frequency: its variance goes as one over the
+        // line's strength and the square of the symbols it spans.
+        const double clarity = f.score * f.symbols * f.symbols;
+        if (clarity <= bestReversal_)
+            return;
+        bestReversal_ = clarity;
+        // The oscillator goes there, and a loop not on it (left somewhere else by the
+        // noise before the station, or by an earlier, rougher look) is put there: the
+        // narrow loop does not pull in from half a hertz without slipping for seconds.
+        if (std::fabs(f.hz - offset_) > near || std::fabs(f.hz - here) > kOnLineHz * rxMode_.baud() / 31.25)
             jump(f.hz - offset_);
         return;
     }

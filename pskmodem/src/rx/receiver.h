@@ -105,7 +105,9 @@ private:
     std::array<double, 4> mixedOffset_{};
     double frameOffset_ = 0.0;
     int wideSkip_ = 0;
-    double acquiredHz_ = 0.0; // the acquirer's last finding, to be confirmed
+    double acquiredHz_ = 0.0;   // the acquirer's last finding, to be confirmed
+    int lastReversal_ = 0;      // symbol of the latest look that found reversals
+    double bestReversal_ = 0.0; // the clearest of them in this preamble
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
     VaricodeDecoder varicode_;
