@@ -41,6 +41,7 @@ struct Condition {
     int overs = 1;      // a contact: overs alternate between stations overStep apart
     double overStep = 3.0;
     double preamble = 1.0; // seconds of reversals before the text
+    double phase = 0.0;    // of the carrier at the start, radians
     double tuneAt = 0.0;   // the channel is started this far into the recording
     std::size_t chars = 240;
     Drift drift;
@@ -95,7 +96,7 @@ Result run(const Condition &c) {
         tx.mode = c.mode;
         tx.frequency = kTune + c.offset + (o % 2) * c.overStep;
         tx.start = t;
-        tx.phase = 0.7 * o;
+        tx.phase = c.phase + 0.7 * o;
         tx.preamble = c.preamble;
         p.wanted.push_back(tx);
         t += tx.preamble + tx.postamble + static_cast<double>(varicode_bits(tx.text).size()) / baud + 1.5;
@@ -175,6 +176,26 @@ std::vector<Condition> conditions() {
     c = make("ClickedTwelveHertzBelow");
     c.offset = -12.0;
     v.push_back(c);
+    // A strong station clicked more than a quarter baud off: before lock its phase
+    // changes point at one of its idle's tones, where the AFC must not take it.
+    struct Click {
+        const char *name;
+        double offset, phase;
+    };
+    for (const Click &k : {Click{"StrongStationClickedNineHertzOff", 9.0, 0.0},
+                           Click{"StrongStationClickedNineHertzOffOtherPhase", 9.0, 2.0},
+                           Click{"StrongStationClickedElevenHertzBelow", -11.0, 0.0},
+                           Click{"StrongStationClickedElevenHertzBelowOtherPhase", -11.0, 2.0},
+                           Click{"StrongStationClickedFourteenHertzOff", 14.0, 0.0},
+                           Click{"StrongStationClickedFourteenHertzOffOtherPhase", 14.0, 2.0}}) {
+        c = make(k.name);
+        c.offset = k.offset;
+        c.phase = k.phase;
+        c.snr = -3.0;
+        c.start = 1.5;
+        c.maxCer = 0.03;
+        v.push_back(c);
+    }
     c = make("NeighbourTwentyDbStronger60HzAway");
     c.stations = {ExtraStation{"", 0, 60.0, 20.0, 0.0, 1.0}};
     v.push_back(c);

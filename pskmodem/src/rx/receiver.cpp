@@ -121,6 +121,7 @@ void Receiver::configure(const ChannelSettings &s) {
     }
     tuneSerial_ = s.tuneSerial;
     hz_ = s.frequency;
+    placed_ = false;
     captureRange_ = std::max(s.captureRange, int32_t{0});
     offset_ = 0.0;
     mixer_.set_frequency(hz_);
@@ -157,6 +158,9 @@ void Receiver::search_from_here() {
     const double lo = std::max(offset_ - w, -limit) - offset_;
     const double hi = std::min(offset_ + w, limit) - offset_;
     fll_.set_search(lo, hi, rxMode_.qpsk);
+    anchor_ = offset_;
+    anchorPhase_ = 0.0;
+    placed_ = false;
 }
 
 bool Receiver::false_lock(double delta) const {
@@ -175,6 +179,7 @@ void Receiver::jump(double delta) {
     mixer_.set_frequency(hz_ + offset_);
     fll_.restart();
     movedHz_ = 0.0;
+    placed_ = true;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
     // The loop may already have pulled itself onto the line the capture found.
     const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
@@ -201,6 +206,28 @@ void Receiver::jump(double delta) {
         return;
     // Bits decoded before the jump, still in the decoders, are noise.
     muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
+}
+
+bool Receiver::capture(std::span<const cf> base) {
+    // Until a station has been found, the capture looks from where the search began,
+    // however the oscillator moves meanwhile: an AFC pulled (before lock) onto one of the
+    // idle's tones, half the baud beside a carrier clicked further off than the phase
+    // changes can tell, must not take the carrier out of its range, nor restart its
+    // block at every step and so never finish one.
+    std::span<const cf> in = base;
+    if (!placed_) {
+        const double step = kTwoPi * (offset_ - anchor_) / (rxMode_.baud() * kRxSamplesPerSymbol);
+        for (std::size_t i = 0; i < base.size(); ++i) {
+            anchored_[i] = cmul(base[i], cf(static_cast<float>(std::cos(anchorPhase_)),
+                                            static_cast<float>(std::sin(anchorPhase_))));
+            anchorPhase_ = std::remainder(anchorPhase_ + step, kTwoPi);
+        }
+        in = std::span<const cf>(anchored_.data(), base.size());
+    }
+    if (!fll_.process(in))
+        return false;
+    captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
+    return carrier_.lock() < track_lock() || false_lock(captured_);
 }
 
 void Receiver::start_fresh() {
@@ -266,8 +293,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     // The discriminator sees the wide band: behind the matched filter an offset signal's
     // two idle tones would come out unequal and pull it towards the stronger one. It is
     // only needed while capturing.
-    if (searching_ && fll_.process(base) && (carrier_.lock() < track_lock() || false_lock(fll_.offset_hz())))
-        jump(fll_.offset_hz());
+    if (searching_ && capture(base))
+        jump(captured_);
     filter_.process(base, matched_);
     equalizer_.process(std::span<const cf>(matched_.data(), nb), equalized_);
     if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0)) {
@@ -393,8 +420,10 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     // A signal held for a while by the narrow loop is the one: stop searching. (A wide
     // loop follows noise well enough to look locked now and then.)
     heldRun_ = acquireLeft_ == 0 && carrier_.slow_lock() > track_lock() ? heldRun_ + 1 : 0;
-    if (heldRun_ >= kHeldSymbols)
+    if (heldRun_ >= kHeldSymbols) {
         searching_ = false;
+        placed_ = true;
+    }
     timing_.set_tracking(squelch_.quality() >= 40);
     // The timing loop settles for a while after lock; measure from then on.
     if (lockedRun_ == kClockSettle)
@@ -489,7 +518,7 @@ void Receiver::steer(double symbolSeconds) {
     // What the capture collected before the oscillator moved measures from where it
     // was: start its block afresh once that would matter.
     movedHz_ += std::fabs(delta);
-    if (searching_ && movedHz_ > kStaleSearchHz * rxMode_.baud() / 31.25) {
+    if (searching_ && placed_ && movedHz_ > kStaleSearchHz * rxMode_.baud() / 31.25) {
         fll_.restart();
         movedHz_ = 0.0;
     }

@@ -73,6 +73,7 @@ private:
     void steer(double symbolSeconds);
     void acquire_qpsk(cf u, double symbolSeconds);
     void search_from_here();
+    bool capture(std::span<const cf> base);
     double search_half_width() const;
     double follow_limit() const;
     void jump(double delta);
@@ -91,6 +92,10 @@ private:
     int afcLimit_ = 0;
     bool searching_ = false;
     double movedHz_ = 0.0; // AFC movement since the capture's block started
+    bool placed_ = false;  // a station has been found since the channel was tuned
+    double anchor_ = 0.0;  // the offset the capture's range was set from
+    double anchorPhase_ = 0.0;
+    double captured_ = 0.0; // where the capture found a station, from the oscillator
 
     Mixer mixer_;
     Decimator decimator_;
@@ -131,6 +136,7 @@ private:
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
+    std::array<cf, kPiece / 8 + 2> anchored_{};
     std::array<cf, kPiece / 8 + 2> matched_{};
     std::array<cf, kPiece / 8 + 2> equalized_{};
     std::array<SymbolSample, kPiece / 8 + 2> symbolsOut_{};
