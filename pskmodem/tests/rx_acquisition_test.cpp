@@ -275,6 +275,16 @@ std::vector<Condition> conditions() {
         c.maxCer = 0.02;
         v.push_back(c);
     }
+    // Capture and AFC off: the channel stays put, and its loop is put on the preamble.
+    c = make("QpskTwoHertzOffCaptureAndAfcOff");
+    c.mode = 1;
+    c.start = 1.5;
+    c.offset = 2.0;
+    c.snr = -10.0;
+    c.capture = 0;
+    c.afc = 0;
+    c.maxCer = 0.02;
+    v.push_back(c);
     c = make("QpskTunedOntoASendingStation");
     c.mode = 1;
     c.snr = -11.5;

@@ -239,12 +239,14 @@ std::vector<Row> rows() {
         t.grace = 1.0;
         return t;
     };
-    auto qpskOnFrequency = [](O o, S r, double snr, int seed, std::size_t c) {
-        Trial t = single(o, r, 1, snr, seed, c);
-        t.channel.wanted[0].frequency = kTune;
-        t.settings.captureRange = 0;
-        t.settings.afcLimit = 0;
-        return t;
+    auto qpskNoCapture = [](double off) {
+        return [off](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, 1, snr, seed, c);
+            t.channel.wanted[0].frequency = kTune + (seed % 2 == 0 ? off : -off);
+            t.settings.captureRange = 0;
+            t.settings.afcLimit = 0;
+            return t;
+        };
     };
     auto noCapture = [](double off) {
         return [off](O o, S r, double snr, int seed, std::size_t c) {
@@ -333,7 +335,14 @@ std::vector<Row> rows() {
          {-12.5, -13, -13.5, -14},
          4,
          300,
-         qpskOnFrequency},
+         qpskNoCapture(0.0)},
+        {"qpsk-static3",
+         "QPSK31 3 Hz off, capture and AFC off",
+         "as qpsk-onfreq",
+         {-12.5, -13, -13.5},
+         4,
+         300,
+         qpskNoCapture(kOff)},
         {"qso",
          "BPSK31 contact, 7 overs, stations 3 Hz apart",
          "+10: 0 lost; -10: <= 1 an over",

@@ -30,6 +30,8 @@ constexpr double kSearchHz = 15.0;
 constexpr double kSmallJumpHz = 2.0;
 // A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
 constexpr double kOnLineHz = 0.25;
+// How far within the QPSK loop's range a preamble is followed with capture and AFC off.
+constexpr double kLoopReach = 0.9;
 // Symbols without a look at reversals after which the next is another preamble.
 constexpr int kReversalGap = 16;
 // AFC movement after which what the capture has collected is stale.
@@ -185,11 +187,7 @@ void Receiver::jump(double delta) {
     const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
     const double away = std::fabs(delta - loopHz) * 31.25 / rxMode_.baud();
     if (rxMode_.qpsk && away >= kOnLineHz && away < kSmallJumpHz) {
-        // A QPSK loop a little off the line does not pull in by itself once narrow: it
-        // slips a quarter turn after another for many seconds. Put it on the line, keeping
-        // its phase, and let it settle wide.
-        carrier_.shift_frequency(carrier_.frequency());
-        acquireLeft_ = kAcquireSymbols;
+        put_loop_on(0.0, rxMode_.symbolSamples / 8000.0);
         return;
     }
     if (away < kSmallJumpHz) {
@@ -228,6 +226,14 @@ bool Receiver::capture(std::span<const cf> base) {
         return false;
     captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
     return carrier_.lock() < track_lock() || false_lock(captured_);
+}
+
+void Receiver::put_loop_on(double hz, double symbolSeconds) {
+    // A QPSK loop a little off the line does not pull in by itself once narrow: it slips
+    // a quarter turn after another for many seconds. Put it on the line, keeping its
+    // phase, and let it settle wide.
+    carrier_.shift_frequency(carrier_.frequency() - kTwoPi * hz * symbolSeconds);
+    acquireLeft_ = kAcquireSymbols;
 }
 
 void Receiver::start_fresh() {
@@ -345,7 +351,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     const float amp = std::max(amplitude_, 1e-12f);
     const cf v = carrier_.process(u, amp);
-    if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0))
+    if (rxMode_.qpsk)
         acquire_qpsk(u, symbolSeconds);
 
     // The phase change from the previous symbol, less the drift the loop has measured.
@@ -436,14 +442,22 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
 
 void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const bool locked = carrier_.slow_lock() > track_lock();
-    const QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
+    QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
     if (look == QpskAcquirer::Look::None)
         return;
+    // With capture and AFC off the oscillator stays where it was tuned; a preamble
+    // within the carrier loop's reach still puts the loop on it.
+    const bool fixed = captureRange_ == 0 && afcLimit_ == 0;
     const double w = search_half_width(), limit = follow_limit();
+    const double reach = kLoopReach * carrier_.max_frequency() / (kTwoPi * symbolSeconds);
+    const double lo = fixed ? -reach : std::max(offset_ - w, -limit);
+    const double hi = fixed ? reach : std::min(offset_ + w, limit);
+    if (fixed)
+        look = QpskAcquirer::Look::Reversals;
+    const double onLine = kOnLineHz * rxMode_.baud() / 31.25;
     const double here = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
     QpskAcquirer::Finding f;
-    const bool found = acquirer_.analyse(look, std::max(offset_ - w, -limit), std::min(offset_ + w, limit),
-                                         here, carrier_.slow_lock() > track_lock(), f);
+    const bool found = acquirer_.analyse(look, lo, hi, here, locked, f);
     const double near = kAcquireNearHz * rxMode_.baud() / 31.25;
     if (found && f.reversals) {
         // A preamble: nothing else looks like it. Its frequency is told best while the
@@ -458,10 +472,15 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         if (clarity <= bestReversal_)
             return;
         bestReversal_ = clarity;
+        if (fixed) {
+            if (std::fabs(f.hz - here) > onLine)
+                put_loop_on(f.hz - offset_, symbolSeconds);
+            return;
+        }
         // The oscillator goes there, and a loop not on it (left somewhere else by the
         // noise before the station, or by an earlier, rougher look) is put there: the
         // narrow loop does not pull in from half a hertz without slipping for seconds.
-        if (std::fabs(f.hz - offset_) > near || std::fabs(f.hz - here) > kOnLineHz * rxMode_.baud() / 31.25)
+        if (std::fabs(f.hz - offset_) > near || std::fabs(f.hz - here) > onLine)
             jump(f.hz - offset_);
         return;
     }

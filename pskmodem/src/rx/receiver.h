@@ -77,6 +77,7 @@ private:
     double search_half_width() const;
     double follow_limit() const;
     void jump(double delta);
+    void put_loop_on(double hz, double symbolSeconds);
     bool false_lock(double delta) const;
     float track_lock() const;
     bool steady_turn() const;
