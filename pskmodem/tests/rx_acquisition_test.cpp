@@ -237,6 +237,14 @@ std::vector<Condition> conditions() {
     c.offset = 20.0;
     c.snr = -5.0;
     v.push_back(c);
+    // Half a minute of noise first: a QPSK channel waits where it was tuned.
+    c = make("Qpsk63TunedHalfAMinuteBeforeTheStation");
+    c.mode = 9;
+    c.start = 30.0;
+    c.snr = -6.0;
+    c.chars = 120;
+    c.maxCer = 0.02;
+    v.push_back(c);
     c = make("QpskTunedBeforeTheStation");
     c.mode = 1;
     c.start = 1.0;
@@ -268,7 +276,7 @@ std::vector<Condition> conditions() {
                          Near{"Qpsk63ThreeHertzBelow", 9, -3.0, -9.0, 0.5}}) {
         c = make(n.name);
         c.mode = n.mode;
-        c.start = n.mode == 1 ? 1.5 : 0.5;
+        c.start = 1.5;
         c.offset = n.offset;
         c.snr = n.snr;
         c.preamble = n.preamble;

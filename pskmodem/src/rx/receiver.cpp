@@ -44,6 +44,10 @@ constexpr double kFalseLockHz = 1.5;
 constexpr int kHeldSymbols = 32;
 // AFC gain, as the fraction of the loop's frequency handed to the oscillator each symbol.
 constexpr double kTrackGain = 0.05;
+// Symbols a QPSK loop must have read locked in a row before it steers: noise alone reads
+// locked for a few symbols now and then, and so walked a channel waiting for its station
+// by some hertz in five minutes; a station holds the lock far longer.
+constexpr int kSteerRunQpsk = 24;
 // Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
 constexpr float kSteerCoherence = 0.45f;
 // ... when the loop's frequency is within this of the one the phase changes show (Hz at
@@ -522,6 +526,8 @@ void Receiver::steer(double symbolSeconds) {
     // (a drifting station pulls the loop to the end of its range before it locks): the
     // oscillator takes over what the loop was tracking.
     if (afcLimit_ == 0 || (carrier_.lock() <= track_lock() && !steady_turn()))
+        return;
+    if (rxMode_.qpsk && lockedRun_ < kSteerRunQpsk)
         return;
     const double limit = follow_limit();
     double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
