@@ -245,6 +245,15 @@ std::vector<Condition> conditions() {
     c.chars = 120;
     c.maxCer = 0.02;
     v.push_back(c);
+    // At the weakest a loop may come out of its settling a few tenths of a hertz off and
+    // slip beside its station; the station's fourth-power line puts it right.
+    c = make("Qpsk63WeakOneHertzOff");
+    c.mode = 9;
+    c.snr = -10.0;
+    c.offset = 1.0;
+    c.start = 1.0;
+    c.maxCer = 0.02;
+    v.push_back(c);
     c = make("QpskTunedBeforeTheStation");
     c.mode = 1;
     c.start = 1.0;

@@ -77,6 +77,10 @@ double margin_needed(double score) {
     return kAcquireNeeds.back().second;
 }
 constexpr double kAcquireNearHz = 1.0;
+// A fourth-power line at least this strong, and closer than this many kAcquireNearHz to
+// a loop without lock, marks the loop as slipping beside its station.
+constexpr double kSlipScore = 20.0;
+constexpr double kSlipNear = 2.0;
 constexpr double kAcquireAgainHz = 0.4;
 constexpr double kNoFrequency = 1e9;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
@@ -253,6 +257,7 @@ void Receiver::start_fresh() {
     mixedOffset_.fill(offset_);
     frameOffset_ = offset_;
     acquiredHz_ = kNoFrequency;
+    slipHz_ = kNoFrequency;
     lastReversal_ = -kReversalGap - 1;
     bestReversal_ = 0.0;
     wideSkip_ = 0;
@@ -495,7 +500,19 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const bool better = found && f.margin >= margin_needed(f.score) && std::fabs(f.hz - here) > near;
     const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
     acquiredHz_ = better && !again ? f.hz : kNoFrequency;
-    if (again)
+    if (again) {
+        jump(f.hz - offset_);
+        return;
+    }
+    // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter
+    // turn after another (left off by a rough settling, or a fade): the path there decodes
+    // hardly better, as the symbol-to-symbol changes barely notice so small an offset, but
+    // the line itself is plain. Put the loop on it, again only when two looks agree.
+    const double gap = std::fabs(f.hz - here);
+    const bool slipping = found && !locked && f.score >= kSlipScore && gap > onLine && gap < near * kSlipNear;
+    const bool slipAgain = slipping && std::fabs(f.hz - slipHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
+    slipHz_ = slipping && !slipAgain ? f.hz : kNoFrequency;
+    if (slipAgain)
         jump(f.hz - offset_);
 }
 

@@ -112,6 +112,7 @@ private:
     double frameOffset_ = 0.0;
     int wideSkip_ = 0;
     double acquiredHz_ = 0.0;   // the acquirer's last finding, to be confirmed
+    double slipHz_ = 0.0;       // a line a slipping loop was found beside, to be confirmed
     int lastReversal_ = 0;      // symbol of the latest look that found reversals
     double bestReversal_ = 0.0; // the clearest of them in this preamble
     QpskViterbi viterbiCoherent_{true};
