@@ -302,6 +302,17 @@ std::vector<Condition> conditions() {
     c.afc = 0;
     c.maxCer = 0.02;
     v.push_back(c);
+    // ... and without a preamble: the station found in its text puts the loop on it.
+    c = make("QpskWithoutPreambleTwoHertzOffCaptureAndAfcOff");
+    c.mode = 1;
+    c.start = 1.5;
+    c.offset = 2.0;
+    c.snr = -10.0;
+    c.preamble = 0.0;
+    c.capture = 0;
+    c.afc = 0;
+    c.maxCer = 0.03;
+    v.push_back(c);
     c = make("QpskTunedOntoASendingStation");
     c.mode = 1;
     c.snr = -11.5;

@@ -244,6 +244,14 @@ void Receiver::put_loop_on(double hz, double symbolSeconds) {
     acquireLeft_ = kAcquireSymbols;
 }
 
+void Receiver::move_to(double hz, bool fixed, double symbolSeconds) {
+    // With capture and AFC off only the loop moves (the finding lies within its reach).
+    if (fixed)
+        put_loop_on(hz - offset_, symbolSeconds);
+    else
+        jump(hz - offset_);
+}
+
 void Receiver::start_fresh() {
     decimator_.reset();
     filter_.reset();
@@ -454,15 +462,13 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
     if (look == QpskAcquirer::Look::None)
         return;
-    // With capture and AFC off the oscillator stays where it was tuned; a preamble
-    // within the carrier loop's reach still puts the loop on it.
+    // With capture and AFC off the oscillator stays where it was tuned; a station within
+    // the carrier loop's reach still has the loop put on it.
     const bool fixed = captureRange_ == 0 && afcLimit_ == 0;
     const double w = search_half_width(), limit = follow_limit();
     const double reach = kLoopReach * carrier_.max_frequency() / (kTwoPi * symbolSeconds);
     const double lo = fixed ? -reach : std::max(offset_ - w, -limit);
     const double hi = fixed ? reach : std::min(offset_ + w, limit);
-    if (fixed)
-        look = QpskAcquirer::Look::Reversals;
     const double onLine = kOnLineHz * rxMode_.baud() / 31.25;
     const double here = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
     QpskAcquirer::Finding f;
@@ -483,7 +489,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         bestReversal_ = clarity;
         if (fixed) {
             if (std::fabs(f.hz - here) > onLine)
-                put_loop_on(f.hz - offset_, symbolSeconds);
+                move_to(f.hz, fixed, symbolSeconds);
             return;
         }
         // The oscillator goes there, and a loop not on it (left somewhere else by the
@@ -501,7 +507,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
     acquiredHz_ = better && !again ? f.hz : kNoFrequency;
     if (again) {
-        jump(f.hz - offset_);
+        move_to(f.hz, fixed, symbolSeconds);
         return;
     }
     // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter
@@ -513,7 +519,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const bool slipAgain = slipping && std::fabs(f.hz - slipHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
     slipHz_ = slipping && !slipAgain ? f.hz : kNoFrequency;
     if (slipAgain)
-        jump(f.hz - offset_);
+        move_to(f.hz, fixed, symbolSeconds);
 }
 
 std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) {

@@ -78,6 +78,7 @@ private:
     double follow_limit() const;
     void jump(double delta);
     void put_loop_on(double hz, double symbolSeconds);
+    void move_to(double hz, bool fixed, double symbolSeconds);
     bool false_lock(double delta) const;
     float track_lock() const;
     bool steady_turn() const;
