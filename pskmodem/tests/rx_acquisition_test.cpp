@@ -349,6 +349,13 @@ std::vector<Condition> conditions() {
     c.chars = 400;
     c.maxCer = 0.005;
     v.push_back(c);
+    c = make("Qpsk63ContactStationsThreeHertzApart");
+    c.mode = 9;
+    c.snr = 10.0;
+    c.overs = 4;
+    c.chars = 400;
+    c.maxCer = 0.005;
+    v.push_back(c);
     c = make("ContactStationsThreeHertzApart");
     c.snr = 10.0;
     c.overs = 4;

@@ -352,6 +352,7 @@ std::vector<Row> rows() {
          contact(0),
          false},
         {"qso-qpsk", "QPSK31 contact, 7 overs, stations 3 Hz apart", "<= 0.3 %", {10}, 2, 1050, contact(1)},
+        {"qso-qpsk63", "QPSK63 contact, 7 overs, stations 3 Hz apart", "<= 0.3 %", {10}, 2, 1050, contact(9)},
         {"static3",
          "BPSK31 3 Hz off, capture and AFC off",
          "within 0.2 dB of static0",

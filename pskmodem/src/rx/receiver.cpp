@@ -487,16 +487,16 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         if (clarity <= bestReversal_)
             return;
         bestReversal_ = clarity;
-        if (fixed) {
-            if (std::fabs(f.hz - here) > onLine)
-                move_to(f.hz, fixed, symbolSeconds);
-            return;
-        }
         // The oscillator goes there, and a loop not on it (left somewhere else by the
         // noise before the station, or by an earlier, rougher look) is put there: the
         // narrow loop does not pull in from half a hertz without slipping for seconds.
-        if (std::fabs(f.hz - offset_) > near || std::fabs(f.hz - here) > onLine)
-            jump(f.hz - offset_);
+        // What the decoders hold from a loop that far off is noise, or the last over's
+        // station; the preamble carries no characters.
+        if (std::fabs(f.hz - here) > onLine || (!fixed && std::fabs(f.hz - offset_) > near)) {
+            if (std::fabs(f.hz - here) > near)
+                muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
+            move_to(f.hz, fixed, symbolSeconds);
+        }
         return;
     }
     if (look != QpskAcquirer::Look::Full)
