@@ -97,7 +97,17 @@ constexpr float kOnsetRatioQpsk = 2.5f;
 // Symbols a character ended at a possible onset is held back for (the preamble's first
 // symbols fade in, so the loud run may start a symbol late).
 constexpr int kHoldSymbols = 4;
+// QPSK decides each bit the trellis's depth late, so a station's first symbols flush the
+// noise it held as characters well before its preamble can be told: while no station is
+// held, characters wait this long, and a preamble found meanwhile drops them.
+constexpr int kHoldSymbolsQpsk = 40;
 constexpr int kOnsetSymbols = 2;
+// The level of the last few symbols against the level before, for QPSK onsets too weak
+// for kOnsetRatioQpsk; looked at once the slow level has settled after a start.
+constexpr float kRecentWeight = 1.0f / 4.0f;
+constexpr float kQuietWeight = 1.0f / 64.0f;
+constexpr float kRiseRatioQpsk = 1.8f;
+constexpr int kRiseSettle = 32;
 } // namespace
 
 Receiver::Receiver() {
@@ -346,6 +356,8 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     if (++symbols_ < 3) {
         uPrev_ = u;
         amplitude_ = std::abs(u);
+        recentLevel_ = quietLevel_ = amplitude_;
+        risen_ = false;
         return 0;
     }
     const float a = std::abs(u);
@@ -357,7 +369,23 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock()) {
         varicode_.reset();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
-        heldCount_ = 0;
+        // A QPSK loop that still holds something (a weak station's text, dipping) keeps
+        // what it has already decoded: noise makes such a loud pair now and then.
+        if (!rxMode_.qpsk || carrier_.slow_lock() < kLostLockQpsk)
+            heldCount_ = 0;
+    } else if (rxMode_.qpsk) {
+        // Each character waits its own time, in order.
+        int k = 0;
+        const bool held = carrier_.slow_lock() >= track_lock();
+        while (k < heldCount_ &&
+               (held || symbols_ - heldAt_[static_cast<std::size_t>(k)] >= kHoldSymbolsQpsk)) {
+            if (n < out.size())
+                out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
+            ++k;
+        }
+        std::copy(held_.begin() + k, held_.begin() + heldCount_, held_.begin());
+        std::copy(heldAt_.begin() + k, heldAt_.begin() + heldCount_, heldAt_.begin());
+        heldCount_ -= k;
     } else if (heldCount_ > 0 && ++heldAge_ >= kHoldSymbols) {
         // It was not an onset: what was held back comes out now (unless the squelch has
         // closed on it meanwhile).
@@ -366,6 +394,20 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         heldCount_ = 0;
     }
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
+    if (rxMode_.qpsk) {
+        // A QPSK station too weak for the loud pair above still lifts the level clearly
+        // within a few symbols: what is held back from before that is noise.
+        recentLevel_ += (a - recentLevel_) * kRecentWeight;
+        const bool risen = recentLevel_ > kRiseRatioQpsk * quietLevel_;
+        if (risen && !risen_ && carrier_.slow_lock() < kLostLockQpsk && symbols_ > kRiseSettle) {
+            heldCount_ = 0;
+            // The station's level is the one to rise from now: its own ups and downs
+            // must not drop what it sends.
+            quietLevel_ = recentLevel_;
+        }
+        risen_ = risen;
+        quietLevel_ += (a - quietLevel_) * kQuietWeight;
+    }
     const float amp = std::max(amplitude_, 1e-12f);
     const cf v = carrier_.process(u, amp);
     if (rxMode_.qpsk)
@@ -478,8 +520,14 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         // A preamble: nothing else looks like it. Its frequency is told best while the
         // look lies wholly within it, and drifts off as the look slides into the text:
         // act on each clearer look of the same preamble, not on later ones.
-        if (symbols_ - lastReversal_ > kReversalGap)
+        if (symbols_ - lastReversal_ > kReversalGap) {
             bestReversal_ = 0.0;
+            // A new preamble: what the trellis and the Varicode decoder hold from before
+            // it is noise (or the end of another over, long since printed), and the
+            // preamble's zeros would end it as a stray character.
+            muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
+            heldCount_ = 0;
+        }
         lastReversal_ = symbols_;
         // How closely a look tells the frequency: its variance goes as one over the
         // line's strength and the square of the symbols it spans.
@@ -530,14 +578,26 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
         return 0;
     // A BPSK station's first loud symbols end the noise run the decoder holds as a
     // character, a symbol before the onset is sure: hold such a character back until it is.
-    // (Later characters queue behind them, to keep the order.)
+    // (Later characters queue behind them, to keep the order.) A QPSK channel holds every
+    // character while it holds no station (see kHoldSymbolsQpsk).
     if (heldCount_ > 0 ||
-        (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock())) {
+        (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock()) ||
+        (rxMode_.qpsk && carrier_.slow_lock() < track_lock())) {
         if (heldCount_ == 0)
             heldAge_ = 0;
-        for (int i = 0; i < k && heldCount_ < static_cast<int>(held_.size()); ++i)
+        for (int i = 0; i < k; ++i) {
+            // A full queue lets its oldest character go rather than lose one.
+            if (heldCount_ == static_cast<int>(held_.size())) {
+                if (n < out.size())
+                    out[n++] = RxEvent{RxEvent::Kind::Character, held_[0], inputIndex};
+                std::copy(held_.begin() + 1, held_.end(), held_.begin());
+                std::copy(heldAt_.begin() + 1, heldAt_.end(), heldAt_.begin());
+                --heldCount_;
+            }
+            heldAt_[static_cast<std::size_t>(heldCount_)] = symbols_;
             held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(i)];
-        return 0;
+        }
+        return n;
     }
     for (int i = 0; i < k && n < out.size(); ++i)
         out[n++] = RxEvent{RxEvent::Kind::Character, chars[static_cast<std::size_t>(i)], inputIndex};

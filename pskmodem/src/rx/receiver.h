@@ -124,6 +124,8 @@ private:
 
     int symbols_ = 0;
     float amplitude_ = 0.0f;
+    float recentLevel_ = 0.0f, quietLevel_ = 0.0f;
+    bool risen_ = false;
     cf uPrev_{}, vPrev_{};
     std::array<cf, 8> vectorRing_{};
     int vectorNext_ = 0;
@@ -133,7 +135,8 @@ private:
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
     int onsetRun_ = 0;
-    std::array<int, 4> held_{}; // characters held back at a possible onset
+    std::array<int, 16> held_{};   // characters held back at a possible onset
+    std::array<int, 16> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
     int heldAge_ = 0;
 
