@@ -195,7 +195,6 @@ void Receiver::start_fresh() {
     filter_.reset();
     fll_.reset();
     timing_.reset();
-    equalizer_.reset();
     carrier_.reset();
     viterbiCoherent_.reset();
     viterbiDifferential_.reset();
@@ -239,8 +238,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     mixer_.process(in, mixed_);
     std::copy_backward(mixedOffset_.begin(), mixedOffset_.end() - 1, mixedOffset_.end());
     mixedOffset_[0] = offset_;
-    // The filters hold about two symbols (the pulse's centre is a symbol into the matched
-    // filter, the equaliser a symbol more).
+    // The filters hold about two symbols (the pulse's centre is SymbolFilter::kLead
+    // samples behind the newest).
     frameOffset_ = mixedOffset_[static_cast<std::size_t>(
         std::clamp(2 * rxMode_.symbolSamples / static_cast<int>(kPiece), 0, 3))];
     const int d = decimator_.factor();
@@ -248,23 +247,22 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     const int lead = static_cast<int>(in.size()) - static_cast<int>(nb) * d; // samples after the last output
     const auto base = std::span<const cf>(base_.data(), nb);
     imd_.process(base);
-    // The discriminator sees the wide band: behind the matched filter an offset signal's
+    // The discriminator sees the wide band: behind the symbol filter an offset signal's
     // two idle tones would come out unequal and pull it towards the stronger one. It is
     // only needed while capturing.
     if (searching_ && fll_.process(base) && (carrier_.lock() < track_lock() || false_lock(fll_.offset_hz())))
         jump(fll_.offset_hz());
-    filter_.process(base, matched_);
-    equalizer_.process(std::span<const cf>(matched_.data(), nb), equalized_);
+    filter_.process(base, filtered_);
     if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0)) {
         constexpr int skip = kRxSamplesPerSymbol / QpskAcquirer::kWide;
         for (std::size_t j = 0; j < nb; ++j) {
             if (++wideSkip_ == skip) {
                 wideSkip_ = 0;
-                acquirer_.push_wide(equalized_[j], frameOffset_);
+                acquirer_.push_wide(filtered_[j], frameOffset_);
             }
         }
     }
-    const std::size_t ns = timing_.process(std::span<const cf>(equalized_.data(), nb), symbolsOut_);
+    const std::size_t ns = timing_.process(std::span<const cf>(filtered_.data(), nb), symbolsOut_);
     std::size_t n = 0;
     for (std::size_t i = 0; i < ns; ++i) {
         // The decimated sample j completes at input index lastIndex - (nb - 1 - j) * d.

@@ -1,10 +1,10 @@
 // One receive channel: audio at 8000 Hz in, characters out.
 //
-//   mixer -> decimator (to 16 samples a symbol) -> matched filter -> equaliser
-//         -> symbol timing -> carrier loop -> bits (BPSK: coherent decisions compared
+//   mixer -> decimator (to 16 samples a symbol) -> symbol filter -> symbol timing -> carrier loop -> bits
+//   (BPSK: coherent decisions compared
 //            symbol to symbol; QPSK: Viterbi) -> Varicode -> squelch gate
 //
-// A frequency discriminator on the matched filter's output finds the signal after a
+// A frequency discriminator on the decimator's output finds the signal after a
 // retune (within the capture range) and steers the AFC until the carrier loop locks;
 // from then on the loop's frequency steers it. Without lock, bits come from comparing
 // neighbouring symbols, which survives fast phase changes. Idle stretches feed the IMD
@@ -13,16 +13,15 @@
 
 #include "carrier_loop.h"
 #include "decimator.h"
-#include "equalizer.h"
 #include "frequency_tracker.h"
 #include "imd_meter.h"
-#include "matched_filter.h"
 #include "mixer.h"
 #include "modem_state.h"
 #include "qpsk_acquirer.h"
 #include "qpsk_viterbi.h"
 #include "rx_types.h"
 #include "squelch.h"
+#include "symbol_filter.h"
 #include "symbol_timing.h"
 #include "varicode_decoder.h"
 
@@ -94,10 +93,9 @@ private:
 
     Mixer mixer_;
     Decimator decimator_;
-    MatchedFilter filter_;
+    SymbolFilter filter_;
     FrequencyTracker fll_;
     SymbolTiming timing_;
-    Equalizer equalizer_;
     CarrierLoop carrier_;
     QpskAcquirer acquirer_;
     // The oscillator's offset for the latest pieces, newest first: what comes out of the
@@ -129,8 +127,7 @@ private:
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
-    std::array<cf, kPiece / 8 + 2> matched_{};
-    std::array<cf, kPiece / 8 + 2> equalized_{};
+    std::array<cf, kPiece / 8 + 2> filtered_{};
     std::array<SymbolSample, kPiece / 8 + 2> symbolsOut_{};
 };
 
