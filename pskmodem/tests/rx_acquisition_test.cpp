@@ -41,6 +41,7 @@ struct Condition {
     int overs = 1;      // a contact: overs alternate between stations overStep apart
     double overStep = 3.0;
     double preamble = 1.0; // seconds of reversals before the text
+    double phase = 0.0;    // of the carrier at the start, radians
     double tuneAt = 0.0;   // the channel is started this far into the recording
     std::size_t chars = 240;
     Drift drift;
@@ -95,7 +96,7 @@ Result run(const Condition &c) {
         tx.mode = c.mode;
         tx.frequency = kTune + c.offset + (o % 2) * c.overStep;
         tx.start = t;
-        tx.phase = 0.7 * o;
+        tx.phase = c.phase + 0.7 * o;
         tx.preamble = c.preamble;
         p.wanted.push_back(tx);
         t += tx.preamble + tx.postamble + static_cast<double>(varicode_bits(tx.text).size()) / baud + 1.5;
@@ -175,6 +176,26 @@ std::vector<Condition> conditions() {
     c = make("ClickedTwelveHertzBelow");
     c.offset = -12.0;
     v.push_back(c);
+    // A strong station clicked more than a quarter baud off: before lock its phase
+    // changes point at one of its idle's tones, where the AFC must not take it.
+    struct Click {
+        const char *name;
+        double offset, phase;
+    };
+    for (const Click &k : {Click{"StrongStationClickedNineHertzOff", 9.0, 0.0},
+                           Click{"StrongStationClickedNineHertzOffOtherPhase", 9.0, 2.0},
+                           Click{"StrongStationClickedElevenHertzBelow", -11.0, 0.0},
+                           Click{"StrongStationClickedElevenHertzBelowOtherPhase", -11.0, 2.0},
+                           Click{"StrongStationClickedFourteenHertzOff", 14.0, 0.0},
+                           Click{"StrongStationClickedFourteenHertzOffOtherPhase", 14.0, 2.0}}) {
+        c = make(k.name);
+        c.offset = k.offset;
+        c.phase = k.phase;
+        c.snr = -3.0;
+        c.start = 1.5;
+        c.maxCer = 0.03;
+        v.push_back(c);
+    }
     c = make("NeighbourTwentyDbStronger60HzAway");
     c.stations = {ExtraStation{"", 0, 60.0, 20.0, 0.0, 1.0}};
     v.push_back(c);
@@ -222,6 +243,23 @@ std::vector<Condition> conditions() {
     c.offset = 20.0;
     c.snr = -5.0;
     v.push_back(c);
+    // Half a minute of noise first: a QPSK channel waits where it was tuned.
+    c = make("Qpsk63TunedHalfAMinuteBeforeTheStation");
+    c.mode = 9;
+    c.start = 30.0;
+    c.snr = -6.0;
+    c.chars = 120;
+    c.maxCer = 0.02;
+    v.push_back(c);
+    // At the weakest a loop may come out of its settling a few tenths of a hertz off and
+    // slip beside its station; the station's fourth-power line puts it right.
+    c = make("Qpsk63WeakOneHertzOff");
+    c.mode = 9;
+    c.snr = -10.0;
+    c.offset = 1.0;
+    c.start = 1.0;
+    c.maxCer = 0.02;
+    v.push_back(c);
     c = make("QpskTunedBeforeTheStation");
     c.mode = 1;
     c.start = 1.0;
@@ -237,6 +275,49 @@ std::vector<Condition> conditions() {
     c.offset = -3.0;
     c.snr = -12.0;
     c.maxCer = 0.02;
+    v.push_back(c);
+    // Closer than the capture moves the oscillator for, or starts the loop again for:
+    // the station is left to a carrier loop that noise before it has left somewhere else
+    // (and narrow, at 31.25 baud), which must still be put on it before the text.
+    struct Near {
+        const char *name;
+        int32_t mode;
+        double offset, snr, preamble;
+    };
+    for (const Near n : {Near{"QpskHalfAHertzAbove", 1, 0.5, -10.0, 1.0},
+                         Near{"QpskOnePointTwoHertzAbove", 1, 1.2, -10.0, 1.0},
+                         Near{"QpskOnePointSixHertzBelow", 1, -1.6, -10.0, 1.0},
+                         Near{"Qpsk63OnePointFiveHertzAbove", 9, 1.5, -9.0, 0.5},
+                         Near{"Qpsk63ThreeHertzBelow", 9, -3.0, -9.0, 0.5}}) {
+        c = make(n.name);
+        c.mode = n.mode;
+        c.start = 1.5;
+        c.offset = n.offset;
+        c.snr = n.snr;
+        c.preamble = n.preamble;
+        c.maxCer = 0.02;
+        v.push_back(c);
+    }
+    // Capture and AFC off: the channel stays put, and its loop is put on the preamble.
+    c = make("QpskTwoHertzOffCaptureAndAfcOff");
+    c.mode = 1;
+    c.start = 1.5;
+    c.offset = 2.0;
+    c.snr = -10.0;
+    c.capture = 0;
+    c.afc = 0;
+    c.maxCer = 0.02;
+    v.push_back(c);
+    // ... and without a preamble: the station found in its text puts the loop on it.
+    c = make("QpskWithoutPreambleTwoHertzOffCaptureAndAfcOff");
+    c.mode = 1;
+    c.start = 1.5;
+    c.offset = 2.0;
+    c.snr = -10.0;
+    c.preamble = 0.0;
+    c.capture = 0;
+    c.afc = 0;
+    c.maxCer = 0.03;
     v.push_back(c);
     c = make("QpskTunedOntoASendingStation");
     c.mode = 1;
@@ -269,6 +350,13 @@ std::vector<Condition> conditions() {
     v.push_back(c);
     c = make("QpskContactStationsThreeHertzApart");
     c.mode = 1;
+    c.snr = 10.0;
+    c.overs = 4;
+    c.chars = 400;
+    c.maxCer = 0.005;
+    v.push_back(c);
+    c = make("Qpsk63ContactStationsThreeHertzApart");
+    c.mode = 9;
     c.snr = 10.0;
     c.overs = 4;
     c.chars = 400;

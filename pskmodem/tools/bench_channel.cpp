@@ -212,10 +212,26 @@ std::vector<Row> rows() {
             return t;
         };
     };
-    auto qpskEarly = [](O o, S r, double snr, int seed, std::size_t c) {
-        Trial t = single(o, r, 1, snr, seed, c);
-        t.channel.wanted[0].start = 1.0;
-        return t;
+    auto qpskEarly = [](int32_t mode) {
+        return [mode](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, mode, snr, seed, c);
+            t.channel.wanted[0].start = 1.0;
+            return t;
+        };
+    };
+    // A station clicked a little off, anywhere within the capture: off by less than the
+    // capture moves for, it is left to the carrier loop, which must still take it out.
+    auto qpskOffsets = [](int32_t mode) {
+        return [mode](O o, S r, double snr, int seed, std::size_t c) {
+            constexpr double offsets[] = {0.4, 0.8, 1.2, 1.6, 2.4, 4.5, 7.0};
+            Trial t = single(o, r, mode, snr, seed, c);
+            const double off = offsets[static_cast<std::size_t>(seed / 2) % std::size(offsets)];
+            t.channel.wanted[0].frequency = kTune + (seed % 2 == 0 ? off : -off);
+            t.channel.wanted[0].start = 1.5;
+            // The customary 32 symbols of reversals: half a second at 62.5 baud.
+            t.channel.wanted[0].preamble = 32.0 / (mode >= 8 ? 62.5 : 31.25);
+            return t;
+        };
     };
     auto qpskRunning = [](O o, S r, double snr, int seed, std::size_t c) {
         Trial t = single(o, r, 1, snr, seed, c + 60);
@@ -223,12 +239,14 @@ std::vector<Row> rows() {
         t.grace = 1.0;
         return t;
     };
-    auto qpskOnFrequency = [](O o, S r, double snr, int seed, std::size_t c) {
-        Trial t = single(o, r, 1, snr, seed, c);
-        t.channel.wanted[0].frequency = kTune;
-        t.settings.captureRange = 0;
-        t.settings.afcLimit = 0;
-        return t;
+    auto qpskNoCapture = [](double off) {
+        return [off](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, 1, snr, seed, c);
+            t.channel.wanted[0].frequency = kTune + (seed % 2 == 0 ? off : -off);
+            t.settings.captureRange = 0;
+            t.settings.afcLimit = 0;
+            return t;
+        };
     };
     auto noCapture = [](double off) {
         return [off](O o, S r, double snr, int seed, std::size_t c) {
@@ -282,7 +300,14 @@ std::vector<Row> rows() {
          {-8, -10, -12, -12.5, -13},
          8,
          150,
-         qpskEarly},
+         qpskEarly(1)},
+        {"qpsk63-early",
+         "QPSK63, channel tuned 1 s before the station",
+         "(reference)",
+         {-6, -8, -9, -10},
+         8,
+         150,
+         qpskEarly(9)},
         {"qpsk-running",
          "QPSK31, tuned onto a running station (1 s grace)",
          "1 % at <= -12.5 dB",
@@ -290,13 +315,34 @@ std::vector<Row> rows() {
          4,
          300,
          qpskRunning},
+        {"qpsk-offsets",
+         "QPSK31 0.4-7 Hz off, tuned 1.5 s before the station",
+         "as qpsk-early at -10 dB",
+         {-10},
+         14,
+         150,
+         qpskOffsets(1)},
+        {"qpsk63-offsets",
+         "QPSK63 0.4-7 Hz off, tuned 1.5 s before the station",
+         "as qpsk63-early",
+         {-7, -9},
+         14,
+         150,
+         qpskOffsets(9)},
         {"qpsk-onfreq",
          "QPSK31 on frequency, capture and AFC off",
          "keep (1 % at -13.1 dB)",
          {-12.5, -13, -13.5, -14},
          4,
          300,
-         qpskOnFrequency},
+         qpskNoCapture(0.0)},
+        {"qpsk-static3",
+         "QPSK31 3 Hz off, capture and AFC off",
+         "as qpsk-onfreq",
+         {-12.5, -13, -13.5},
+         4,
+         300,
+         qpskNoCapture(kOff)},
         {"qso",
          "BPSK31 contact, 7 overs, stations 3 Hz apart",
          "+10: 0 lost; -10: <= 1 an over",
@@ -306,6 +352,7 @@ std::vector<Row> rows() {
          contact(0),
          false},
         {"qso-qpsk", "QPSK31 contact, 7 overs, stations 3 Hz apart", "<= 0.3 %", {10}, 2, 1050, contact(1)},
+        {"qso-qpsk63", "QPSK63 contact, 7 overs, stations 3 Hz apart", "<= 0.3 %", {10}, 2, 1050, contact(9)},
         {"static3",
          "BPSK31 3 Hz off, capture and AFC off",
          "within 0.2 dB of static0",
@@ -350,7 +397,7 @@ bool channel_table(const ChannelOptions &o) {
     std::printf("Channel table: tuned %.0f Hz, stations %.0f Hz off, capture %d Hz, AFC %d Hz, squelch %d; "
                 "message starts counted\n",
                 kTune, kOff, o.capture, o.afc, o.squelch);
-    std::printf("%-13s %-52s %8s %8s %12s  %-8s %-28s %6s\n", "row", "condition", "SNR", "CER",
+    std::printf("%-14s %-52s %8s %8s %12s  %-8s %-28s %6s\n", "row", "condition", "SNR", "CER",
                 "errors/chars", "start", "target", "time");
     const auto t0 = std::chrono::steady_clock::now();
     for (const Row &row : all) {
@@ -374,20 +421,24 @@ bool channel_table(const ChannelOptions &o) {
             }
             const double cer = total ? 100.0 * static_cast<double>(errors) / static_cast<double>(total) : 0.0;
             curve.emplace_back(snr, cer);
-            std::string lost;
-            for (const Score &sc : scores)
+            std::string lost, perSeed;
+            for (const Score &sc : scores) {
                 for (std::size_t l : sc.lostAtStart)
                     lost += std::to_string(l) + " ";
+                perSeed += std::to_string(sc.errors) + " ";
+            }
             const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - r0).count();
             char counts[32];
             std::snprintf(counts, sizeof counts, "%zu/%zu", errors, total);
             char worstText[16];
             std::snprintf(worstText, sizeof worstText, "%zu", worst);
-            std::printf("%-13s %-52s %5.1f dB %6.2f %% %12s  %-8s %-28s %5.1fs\n", row.name, row.condition,
+            std::printf("%-14s %-52s %5.1f dB %6.2f %% %12s  %-8s %-28s %5.1fs\n", row.name, row.condition,
                         snr, cer, counts, worstText, row.target, took);
-            if (o.verbose)
-                std::printf("%-13s   errors in the first %zu characters of each message: %s\n", "",
+            if (o.verbose) {
+                std::printf("%-14s   errors in the first %zu characters of each message: %s\n", "",
                             kStartChars, lost.c_str());
+                std::printf("%-14s   errors per seed: %s\n", "", perSeed.c_str());
+            }
             std::fflush(stdout);
         }
         if (curve.size() > 1 && row.sweep) {
@@ -411,7 +462,7 @@ bool channel_table(const ChannelOptions &o) {
                 where = b;
                 break;
             }
-            std::printf("%-13s %-52s 1 %% CER at %s\n", row.name, row.condition, where.c_str());
+            std::printf("%-14s %-52s 1 %% CER at %s\n", row.name, row.condition, where.c_str());
         }
     }
     std::printf("Channel table took %.1f s\n",

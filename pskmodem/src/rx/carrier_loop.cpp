@@ -33,7 +33,10 @@ constexpr float kQualityWeight = 1.0f / 32.0f;
 constexpr double kMaxOmega = 1.2;
 constexpr double kWidePQpsk = 0.2, kWideIQpsk = 0.02;
 constexpr double kNarrowPQpsk = 0.04, kNarrowIQpsk = 0.0008;
-constexpr double kMaxOmegaQpsk = 0.6;
+// The most a QPSK loop follows: 4 Hz at 31.25 baud, so that a station clicked 3 Hz off
+// with capture and AFC off is still within reach, and far from the quarter-baud turn at
+// which a loop looks locked on garbage.
+constexpr double kMaxOmegaQpsk = 0.8;
 // 3 Hz/s at 31.25 baud, in radians a symbol per symbol.
 constexpr double kMaxRate = 0.02;
 // Frequency assist while acquiring: gain on the measured frequency error, and the
@@ -124,8 +127,7 @@ cf CarrierLoop::process(cf u, float amplitude) {
         rate_ = std::clamp(rate_ + k3 * e, -kMaxRate, kMaxRate);
     if (!qpsk_ && (!narrow_ || lock_ < kNoSignalLock))
         rate_ -= rate_ * kRateLeak;
-    const double maxOmega = qpsk_ ? kMaxOmegaQpsk : kMaxOmega;
-    omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -maxOmega, maxOmega);
+    omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -max_frequency(), max_frequency());
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);
     return v;
 }
@@ -138,6 +140,10 @@ void CarrierLoop::shift_frequency(double radiansPerSymbol) {
                   static_cast<float>(-std::sin(2.0 * radiansPerSymbol)));
     freqAcc_ = cmul(freqAcc_, turn);
     coherence_ = cmul(coherence_, turn);
+}
+
+double CarrierLoop::max_frequency() const {
+    return qpsk_ ? kMaxOmegaQpsk : kMaxOmega;
 }
 
 double CarrierLoop::bandwidth() const {

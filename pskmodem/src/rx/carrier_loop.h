@@ -33,6 +33,7 @@ public:
     // the loop's frequency so the phase does not jump.
     void shift_frequency(double radiansPerSymbol);
     double frequency() const { return omega_; } // radians a symbol
+    double max_frequency() const;               // the most it follows, radians a symbol
     // The loop's estimate of the frequency's rate of change, radians a symbol per symbol.
     double frequency_rate() const { return rate_; }
     float lock() const { return lock_; }          // 0..1, over about 24 symbols

@@ -28,6 +28,12 @@ constexpr int kAcquireSymbols = 40;
 constexpr double kSearchHz = 15.0;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
+// A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
+constexpr double kOnLineHz = 0.25;
+// How far within the QPSK loop's range a preamble is followed with capture and AFC off.
+constexpr double kLoopReach = 0.9;
+// Symbols without a look at reversals after which the next is another preamble.
+constexpr int kReversalGap = 16;
 // AFC movement after which what the capture has collected is stale.
 constexpr double kStaleSearchHz = 0.5;
 // A BPSK capture this close keeps what the decoders hold.
@@ -38,6 +44,10 @@ constexpr double kFalseLockHz = 1.5;
 constexpr int kHeldSymbols = 32;
 // AFC gain, as the fraction of the loop's frequency handed to the oscillator each symbol.
 constexpr double kTrackGain = 0.05;
+// Symbols a QPSK loop must have read locked in a row before it steers: noise alone reads
+// locked for a few symbols now and then, and so walked a channel waiting for its station
+// by some hertz in five minutes; a station holds the lock far longer.
+constexpr int kSteerRunQpsk = 24;
 // Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
 constexpr float kSteerCoherence = 0.45f;
 // ... when the loop's frequency is within this of the one the phase changes show (Hz at
@@ -67,6 +77,10 @@ double margin_needed(double score) {
     return kAcquireNeeds.back().second;
 }
 constexpr double kAcquireNearHz = 1.0;
+// A fourth-power line at least this strong, and closer than this many kAcquireNearHz to
+// a loop without lock, marks the loop as slipping beside its station.
+constexpr double kSlipScore = 20.0;
+constexpr double kSlipNear = 2.0;
 constexpr double kAcquireAgainHz = 0.4;
 constexpr double kNoFrequency = 1e9;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
@@ -117,6 +131,7 @@ void Receiver::configure(const ChannelSettings &s) {
     }
     tuneSerial_ = s.tuneSerial;
     hz_ = s.frequency;
+    placed_ = false;
     captureRange_ = std::max(s.captureRange, int32_t{0});
     offset_ = 0.0;
     mixer_.set_frequency(hz_);
@@ -153,6 +168,9 @@ void Receiver::search_from_here() {
     const double lo = std::max(offset_ - w, -limit) - offset_;
     const double hi = std::min(offset_ + w, limit) - offset_;
     fll_.set_search(lo, hi, rxMode_.qpsk);
+    anchor_ = offset_;
+    anchorPhase_ = 0.0;
+    placed_ = false;
 }
 
 bool Receiver::false_lock(double delta) const {
@@ -171,10 +189,16 @@ void Receiver::jump(double delta) {
     mixer_.set_frequency(hz_ + offset_);
     fll_.restart();
     movedHz_ = 0.0;
+    placed_ = true;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
-    // A BPSK loop may already have pulled itself onto the line the capture found.
-    const double loopHz = rxMode_.qpsk ? 0.0 : carrier_.frequency() * rxMode_.baud() / kTwoPi;
-    if (std::fabs(delta - loopHz) * 31.25 / rxMode_.baud() < kSmallJumpHz) {
+    // The loop may already have pulled itself onto the line the capture found.
+    const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
+    const double away = std::fabs(delta - loopHz) * 31.25 / rxMode_.baud();
+    if (rxMode_.qpsk && away >= kOnLineHz && away < kSmallJumpHz) {
+        put_loop_on(0.0, rxMode_.symbolSamples / 8000.0);
+        return;
+    }
+    if (away < kSmallJumpHz) {
         // Close to where the loop already is: move under it without starting again.
         carrier_.shift_frequency(kTwoPi * delta * rxMode_.symbolSamples / 8000.0);
         return;
@@ -190,6 +214,44 @@ void Receiver::jump(double delta) {
     muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
 }
 
+bool Receiver::capture(std::span<const cf> base) {
+    // Until a station has been found, the capture looks from where the search began,
+    // however the oscillator moves meanwhile: an AFC pulled (before lock) onto one of the
+    // idle's tones, half the baud beside a carrier clicked further off than the phase
+    // changes can tell, must not take the carrier out of its range, nor restart its
+    // block at every step and so never finish one.
+    std::span<const cf> in = base;
+    if (!placed_) {
+        const double step = kTwoPi * (offset_ - anchor_) / (rxMode_.baud() * kRxSamplesPerSymbol);
+        for (std::size_t i = 0; i < base.size(); ++i) {
+            anchored_[i] = cmul(base[i], cf(static_cast<float>(std::cos(anchorPhase_)),
+                                            static_cast<float>(std::sin(anchorPhase_))));
+            anchorPhase_ = std::remainder(anchorPhase_ + step, kTwoPi);
+        }
+        in = std::span<const cf>(anchored_.data(), base.size());
+    }
+    if (!fll_.process(in))
+        return false;
+    captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
+    return carrier_.lock() < track_lock() || false_lock(captured_);
+}
+
+void Receiver::put_loop_on(double hz, double symbolSeconds) {
+    // A QPSK loop a little off the line does not pull in by itself once narrow: it slips
+    // a quarter turn after another for many seconds. Put it on the line, keeping its
+    // phase, and let it settle wide.
+    carrier_.shift_frequency(carrier_.frequency() - kTwoPi * hz * symbolSeconds);
+    acquireLeft_ = kAcquireSymbols;
+}
+
+void Receiver::move_to(double hz, bool fixed, double symbolSeconds) {
+    // With capture and AFC off only the loop moves (the finding lies within its reach).
+    if (fixed)
+        put_loop_on(hz - offset_, symbolSeconds);
+    else
+        jump(hz - offset_);
+}
+
 void Receiver::start_fresh() {
     decimator_.reset();
     filter_.reset();
@@ -202,6 +264,9 @@ void Receiver::start_fresh() {
     mixedOffset_.fill(offset_);
     frameOffset_ = offset_;
     acquiredHz_ = kNoFrequency;
+    slipHz_ = kNoFrequency;
+    lastReversal_ = -kReversalGap - 1;
+    bestReversal_ = 0.0;
     wideSkip_ = 0;
     varicode_.reset();
     squelch_.reset();
@@ -250,8 +315,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     // The discriminator sees the wide band: behind the symbol filter an offset signal's
     // two idle tones would come out unequal and pull it towards the stronger one. It is
     // only needed while capturing.
-    if (searching_ && fll_.process(base) && (carrier_.lock() < track_lock() || false_lock(fll_.offset_hz())))
-        jump(fll_.offset_hz());
+    if (searching_ && capture(base))
+        jump(captured_);
     filter_.process(base, filtered_);
     if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0)) {
         constexpr int skip = kRxSamplesPerSymbol / QpskAcquirer::kWide;
@@ -301,7 +366,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     const float amp = std::max(amplitude_, 1e-12f);
     const cf v = carrier_.process(u, amp);
-    if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0))
+    if (rxMode_.qpsk)
         acquire_qpsk(u, symbolSeconds);
 
     // The phase change from the previous symbol, less the drift the loop has measured.
@@ -376,8 +441,10 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     // A signal held for a while by the narrow loop is the one: stop searching. (A wide
     // loop follows noise well enough to look locked now and then.)
     heldRun_ = acquireLeft_ == 0 && carrier_.slow_lock() > track_lock() ? heldRun_ + 1 : 0;
-    if (heldRun_ >= kHeldSymbols)
+    if (heldRun_ >= kHeldSymbols) {
         searching_ = false;
+        placed_ = true;
+    }
     timing_.set_tracking(squelch_.quality() >= 40);
     // The timing loop settles for a while after lock; measure from then on.
     if (lockedRun_ == kClockSettle)
@@ -390,20 +457,44 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
 
 void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const bool locked = carrier_.slow_lock() > track_lock();
-    const QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
+    QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
     if (look == QpskAcquirer::Look::None)
         return;
+    // With capture and AFC off the oscillator stays where it was tuned; a station within
+    // the carrier loop's reach still has the loop put on it.
+    const bool fixed = captureRange_ == 0 && afcLimit_ == 0;
     const double w = search_half_width(), limit = follow_limit();
+    const double reach = kLoopReach * carrier_.max_frequency() / (kTwoPi * symbolSeconds);
+    const double lo = fixed ? -reach : std::max(offset_ - w, -limit);
+    const double hi = fixed ? reach : std::min(offset_ + w, limit);
+    const double onLine = kOnLineHz * rxMode_.baud() / 31.25;
     const double here = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
     QpskAcquirer::Finding f;
-    const bool found = acquirer_.analyse(look, std::max(offset_ - w, -limit), std::min(offset_ + w, limit),
-                                         here, carrier_.slow_lock() > track_lock(), f);
+    const bool found = acquirer_.analyse(look, lo, hi, here, locked, f);
     const double near = kAcquireNearHz * rxMode_.baud() / 31.25;
     if (found && f.reversals) {
-        // A preamble: nothing else looks like it. (The loop may still be swinging about
-        // on it; the oscillator is what counts.)
-        if (std::fabs(f.hz - offset_) > near)
-            jump(f.hz - offset_);
+        // A preamble: nothing else looks like it. Its frequency is told best while the
+        // look lies wholly within it, and drifts off as the look slides into the text:
+        // act on each clearer look of the same preamble, not on later ones.
+        if (symbols_ - lastReversal_ > kReversalGap)
+            bestReversal_ = 0.0;
+        lastReversal_ = symbols_;
+        // How closely a look tells the frequency: its variance goes as one over the
+        // line's strength and the square of the symbols it spans.
+        const double clarity = f.score * f.symbols * f.symbols;
+        if (clarity <= bestReversal_)
+            return;
+        bestReversal_ = clarity;
+        // The oscillator goes there, and a loop not on it (left somewhere else by the
+        // noise before the station, or by an earlier, rougher look) is put there: the
+        // narrow loop does not pull in from half a hertz without slipping for seconds.
+        // What the decoders hold from a loop that far off is noise, or the last over's
+        // station; the preamble carries no characters.
+        if (std::fabs(f.hz - here) > onLine || (!fixed && std::fabs(f.hz - offset_) > near)) {
+            if (std::fabs(f.hz - here) > near)
+                muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
+            move_to(f.hz, fixed, symbolSeconds);
+        }
         return;
     }
     if (look != QpskAcquirer::Look::Full)
@@ -413,8 +504,20 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const bool better = found && f.margin >= margin_needed(f.score) && std::fabs(f.hz - here) > near;
     const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
     acquiredHz_ = better && !again ? f.hz : kNoFrequency;
-    if (again)
-        jump(f.hz - offset_);
+    if (again) {
+        move_to(f.hz, fixed, symbolSeconds);
+        return;
+    }
+    // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter
+    // turn after another (left off by a rough settling, or a fade): the path there decodes
+    // hardly better, as the symbol-to-symbol changes barely notice so small an offset, but
+    // the line itself is plain. Put the loop on it, again only when two looks agree.
+    const double gap = std::fabs(f.hz - here);
+    const bool slipping = found && !locked && f.score >= kSlipScore && gap > onLine && gap < near * kSlipNear;
+    const bool slipAgain = slipping && std::fabs(f.hz - slipHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
+    slipHz_ = slipping && !slipAgain ? f.hz : kNoFrequency;
+    if (slipAgain)
+        move_to(f.hz, fixed, symbolSeconds);
 }
 
 std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) {
@@ -445,6 +548,8 @@ void Receiver::steer(double symbolSeconds) {
     // oscillator takes over what the loop was tracking.
     if (afcLimit_ == 0 || (carrier_.lock() <= track_lock() && !steady_turn()))
         return;
+    if (rxMode_.qpsk && lockedRun_ < kSteerRunQpsk)
+        return;
     const double limit = follow_limit();
     double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
     if (!std::isfinite(delta))
@@ -459,7 +564,7 @@ void Receiver::steer(double symbolSeconds) {
     // What the capture collected before the oscillator moved measures from where it
     // was: start its block afresh once that would matter.
     movedHz_ += std::fabs(delta);
-    if (searching_ && movedHz_ > kStaleSearchHz * rxMode_.baud() / 31.25) {
+    if (searching_ && placed_ && movedHz_ > kStaleSearchHz * rxMode_.baud() / 31.25) {
         fll_.restart();
         movedHz_ = 0.0;
     }

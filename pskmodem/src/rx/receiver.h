@@ -72,9 +72,12 @@ private:
     void steer(double symbolSeconds);
     void acquire_qpsk(cf u, double symbolSeconds);
     void search_from_here();
+    bool capture(std::span<const cf> base);
     double search_half_width() const;
     double follow_limit() const;
     void jump(double delta);
+    void put_loop_on(double hz, double symbolSeconds);
+    void move_to(double hz, bool fixed, double symbolSeconds);
     bool false_lock(double delta) const;
     float track_lock() const;
     bool steady_turn() const;
@@ -90,6 +93,10 @@ private:
     int afcLimit_ = 0;
     bool searching_ = false;
     double movedHz_ = 0.0; // AFC movement since the capture's block started
+    bool placed_ = false;  // a station has been found since the channel was tuned
+    double anchor_ = 0.0;  // the offset the capture's range was set from
+    double anchorPhase_ = 0.0;
+    double captured_ = 0.0; // where the capture found a station, from the oscillator
 
     Mixer mixer_;
     Decimator decimator_;
@@ -103,7 +110,10 @@ private:
     std::array<double, 4> mixedOffset_{};
     double frameOffset_ = 0.0;
     int wideSkip_ = 0;
-    double acquiredHz_ = 0.0; // the acquirer's last finding, to be confirmed
+    double acquiredHz_ = 0.0;   // the acquirer's last finding, to be confirmed
+    double slipHz_ = 0.0;       // a line a slipping loop was found beside, to be confirmed
+    int lastReversal_ = 0;      // symbol of the latest look that found reversals
+    double bestReversal_ = 0.0; // the clearest of them in this preamble
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
     VaricodeDecoder varicode_;
@@ -127,6 +137,7 @@ private:
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
+    std::array<cf, kPiece / 8 + 2> anchored_{};
     std::array<cf, kPiece / 8 + 2> filtered_{};
     std::array<SymbolSample, kPiece / 8 + 2> symbolsOut_{};
 };
