@@ -255,6 +255,8 @@ void Receiver::move_to(double hz, bool fixed, double symbolSeconds) {
 void Receiver::start_fresh() {
     decimator_.reset();
     filter_.reset();
+    matchedFilter_.reset();
+    equalizer_.reset();
     fll_.reset();
     timing_.reset();
     carrier_.reset();
@@ -317,7 +319,12 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     // only needed while capturing.
     if (searching_ && capture(base))
         jump(captured_);
-    filter_.process(base, filtered_);
+    if (rxMode_.qpsk) {
+        matchedFilter_.process(base, matched_);
+        equalizer_.process(std::span<const cf>(matched_.data(), nb), filtered_);
+    } else {
+        filter_.process(base, filtered_);
+    }
     if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0)) {
         constexpr int skip = kRxSamplesPerSymbol / QpskAcquirer::kWide;
         for (std::size_t j = 0; j < nb; ++j) {
