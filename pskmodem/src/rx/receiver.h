@@ -59,6 +59,9 @@ public:
     int level() const { return squelch_.level(); }
     bool squelch_open() const { return squelch_.open(); }
     double frequency() const { return hz_ + offset_; }
+    // Where the oscillator sits: the frequency plus, with capture and AFC off, the offset
+    // of a BPSK station that the carrier loop holds.
+    double oscillator() const { return hz_ + offset_ + trim_; }
     // 16 values 0..1000: the sync profile (see pskmodem.h).
     std::array<int32_t, 16> sync() const;
     // 8 (x, y) pairs -1000..1000, oldest first: the latest symbols' phase changes.
@@ -72,6 +75,7 @@ private:
     std::size_t on_symbol(cf y, int inputIndex, std::span<RxEvent> out);
     std::size_t on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out);
     void steer(double symbolSeconds);
+    void trim(double symbolSeconds);
     void acquire_qpsk(cf u, double symbolSeconds);
     void search_from_here();
     bool capture(std::span<const cf> base);
@@ -91,6 +95,9 @@ private:
     RxMode rxMode_;
     double hz_ = 1000.0;
     double offset_ = 0.0; // AFC, Hz
+    // With capture and AFC off, what the oscillator follows of a locked BPSK loop, Hz;
+    // the channel's frequency stays where it was tuned.
+    double trim_ = 0.0;
     int captureRange_ = 0;
     int afcLimit_ = 0;
     bool searching_ = false;
