@@ -206,6 +206,12 @@ std::vector<Condition> conditions() {
     c.carriers = {ExtraCarrier{40.0, 10.0}};
     c.maxCer = 0.015;
     v.push_back(c);
+    // Far stronger: what the receive filter lets through of it stands above a weak
+    // station's noise unless its stop band is deep from 40 Hz on.
+    c = make("CarrierTwentyFiveDbStronger40HzBelow");
+    c.snr = -10.0;
+    c.carriers = {ExtraCarrier{-40.0, 25.0}};
+    v.push_back(c);
     c = make("TunedThreeSecondsBeforeTheStation");
     c.start = 3.0;
     c.offset = -9.0;

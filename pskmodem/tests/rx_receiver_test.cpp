@@ -171,6 +171,30 @@ TEST_P(Afc, PullsInAnOffsetSignal) {
 INSTANTIATE_TEST_SUITE_P(Offsets, Afc,
                          testing::Values(Offset{0, 8.0}, Offset{0, -8.0}, Offset{1, 8.0}, Offset{1, -8.0}));
 
+// With capture and AFC off a BPSK station a few hertz off stays off the channel's
+// frequency, but the oscillator takes the offset over from the carrier loop: the symbol
+// filter is made for a signal at 0 Hz.
+class StaticOffset : public testing::TestWithParam<Offset> {};
+
+TEST_P(StaticOffset, OscillatorFollowsTheLoop) {
+    const std::string text = "the loop holds this station where it is";
+    TestSignalParams p;
+    p.mode = GetParam().mode;
+    p.frequency = 1000.0 + GetParam().hz;
+    p.snrDb = 10.0;
+    const TestSignal sig = make_test_signal(text, p);
+    Receiver rx;
+    rx.configure(tuned(p.mode, 1000));
+    const std::string got = receive(rx, sig.samples).text;
+    ASSERT_GE(got.size(), text.size());
+    EXPECT_EQ(got.substr(got.size() - text.size()), text);
+    EXPECT_EQ(rx.frequency(), 1000.0);
+    EXPECT_NEAR(rx.oscillator(), p.frequency, 0.3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, StaticOffset,
+                         testing::Values(Offset{0, 4.0}, Offset{0, -3.0}, Offset{8, 8.0}, Offset{8, -6.0}));
+
 // ---- Neighbours ----
 
 TEST(Neighbours, TwoSignals60HzApartDecodeIndependently) {

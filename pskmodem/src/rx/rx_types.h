@@ -9,7 +9,7 @@ namespace pskmodem {
 using cf = std::complex<float>;
 
 // Every receiver works at this many baseband samples per symbol after decimation, so
-// the matched filter, timing loop and sync profile are the same for both baud rates.
+// the symbol filter, timing loop and sync profile are the same for both baud rates.
 inline constexpr int kRxSamplesPerSymbol = 16;
 
 struct RxMode {

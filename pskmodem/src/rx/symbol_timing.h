@@ -1,4 +1,4 @@
-// Symbol timing recovery on the matched filter's output.
+// Symbol timing recovery on the symbol filter's output.
 //
 // A Gardner detector compares the sample halfway between two symbols with the
 // difference of the symbols: on a phase change the halfway sample is zero when the
@@ -16,7 +16,7 @@
 namespace pskmodem {
 
 struct SymbolSample {
-    cf y;            // matched-filter output at the strobe
+    cf y;            // symbol filter's output at the strobe
     int inputIndex;  // index in the process() input at which the strobe was taken
 };
 
