@@ -34,7 +34,8 @@ std::string text_of(std::size_t chars, std::size_t first = 0) {
 struct Condition {
     const char *name;
     int32_t mode = 0;
-    double offset = 3.0; // station above the tuned frequency
+    int32_t sentMode = -1; // the station's, when not the channel's
+    double offset = 3.0;   // station above the tuned frequency
     double snr = -8.0;
     int32_t capture = 10, afc = 10;
     double start = 0.5; // seconds of noise before the station
@@ -93,7 +94,7 @@ Result run(const Condition &c) {
     for (int o = 0; o < c.overs; ++o) {
         Transmission tx;
         tx.text = text_of(c.chars / static_cast<std::size_t>(c.overs), static_cast<std::size_t>(o));
-        tx.mode = c.mode;
+        tx.mode = c.sentMode >= 0 ? c.sentMode : c.mode;
         tx.frequency = kTune + c.offset + (o % 2) * c.overStep;
         tx.start = t;
         tx.phase = c.phase + 0.7 * o;
@@ -339,6 +340,27 @@ std::vector<Condition> conditions() {
     // The next over a quarter baud away, straight into its text: a loop held from the
     // last over sees an extra quarter turn a symbol, which looks locked but decodes as
     // garbage.
+    // Stations on the other sideband: the receiver finds it from how the text decodes.
+    c = make("QpskLowerSidebandOnUpper");
+    c.mode = 1;
+    c.sentMode = 2;
+    c.snr = -8.0;
+    c.maxCer = 0.05;
+    v.push_back(c);
+    c = make("QpskUpperSidebandOnLowerContact");
+    c.mode = 2;
+    c.sentMode = 1;
+    c.snr = -8.0;
+    c.overs = 2;
+    c.chars = 300;
+    c.maxCer = 0.05;
+    v.push_back(c);
+    c = make("Qpsk63LowerSidebandOnUpper");
+    c.mode = 9;
+    c.sentMode = 10;
+    c.snr = -6.0;
+    c.maxCer = 0.05;
+    v.push_back(c);
     c = make("QpskOverAQuarterBaudAway");
     c.mode = 1;
     c.snr = 0.0;

@@ -125,7 +125,8 @@ TEST(Timing, HoldsThroughTextAfterSilence) {
 }
 
 // The sideband decides the direction of the quarter turns: QPSK sent on one and read
-// on the other is garbage, which catches swapped phase tables.
+// on the other is garbage (until the receiver has seen enough text to swap them, longer
+// than this), which catches swapped phase tables.
 TEST(Sideband, QpskReadOnTheWrongSidebandFails) {
     const std::string text = "sideband check";
     TestSignalParams p;

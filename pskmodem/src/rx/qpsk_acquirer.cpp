@@ -32,6 +32,8 @@ constexpr ReversalWindow kReversalWindows[] = {{16, 80.0}, {32, 40.0}};
 constexpr int kReversalPad = 128;
 constexpr int kRecentSymbols = 32;
 constexpr int kPad = 2 * QpskAcquirer::kWindow; // bins for the fourth power's line
+// How much better (in the margin's units) the other sideband must decode than this one.
+constexpr double kSidebandMargin = 0.5;
 
 // In-place radix-2 FFT (forward).
 void fft(std::span<cf> a) {
@@ -203,9 +205,41 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
     const int windows = locked || recent == n ? 1 : 2;
     for (int w = 0; w < windows; ++w) {
         const int window = w == windows - 1 ? recent : n;
-        const float here = metric(current, window);
+        const float here = metric(current, window, lsb_);
         for (int k = 0; k < 2; ++k)
-            margins[w][k] = (metric(base + k * step, window) - here) * std::sqrt(static_cast<double>(window));
+            margins[w][k] =
+                (metric(base + k * step, window, lsb_) - here) * std::sqrt(static_cast<double>(window));
+    }
+    // A station sent on the other sideband turns its quarter turns the other way, which no
+    // frequency undoes: none of the candidates decodes, though the carrier loop locks on
+    // it all the same. The candidates are rated with the sidebands swapped too, over the
+    // whole window; clearly better there, the finding says so.
+    {
+        const float here = metric(current, n, lsb_);
+        double best = margins[0][0];
+        for (int w = 0; w < windows; ++w)
+            best = std::max({best, margins[w][0], margins[w][1]});
+        double other = -std::numeric_limits<double>::infinity();
+        int k = 0;
+        for (int j = 0; j < 2; ++j) {
+            const double m = (metric(base + j * step, n, !lsb_) - here) * std::sqrt(static_cast<double>(n));
+            if (m > other)
+                other = m, k = j;
+        }
+        if (other > best + kSidebandMargin) {
+            f.margin = other;
+            f.otherSideband = true;
+            f.symbols = n;
+            double hz = base + k * step;
+            const double half = baud_ / 2.0;
+            if (wide_line(hz + half, n) > wide_line(hz, n))
+                hz += half;
+            hz -= baud_ * std::floor((hz - lo) / baud_);
+            if (hz > hi)
+                return false;
+            f.hz = hz;
+            return true;
+        }
     }
     // The better of the two over the window that favours one most; the latest symbols
     // have the last word.
@@ -230,7 +264,7 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
     return true;
 }
 
-float QpskAcquirer::metric(double hz, int count) const {
+float QpskAcquirer::metric(double hz, int count, bool lsb) const {
     count = std::min(count, count_);
     if (count < 2)
         return 0.0f;
@@ -252,7 +286,7 @@ float QpskAcquirer::metric(double hz, int count) const {
         for (unsigned st = 0; st < kStates; ++st) {
             for (unsigned bit = 0; bit < 2; ++bit) {
                 const unsigned reg = ((st << 1) | bit) & 31u;
-                const float cand = m[st] + corr[QpskViterbi::phase_change(reg, lsb_)];
+                const float cand = m[st] + corr[QpskViterbi::phase_change(reg, lsb)];
                 next[reg & 15u] = std::max(next[reg & 15u], cand);
             }
         }

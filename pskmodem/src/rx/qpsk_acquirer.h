@@ -47,10 +47,13 @@ public:
         // noise alone stays below 0.6 but in a few looks in ten thousand.
         double margin = 0.0;
         int symbols = 0;
+        bool otherSideband = false; // the station decodes with the sidebands swapped
     };
 
     QpskAcquirer() { reset(); }
     void set_mode(double baud, bool lsb);
+    // The sideband the symbols are decoded on, keeping what was collected.
+    void set_lsb(bool lsb) { lsb_ = lsb; }
     void reset();
     // One symbol, and how far (Hz) the oscillator in front was from the tuned frequency
     // when it was mixed. Frequencies here are all from the tuned frequency: what was
@@ -71,7 +74,7 @@ private:
     bool reversals(double lo, double hi, Finding &f) const;
     bool fourth_power(double lo, double hi, double current, bool locked, Finding &f) const;
     // Mean Viterbi path growth a symbol over the last `count` symbols turned back by hz.
-    float metric(double hz, int count) const;
+    float metric(double hz, int count, bool lsb) const;
     // Power of the fourth-power line of the wide samples at this offset, over the
     // stretch of the latest `symbols`.
     double wide_line(double hz, int symbols) const;

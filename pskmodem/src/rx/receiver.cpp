@@ -143,6 +143,9 @@ void Receiver::configure(const ChannelSettings &s) {
                        decimator_.gain_at(1.5 / (kRxSamplesPerSymbol * d)));
     }
     tuneSerial_ = s.tuneSerial;
+    // A new station is looked for on the mode's own sideband first.
+    if (rxMode_.qpsk)
+        use_sideband(rx_mode(mode_).lsb);
     hz_ = s.frequency;
     placed_ = false;
     captureRange_ = std::max(s.captureRange, int32_t{0});
@@ -151,6 +154,22 @@ void Receiver::configure(const ChannelSettings &s) {
     mixer_.set_frequency(hz_);
     start_fresh();
     search_from_here();
+}
+
+void Receiver::use_sideband(bool lsb) {
+    // What the decoders hold was decoded with the quarter turns the wrong way round.
+    const bool change = lsb != rxMode_.lsb;
+    rxMode_.lsb = lsb;
+    viterbiCoherent_.set_lsb(lsb);
+    viterbiDifferential_.set_lsb(lsb);
+    acquirer_.set_lsb(lsb);
+    if (!change)
+        return;
+    viterbiCoherent_.reset();
+    viterbiDifferential_.reset();
+    varicode_.reset();
+    heldCount_ = 0;
+    muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
 }
 
 void Receiver::restart() {
@@ -564,11 +583,18 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         return;
     // A station found in the data, decoding clearly better than where the loop is: go
     // there. Noise alone makes such a line now and then, but not twice in one place.
-    const bool better = found && f.margin >= margin_needed(f.score) && std::fabs(f.hz - here) > near;
-    const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
+    // So is a station that decodes clearly better with the sidebands swapped.
+    const bool better =
+        found && f.margin >= margin_needed(f.score) && (std::fabs(f.hz - here) > near || f.otherSideband);
+    const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25 &&
+                       f.otherSideband == acquiredOther_;
     acquiredHz_ = better && !again ? f.hz : kNoFrequency;
+    acquiredOther_ = f.otherSideband;
     if (again) {
-        move_to(f.hz, fixed, symbolSeconds);
+        if (f.otherSideband)
+            use_sideband(!rxMode_.lsb);
+        if (std::fabs(f.hz - here) > onLine)
+            move_to(f.hz, fixed, symbolSeconds);
         return;
     }
     // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter

@@ -77,6 +77,7 @@ private:
     void steer(double symbolSeconds);
     void trim(double symbolSeconds);
     void acquire_qpsk(cf u, double symbolSeconds);
+    void use_sideband(bool lsb);
     void search_from_here();
     bool capture(std::span<const cf> base);
     double search_half_width() const;
@@ -124,10 +125,11 @@ private:
     std::array<double, 4> mixedOffset_{};
     double frameOffset_ = 0.0;
     int wideSkip_ = 0;
-    double acquiredHz_ = 0.0;   // the acquirer's last finding, to be confirmed
-    double slipHz_ = 0.0;       // a line a slipping loop was found beside, to be confirmed
-    int lastReversal_ = 0;      // symbol of the latest look that found reversals
-    double bestReversal_ = 0.0; // the clearest of them in this preamble
+    double acquiredHz_ = 0.0;    // the acquirer's last finding, to be confirmed
+    bool acquiredOther_ = false; // ... on the other sideband
+    double slipHz_ = 0.0;        // a line a slipping loop was found beside, to be confirmed
+    int lastReversal_ = 0;       // symbol of the latest look that found reversals
+    double bestReversal_ = 0.0;  // the clearest of them in this preamble
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
     VaricodeDecoder varicode_;
