@@ -1,6 +1,7 @@
 #include "audio/frame_converter.h"
 #include "audio/spsc_ring.h"
 #include "dsp/noise_floor.h"
+#include "dsp/radix2_fft.h"
 #include "dsp/resampler.h"
 #include "dsp/sample_history.h"
 #include "dsp/spectrum.h"
@@ -78,6 +79,30 @@ TEST(FftMode, DisplayRangeAndClamping) {
     EXPECT_FLOAT_EQ(fft_mode(10).weight, fft_mode(5).weight);
     EXPECT_FLOAT_EQ(fft_mode(0).weight, fft_mode(1).weight);
     EXPECT_FLOAT_EQ(fft_mode(99).floorDb, fft_mode(10).floorDb);
+}
+
+// A complex tone lands in its bin (negative frequencies in the upper half), and the
+// inverse brings the input back times the size.
+TEST(Radix2Fft, ToneInItsBinAndInverseRestores) {
+    constexpr std::size_t n = 64;
+    for (const int bin : {0, 5, -3, 31}) {
+        std::vector<std::complex<float>> a(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double ph = 2.0 * std::numbers::pi * bin * static_cast<double>(i) / n;
+            a[i] = {static_cast<float>(std::cos(ph)), static_cast<float>(std::sin(ph))};
+        }
+        const auto in = a;
+        radix2_fft(a);
+        const std::size_t at = static_cast<std::size_t>((bin + static_cast<int>(n)) % static_cast<int>(n));
+        for (std::size_t k = 0; k < n; ++k)
+            EXPECT_NEAR(std::abs(a[k]), k == at ? static_cast<float>(n) : 0.0f, 1e-3f)
+                << "bin " << bin << " k " << k;
+        radix2_fft(a, true);
+        for (std::size_t i = 0; i < n; ++i) {
+            EXPECT_NEAR(a[i].real(), n * in[i].real(), 1e-3f);
+            EXPECT_NEAR(a[i].imag(), n * in[i].imag(), 1e-3f);
+        }
+    }
 }
 
 TEST(SpectrumAverager, FollowsAtItsWeight) {

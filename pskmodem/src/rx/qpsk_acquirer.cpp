@@ -1,5 +1,6 @@
 #include "qpsk_acquirer.h"
 
+#include "dsp/radix2_fft.h"
 #include "qpsk_viterbi.h"
 
 #include <algorithm>
@@ -34,33 +35,6 @@ constexpr int kRecentSymbols = 32;
 constexpr int kPad = 2 * QpskAcquirer::kWindow; // bins for the fourth power's line
 // How much better (in the margin's units) the other sideband must decode than this one.
 constexpr double kSidebandMargin = 0.5;
-
-// In-place radix-2 FFT (forward).
-void fft(std::span<cf> a) {
-    const std::size_t n = a.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(a[i], a[j]);
-    }
-    for (std::size_t len = 2; len <= n; len <<= 1) {
-        const double ang = -2.0 * kPi / static_cast<double>(len);
-        const cf wl(static_cast<float>(std::cos(ang)), static_cast<float>(std::sin(ang)));
-        for (std::size_t i = 0; i < n; i += len) {
-            cf w(1.0f, 0.0f);
-            for (std::size_t k = 0; k < len / 2; ++k) {
-                const cf u = a[i + k];
-                const cf v = cmul(a[i + k + len / 2], w);
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w = cmul(w, wl);
-            }
-        }
-    }
-}
 
 // The strongest line of a spectrum: its place in bins (-n/2 .. n/2, the fraction from a
 // parabola through the log powers) and its power against the median of all bins.
@@ -157,7 +131,7 @@ bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
         std::array<cf, kReversalPad> z{};
         for (int i = 0; i < n; ++i)
             z[static_cast<std::size_t>(i)] = (i & 1) != 0 ? -at(n - 1 - i) : at(n - 1 - i);
-        fft(z);
+        radix2_fft(z);
         const Peak p = find_peak(z);
         const double hz = p.bin / kReversalPad * baud_;
         const bool here = p.score >= needed && hz >= lo && hz <= hi;
@@ -184,7 +158,7 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
         const cf u2 = cmul(u, u);
         z[static_cast<std::size_t>(i)] = p > 0.0f ? cmul(u2, u2) / p : cf{};
     }
-    fft(z);
+    radix2_fft(z);
     const Peak p = find_peak(z);
     f = Finding{};
     f.score = p.score;
