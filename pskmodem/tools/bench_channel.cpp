@@ -180,9 +180,9 @@ std::vector<Row> rows() {
     using O = const ChannelOptions &;
     using S = const std::string &;
     auto bpsk = [](O o, S r, double snr, int seed, std::size_t c) { return single(o, r, 0, snr, seed, c); };
-    auto triangle = [](double rate) {
-        return [rate](O o, S r, double snr, int seed, std::size_t c) {
-            Trial t = single(o, r, 0, snr, seed, c);
+    auto triangle = [](double rate, int32_t mode = 0) {
+        return [rate, mode](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, mode, snr, seed, c);
             t.channel.drift = {Drift::Shape::Triangle, seed % 2 == 0 ? rate : -rate, 20.0};
             return t;
         };
@@ -329,6 +329,34 @@ std::vector<Row> rows() {
          14,
          150,
          qpskOffsets(9)},
+        {"qpsk-drift01",
+         "QPSK31, drift: triangle +-20 Hz at 0.1 Hz/s",
+         "<= 2 %",
+         {-10},
+         2,
+         800,
+         triangle(0.1, 1)},
+        {"qpsk-drift1",
+         "QPSK31, drift: triangle +-20 Hz at 1 Hz/s",
+         "<= 3 %",
+         {-10},
+         4,
+         300,
+         triangle(1.0, 1)},
+        {"qpsk63-drift01",
+         "QPSK63, drift: triangle +-20 Hz at 0.1 Hz/s",
+         "(reference)",
+         {-7},
+         2,
+         800,
+         triangle(0.1, 9)},
+        {"qpsk63-drift1",
+         "QPSK63, drift: triangle +-20 Hz at 1 Hz/s",
+         "(reference)",
+         {-7},
+         4,
+         300,
+         triangle(1.0, 9)},
         {"qpsk-onfreq",
          "QPSK31 on frequency, capture and AFC off",
          "keep (1 % at -13.1 dB)",
