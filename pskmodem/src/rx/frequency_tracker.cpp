@@ -1,5 +1,7 @@
 #include "frequency_tracker.h"
 
+#include "dsp/radix2_fft.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -17,33 +19,6 @@ constexpr double kThreshold4 = 80.0;
 // A line must stand this far above the bins kLineWidthHz either side of it.
 constexpr double kLineWidthHz = 3.0;
 constexpr double kSharpness = 6.0;
-
-// In-place radix-2 FFT; inverse without the 1/n.
-void fft(std::span<cf> a, bool inverse) {
-    const std::size_t n = a.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(a[i], a[j]);
-    }
-    for (std::size_t len = 2; len <= n; len <<= 1) {
-        const double ang = 2.0 * kPi / static_cast<double>(len) * (inverse ? 1.0 : -1.0);
-        const cf wl(static_cast<float>(std::cos(ang)), static_cast<float>(std::sin(ang)));
-        for (std::size_t i = 0; i < n; i += len) {
-            cf w(1.0f, 0.0f);
-            for (std::size_t k = 0; k < len / 2; ++k) {
-                const cf u = a[i + k];
-                const cf v = cmul(a[i + k + len / 2], w);
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w = cmul(w, wl);
-            }
-        }
-    }
-}
 
 const std::array<float, FrequencyTracker::kBlock> &window() {
     static const auto w = [] {
@@ -144,7 +119,7 @@ bool FrequencyTracker::analyse() {
     }
     if (power <= 1e-30)
         return false;
-    fft(a, false);
+    radix2_fft(a);
     // Keep the search range and the idle's tones either side of it.
     const double edge = 0.55 * baud_;
     for (int k = 0; k < kBlock; ++k) {
@@ -152,7 +127,7 @@ bool FrequencyTracker::analyse() {
         if (f < lo_ - edge || f > hi_ + edge)
             a[static_cast<std::size_t>(k)] = cf{};
     }
-    fft(a, true);
+    radix2_fft(a, true);
     const double mid = 0.5 * (lo_ + hi_);
     const double half = std::max(0.5 * (hi_ - lo_), 1.0);
     bool any = false;
@@ -168,7 +143,7 @@ bool FrequencyTracker::analyse() {
                 p = cmul(p, p);
             z[static_cast<std::size_t>(i)] = p;
         }
-        fft(z, false);
+        radix2_fft(z);
         const double binHz = rate_ / kPad / order; // in offset
         std::array<double, kPad> pw{};
         std::array<double, kPad> band{};
