@@ -204,15 +204,7 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
             f.margin = other;
             f.otherSideband = true;
             f.symbols = n;
-            double hz = base + k * step;
-            const double half = baud_ / 2.0;
-            if (wide_line(hz + half, n) > wide_line(hz, n))
-                hz += half;
-            hz -= baud_ * std::floor((hz - lo) / baud_);
-            if (hz > hi)
-                return false;
-            f.hz = hz;
-            return true;
+            return place(base + k * step, n, lo, hi, f.hz);
         }
     }
     // The better of the two over the window that favours one most; the latest symbols
@@ -224,17 +216,20 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
                 w = i, k = j;
     f.margin = std::min(margins[w][k], margins[windows - 1][k]);
     f.symbols = w == windows - 1 ? recent : n;
+    return place(base + k * step, f.symbols, lo, hi, f.hz);
+}
+
+bool QpskAcquirer::place(double hz, int symbols, double lo, double hi, double &out) const {
     // Of the candidates this one stands for, the one there: at four samples a symbol
     // the fourth-power lines half a baud apart no longer fold onto each other (those a
     // baud apart do, but at most one of them lies in a range narrower than the baud).
     const double half = baud_ / 2.0;
-    double hz = base + k * step;
-    if (wide_line(hz + half, f.symbols) > wide_line(hz, f.symbols))
+    if (wide_line(hz + half, symbols) > wide_line(hz, symbols))
         hz += half;
     hz -= baud_ * std::floor((hz - lo) / baud_);
     if (hz > hi)
         return false;
-    f.hz = hz;
+    out = hz;
     return true;
 }
 

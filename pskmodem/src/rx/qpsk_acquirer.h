@@ -78,6 +78,8 @@ private:
     // Power of the fourth-power line of the wide samples at this offset, over the
     // stretch of the latest `symbols`.
     double wide_line(double hz, int symbols) const;
+    // The candidate at hz, or the one half a baud beside it, folded into [lo, hi].
+    bool place(double hz, int symbols, double lo, double hi, double &out) const;
 
     double baud_ = 31.25;
     bool lsb_ = false;

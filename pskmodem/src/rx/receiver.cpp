@@ -8,7 +8,6 @@
 namespace pskmodem {
 
 namespace {
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // Carrier lock (mean cos(M * phase error)) above which coherent decisions are used.
 // The QPSK figure (M = 4) runs lower at the same SNR, and the coherent trellis rides
 // out slips of the loop by itself.
@@ -22,70 +21,8 @@ constexpr float kTrackLockQpsk = 0.25f;
 constexpr float kLostLock = 0.2f;
 constexpr float kLostLockQpsk = 0.07f;
 constexpr int kLostSymbols = 64;
-constexpr int kAcquireSymbols = 40;
-// Half the width searched by the capture at least, in Hz at 31.25 baud (twice that at
-// 62.5): a station clicked a little off is found, one 40 Hz away is not.
-constexpr double kSearchHz = 15.0;
-// A capture this close to where the loop is moves it without starting it again.
-constexpr double kSmallJumpHz = 2.0;
-// A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
-constexpr double kOnLineHz = 0.25;
-// How far within the QPSK loop's range a preamble is followed with capture and AFC off.
-constexpr double kLoopReach = 0.9;
-// Symbols without a look at reversals after which the next is another preamble.
-constexpr int kReversalGap = 16;
-// AFC movement after which what the capture has collected is stale.
-constexpr double kStaleSearchHz = 0.5;
-// A BPSK capture this close keeps what the decoders hold.
-constexpr double kKeepJumpHz = 4.0;
-// How close to a false lock's offset a line must be to be taken from a locked loop.
-constexpr double kFalseLockHz = 1.5;
 // Locked symbols after which the channel stops searching.
 constexpr int kHeldSymbols = 32;
-// AFC gain, as the fraction of the loop's frequency handed to the oscillator each symbol.
-constexpr double kTrackGain = 0.05;
-// How far the oscillator follows a BPSK loop with capture and AFC off, in Hz at 31.25
-// baud: about as far as the loop itself reaches.
-constexpr double kTrimHz = 6.0;
-// Symbols a QPSK loop must have read locked in a row before it steers: noise alone reads
-// locked for a few symbols now and then, and so walked a channel waiting for its station
-// by some hertz in five minutes; a station holds the lock far longer.
-constexpr int kSteerRunQpsk = 24;
-// Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
-constexpr float kSteerCoherence = 0.45f;
-// ... when the loop's frequency is within this of the one the phase changes show (Hz at
-// 31.25 baud, scaled with the baud).
-constexpr double kSteerAgreeHz = 1.0;
-// How far a locked signal is followed at least with AFC on, in Hz at 31.25 baud (twice
-// that at 62.5).
-constexpr double kFollowHz = 25.0;
-// The QPSK acquirer takes a station found in the data when its path grows faster than
-// at the loop's frequency by a margin (QpskAcquirer::Finding) that a stronger
-// fourth-power line may have less of: these pairs of line and margin, and between them
-// on straight lines. Noise alone passed them ten times in nine hours, and twice in a row
-// (which is what moves the channel) once; it never made a line of 30.
-constexpr std::array<std::pair<double, double>, 4> kAcquireNeeds{
-    {{QpskAcquirer::kMinScore, 0.7}, {16.0, 0.5}, {20.0, 0.4}, {30.0, 0.2}}};
-
-double margin_needed(double score) {
-    if (score < kAcquireNeeds.front().first)
-        return std::numeric_limits<double>::infinity();
-    for (std::size_t i = 1; i < kAcquireNeeds.size(); ++i) {
-        const auto [s1, m1] = kAcquireNeeds[i];
-        if (score < s1) {
-            const auto [s0, m0] = kAcquireNeeds[i - 1];
-            return m0 + (m1 - m0) * (score - s0) / (s1 - s0);
-        }
-    }
-    return kAcquireNeeds.back().second;
-}
-constexpr double kAcquireNearHz = 1.0;
-// A fourth-power line at least this strong, and closer than this many kAcquireNearHz to
-// a loop without lock, marks the loop as slipping beside its station.
-constexpr double kSlipScore = 20.0;
-constexpr double kSlipNear = 2.0;
-constexpr double kAcquireAgainHz = 0.4;
-constexpr double kNoFrequency = 1e9;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
 // A BPSK symbol below this fraction of the mean amplitude, on a signal whose symbols
 // stand at least kFadeSnr above the noise, is in a fade.
@@ -175,114 +112,6 @@ void Receiver::use_sideband(bool lsb) {
 void Receiver::restart() {
     searching_ = false;
     start_fresh();
-}
-
-double Receiver::search_half_width() const {
-    return std::max(static_cast<double>(captureRange_), kSearchHz * rxMode_.baud() / 31.25);
-}
-
-double Receiver::follow_limit() const {
-    const double scale = rxMode_.baud() / 31.25;
-    if (afcLimit_ > 0)
-        return std::max({static_cast<double>(afcLimit_), search_half_width(), kFollowHz * scale});
-    return captureRange_ > 0 ? search_half_width() : 0.0;
-}
-
-void Receiver::search_from_here() {
-    // Around where the channel is now (the tuned frequency after a retune, or where the
-    // signal was last followed to), but never beyond the follow limit.
-    // With AFC on, a channel tuned exactly (a track clicked on the waterfall) still looks
-    // for its station nearby: a click rarely lands on the carrier itself.
-    searching_ = captureRange_ > 0 || afcLimit_ > 0;
-    if (!searching_)
-        return;
-    const double w = search_half_width();
-    const double limit = follow_limit();
-    const double lo = std::max(offset_ - w, -limit) - offset_;
-    const double hi = std::min(offset_ + w, limit) - offset_;
-    fll_.set_search(lo, hi, rxMode_.qpsk);
-    anchor_ = offset_;
-    anchorPhase_ = 0.0;
-    placed_ = false;
-}
-
-bool Receiver::false_lock(double delta) const {
-    // A station the loop already holds is not left for another line in the range, but
-    // a loop a quarter of the baud off (QPSK; half of it for BPSK) turns the symbols by
-    // exactly one constellation step each and looks locked: a line found that far away
-    // is the station itself.
-    const double step = rxMode_.baud() * (rxMode_.qpsk ? 0.25 : 0.5);
-    return std::fabs(std::fabs(delta) - step) < kFalseLockHz * rxMode_.baud() / 31.25;
-}
-
-void Receiver::jump(double delta) {
-    const double next = std::clamp(offset_ + delta, -follow_limit(), follow_limit());
-    delta = next - offset_;
-    offset_ = next;
-    mixer_.set_frequency(hz_ + offset_);
-    fll_.restart();
-    movedHz_ = 0.0;
-    placed_ = true;
-    const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
-    // The loop may already have pulled itself onto the line the capture found.
-    const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
-    const double away = std::fabs(delta - loopHz) * 31.25 / rxMode_.baud();
-    if (rxMode_.qpsk && away >= kOnLineHz && away < kSmallJumpHz) {
-        put_loop_on(0.0, rxMode_.symbolSamples / 8000.0);
-        return;
-    }
-    if (away < kSmallJumpHz) {
-        // Close to where the loop already is: move under it without starting again.
-        carrier_.shift_frequency(kTwoPi * delta * rxMode_.symbolSamples / 8000.0);
-        return;
-    }
-    carrier_.reset();
-    acquireLeft_ = kAcquireSymbols;
-    lostRun_ = 0;
-    // A BPSK station a few hertz from where the channel was may already have been copied
-    // by comparing neighbouring symbols: keep what the decoders hold.
-    if (!rxMode_.qpsk && hz < kKeepJumpHz)
-        return;
-    // Bits decoded before the jump, still in the decoders, are noise.
-    muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
-}
-
-bool Receiver::capture(std::span<const cf> base) {
-    // Until a station has been found, the capture looks from where the search began,
-    // however the oscillator moves meanwhile: an AFC pulled (before lock) onto one of the
-    // idle's tones, half the baud beside a carrier clicked further off than the phase
-    // changes can tell, must not take the carrier out of its range, nor restart its
-    // block at every step and so never finish one.
-    std::span<const cf> in = base;
-    if (!placed_) {
-        const double step = kTwoPi * (offset_ - anchor_) / (rxMode_.baud() * kRxSamplesPerSymbol);
-        for (std::size_t i = 0; i < base.size(); ++i) {
-            anchored_[i] = cmul(base[i], cf(static_cast<float>(std::cos(anchorPhase_)),
-                                            static_cast<float>(std::sin(anchorPhase_))));
-            anchorPhase_ = std::remainder(anchorPhase_ + step, kTwoPi);
-        }
-        in = std::span<const cf>(anchored_.data(), base.size());
-    }
-    if (!fll_.process(in))
-        return false;
-    captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
-    return carrier_.lock() < track_lock() || false_lock(captured_);
-}
-
-void Receiver::put_loop_on(double hz, double symbolSeconds) {
-    // A QPSK loop a little off the line does not pull in by itself once narrow: it slips
-    // a quarter turn after another for many seconds. Put it on the line, keeping its
-    // phase, and let it settle wide.
-    carrier_.shift_frequency(carrier_.frequency() - kTwoPi * hz * symbolSeconds);
-    acquireLeft_ = kAcquireSymbols;
-}
-
-void Receiver::move_to(double hz, bool fixed, double symbolSeconds) {
-    // With capture and AFC off only the loop moves (the finding lies within its reach).
-    if (fixed)
-        put_loop_on(hz - offset_, symbolSeconds);
-    else
-        jump(hz - offset_);
 }
 
 void Receiver::start_fresh() {
@@ -531,84 +360,6 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     return n;
 }
 
-void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
-    const bool locked = carrier_.slow_lock() > track_lock();
-    QpskAcquirer::Look look = acquirer_.push(u, frameOffset_, locked);
-    if (look == QpskAcquirer::Look::None)
-        return;
-    // With capture and AFC off the oscillator stays where it was tuned; a station within
-    // the carrier loop's reach still has the loop put on it.
-    const bool fixed = captureRange_ == 0 && afcLimit_ == 0;
-    const double w = search_half_width(), limit = follow_limit();
-    const double reach = kLoopReach * carrier_.max_frequency() / (kTwoPi * symbolSeconds);
-    const double lo = fixed ? -reach : std::max(offset_ - w, -limit);
-    const double hi = fixed ? reach : std::min(offset_ + w, limit);
-    const double onLine = kOnLineHz * rxMode_.baud() / 31.25;
-    const double here = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
-    QpskAcquirer::Finding f;
-    const bool found = acquirer_.analyse(look, lo, hi, here, locked, f);
-    const double near = kAcquireNearHz * rxMode_.baud() / 31.25;
-    if (found && f.reversals) {
-        // A preamble: nothing else looks like it. Its frequency is told best while the
-        // look lies wholly within it, and drifts off as the look slides into the text:
-        // act on each clearer look of the same preamble, not on later ones.
-        if (symbols_ - lastReversal_ > kReversalGap) {
-            bestReversal_ = 0.0;
-            // A new preamble: what the trellis and the Varicode decoder hold from before
-            // it is noise (or the end of another over, long since printed), and the
-            // preamble's zeros would end it as a stray character.
-            muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
-            heldCount_ = 0;
-        }
-        lastReversal_ = symbols_;
-        // How closely a look tells the frequency: its variance goes as one over the
-        // line's strength and the square of the symbols it spans.
-        const double clarity = f.score * f.symbols * f.symbols;
-        if (clarity <= bestReversal_)
-            return;
-        bestReversal_ = clarity;
-        // The oscillator goes there, and a loop not on it (left somewhere else by the
-        // noise before the station, or by an earlier, rougher look) is put there: the
-        // narrow loop does not pull in from half a hertz without slipping for seconds.
-        // What the decoders hold from a loop that far off is noise, or the last over's
-        // station; the preamble carries no characters.
-        if (std::fabs(f.hz - here) > onLine || (!fixed && std::fabs(f.hz - offset_) > near)) {
-            if (std::fabs(f.hz - here) > near)
-                muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
-            move_to(f.hz, fixed, symbolSeconds);
-        }
-        return;
-    }
-    if (look != QpskAcquirer::Look::Full)
-        return;
-    // A station found in the data, decoding clearly better than where the loop is: go
-    // there. Noise alone makes such a line now and then, but not twice in one place.
-    // So is a station that decodes clearly better with the sidebands swapped.
-    const bool better =
-        found && f.margin >= margin_needed(f.score) && (std::fabs(f.hz - here) > near || f.otherSideband);
-    const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25 &&
-                       f.otherSideband == acquiredOther_;
-    acquiredHz_ = better && !again ? f.hz : kNoFrequency;
-    acquiredOther_ = f.otherSideband;
-    if (again) {
-        if (f.otherSideband)
-            use_sideband(!rxMode_.lsb);
-        if (std::fabs(f.hz - here) > onLine)
-            move_to(f.hz, fixed, symbolSeconds);
-        return;
-    }
-    // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter
-    // turn after another (left off by a rough settling, or a fade): the path there decodes
-    // hardly better, as the symbol-to-symbol changes barely notice so small an offset, but
-    // the line itself is plain. Put the loop on it, again only when two looks agree.
-    const double gap = std::fabs(f.hz - here);
-    const bool slipping = found && !locked && f.score >= kSlipScore && gap > onLine && gap < near * kSlipNear;
-    const bool slipAgain = slipping && std::fabs(f.hz - slipHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25;
-    slipHz_ = slipping && !slipAgain ? f.hz : kNoFrequency;
-    if (slipAgain)
-        move_to(f.hz, fixed, symbolSeconds);
-}
-
 std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) {
     std::array<int, 2> chars{};
     const int k = varicode_.push(b, chars);
@@ -641,64 +392,6 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     for (int i = 0; i < k && n < out.size(); ++i)
         out[n++] = RxEvent{RxEvent::Kind::Character, chars[static_cast<std::size_t>(i)], inputIndex};
     return n;
-}
-
-void Receiver::steer(double symbolSeconds) {
-    // Only a locked loop steers, or a BPSK loop on a signal whose phase turns steadily
-    // (a drifting station pulls the loop to the end of its range before it locks): the
-    // oscillator takes over what the loop was tracking.
-    if (afcLimit_ == 0) {
-        trim(symbolSeconds);
-        return;
-    }
-    if (carrier_.lock() <= track_lock() && !steady_turn())
-        return;
-    if (rxMode_.qpsk && lockedRun_ < kSteerRunQpsk)
-        return;
-    const double limit = follow_limit();
-    double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
-    if (!std::isfinite(delta))
-        return;
-    const double next = std::clamp(offset_ + delta, -limit, limit);
-    delta = next - offset_;
-    if (delta == 0.0)
-        return;
-    offset_ = next;
-    carrier_.shift_frequency(kTwoPi * delta * symbolSeconds);
-    mixer_.set_frequency(hz_ + offset_);
-    // What the capture collected before the oscillator moved measures from where it
-    // was: start its block afresh once that would matter.
-    movedHz_ += std::fabs(delta);
-    if (searching_ && placed_ && movedHz_ > kStaleSearchHz * rxMode_.baud() / 31.25) {
-        fll_.restart();
-        movedHz_ = 0.0;
-    }
-}
-
-void Receiver::trim(double symbolSeconds) {
-    // With capture and AFC off the channel stays where it was tuned, but the oscillator
-    // still takes over the offset a locked BPSK loop holds: the symbol filter is made for
-    // a signal at 0 Hz, and one 3 Hz off comes out of it leaning, a tenth of a dB weaker
-    // and with a little of its neighbouring symbols in it, which costs a quarter of a dB.
-    if (rxMode_.qpsk || captureRange_ > 0 || carrier_.lock() <= track_lock())
-        return;
-    const double limit = kTrimHz * rxMode_.baud() / 31.25;
-    const double delta =
-        std::clamp(trim_ + kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds), -limit, limit) -
-        trim_;
-    if (delta == 0.0 || !std::isfinite(delta))
-        return;
-    trim_ += delta;
-    carrier_.shift_frequency(kTwoPi * delta * symbolSeconds);
-    mixer_.set_frequency(hz_ + offset_ + trim_);
-}
-
-bool Receiver::steady_turn() const {
-    // The loop must be where the phase changes say the signal is: a loop off by half
-    // the baud (or on another line) sees the same steady turn.
-    return !rxMode_.qpsk && carrier_.coherence() >= kSteerCoherence &&
-           std::fabs(std::remainder(carrier_.frequency() - carrier_.coherent_frequency(), kTwoPi)) <
-               kTwoPi * kSteerAgreeHz / 31.25;
 }
 
 float Receiver::coherent_lock() const {

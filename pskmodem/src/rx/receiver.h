@@ -70,6 +70,13 @@ public:
     bool take_clock_ppm(double &ppm);
 
 private:
+    static constexpr int kAcquireSymbols = 40;
+    // Symbols without a look at reversals after which the next is another preamble.
+    static constexpr int kReversalGap = 16;
+    // Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
+    static constexpr float kSteerCoherence = 0.45f;
+    static constexpr double kNoFrequency = 1e9;
+
     void start_fresh();
     std::size_t piece(std::span<const float> in, std::span<RxEvent> out);
     std::size_t on_symbol(cf y, int inputIndex, std::span<RxEvent> out);
