@@ -98,6 +98,7 @@ private:
     float track_lock() const;
     bool steady_turn() const;
     float coherent_lock() const;
+    bool settled() const;
 
     bool enabled_ = false;
     int32_t mode_ = -1;
@@ -164,7 +165,7 @@ private:
     int heldCount_ = 0;
     int printedAt_ = 0; // the symbol at which the latest character printed was decoded
     int droppedAt_ = 0; // ... and up to which the waiting ones were dropped as noise
-    int heldAge_ = 0;
+    int zeroRun_ = 0; // BPSK: zeros in a row among the latest bits
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
