@@ -160,7 +160,11 @@ private:
     std::array<int, 16> held_{};   // characters held back at a possible onset
     std::array<int, 16> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
-    int zeroRun_ = 0; // BPSK: zeros in a row among the latest bits
+    int zeroRun_ = 0;           // BPSK: zeros in a row among the latest bits
+    int oneRun_ = 0;            // ... and ones
+    bool awaiting_ = false;     // BPSK: an over has ended; the next one's preamble is awaited
+    bool preambleSeen_ = false; // ... and has been seen
+    int awaitRun_ = 0;          // locked symbols since, outside a carrier
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
