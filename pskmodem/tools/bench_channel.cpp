@@ -104,7 +104,12 @@ Score run(const Trial &t) {
         const std::string ref = text.substr(first);
         const Alignment a = align(ref, got, first > 0);
         if (std::getenv("BENCH_DUMP") && a.errors > 0)
-            std::fprintf(stderr, "--- %zu errors\nREF: %s\nGOT: %s\n", a.errors, ref.c_str(), got.c_str());
+        {
+            std::string g;
+            for (char ch : got)
+                g += (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126) ? '~' : ch;
+            std::fprintf(stderr, "--- %zu errors\nREF: %s\nGOT: %s\n", a.errors, ref.c_str(), g.c_str());
+        }
         s.errors += a.errors;
         s.chars += ref.size();
         s.lostAtStart.push_back(a.atStart);

@@ -42,6 +42,14 @@ constexpr int kHoldSymbols = 4;
 // held, characters wait this long, and a preamble found meanwhile drops them.
 constexpr int kHoldSymbolsQpsk = 40;
 constexpr int kOnsetSymbols = 2;
+// BPSK: until the signal's quality shows a station (kSettledQuality), characters wait
+// kWaitSymbols, and kIdleBits zeros in a row drop them: the idle of a preamble follows
+// the noise and the first symbols' errors, while text goes on with the next character.
+constexpr int kSettledQuality = 25;
+constexpr int kWaitSymbols = 32;
+constexpr int kIdleBits = 10;
+// A loop this firmly locked holds a clean station whatever the quality's slow mean says.
+constexpr float kCleanLock = 0.8f;
 // The level of the last few symbols against the level before, for QPSK onsets too weak
 // for kOnsetRatioQpsk; looked at once the slow level has settled after a start.
 constexpr float kRecentWeight = 1.0f / 4.0f;
@@ -150,6 +158,7 @@ void Receiver::start_fresh() {
     lostRun_ = 0;
     muteLeft_ = 0;
     onsetRun_ = 0;
+    zeroRun_ = 0;
     heldCount_ = 0;
 }
 
@@ -247,12 +256,19 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         std::copy(held_.begin() + k, held_.begin() + heldCount_, held_.begin());
         std::copy(heldAt_.begin() + k, heldAt_.begin() + heldCount_, heldAt_.begin());
         heldCount_ -= k;
-    } else if (heldCount_ > 0 && ++heldAge_ >= kHoldSymbols) {
+    } else if (heldCount_ > 0) {
         // It was not an onset: what was held back comes out now (unless the squelch has
-        // closed on it meanwhile).
-        for (int i = 0; i < heldCount_ && n < out.size() && squelch_.open() && muteLeft_ == 0; ++i)
-            out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(i)], inputIndex};
-        heldCount_ = 0;
+        // closed on it meanwhile), in order, each after its own wait.
+        const int wait = settled() ? kHoldSymbols : kWaitSymbols;
+        int k = 0;
+        while (k < heldCount_ && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
+            if (n < out.size() && squelch_.open() && muteLeft_ == 0)
+                out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
+            ++k;
+        }
+        std::copy(held_.begin() + k, held_.begin() + heldCount_, held_.begin());
+        std::copy(heldAt_.begin() + k, heldAt_.begin() + heldCount_, heldAt_.begin());
+        heldCount_ -= k;
     }
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     if (rxMode_.qpsk) {
@@ -364,6 +380,11 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     std::array<int, 2> chars{};
     const int k = varicode_.push(b, chars);
     std::size_t n = 0;
+    zeroRun_ = b.bit == 0 ? zeroRun_ + 1 : 0;
+    // A run of idle on a channel that holds no station yet is a preamble: what was
+    // decoded just before it is noise, or the first symbols' errors.
+    if (!rxMode_.qpsk && zeroRun_ == kIdleBits && !settled())
+        heldCount_ = 0;
     if (!squelch_.open() || muteLeft_ > 0)
         return 0;
     // A BPSK station's first loud symbols end the noise run the decoder holds as a
@@ -372,9 +393,7 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     // character while it holds no station (see kHoldSymbolsQpsk).
     if (heldCount_ > 0 ||
         (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock()) ||
-        (rxMode_.qpsk && carrier_.slow_lock() < track_lock())) {
-        if (heldCount_ == 0)
-            heldAge_ = 0;
+        (!rxMode_.qpsk && !settled()) || (rxMode_.qpsk && carrier_.slow_lock() < track_lock())) {
         for (int i = 0; i < k; ++i) {
             // A full queue lets its oldest character go rather than lose one.
             if (heldCount_ == static_cast<int>(held_.size())) {
@@ -392,6 +411,10 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     for (int i = 0; i < k && n < out.size(); ++i)
         out[n++] = RxEvent{RxEvent::Kind::Character, chars[static_cast<std::size_t>(i)], inputIndex};
     return n;
+}
+
+bool Receiver::settled() const {
+    return squelch_.quality() >= kSettledQuality || carrier_.lock() >= kCleanLock;
 }
 
 float Receiver::coherent_lock() const {

@@ -96,6 +96,7 @@ private:
     float track_lock() const;
     bool steady_turn() const;
     float coherent_lock() const;
+    bool settled() const;
 
     bool enabled_ = false;
     int32_t mode_ = -1;
@@ -159,7 +160,7 @@ private:
     std::array<int, 16> held_{};   // characters held back at a possible onset
     std::array<int, 16> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
-    int heldAge_ = 0;
+    int zeroRun_ = 0; // BPSK: zeros in a row among the latest bits
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
