@@ -234,6 +234,14 @@ std::vector<Condition> conditions() {
     c.chars = 200; // about 45 s: up 20 Hz, turning, and back down through the start
     c.maxCer = 0.05;
     v.push_back(c);
+    // The narrow QPSK loop holds a steady station best, and must still follow a drift.
+    c = make("QpskDriftingAFifthOfAHertzASecond");
+    c.mode = 1;
+    c.drift = Drift{Drift::Shape::Triangle, 0.2, 20.0};
+    c.snr = -9.0;
+    c.chars = 200;
+    c.maxCer = 0.02;
+    v.push_back(c);
     c = make("WattersonModerateFading");
     c.fading = kWattersonModerate;
     c.snr = 10.0;
