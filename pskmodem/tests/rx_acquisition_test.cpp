@@ -234,6 +234,14 @@ std::vector<Condition> conditions() {
     c.chars = 200; // about 45 s: up 20 Hz, turning, and back down through the start
     c.maxCer = 0.05;
     v.push_back(c);
+    // The narrow QPSK loop holds a steady station best, and must still follow a drift.
+    c = make("QpskDriftingAFifthOfAHertzASecond");
+    c.mode = 1;
+    c.drift = Drift{Drift::Shape::Triangle, 0.2, 20.0};
+    c.snr = -9.0;
+    c.chars = 200;
+    c.maxCer = 0.02;
+    v.push_back(c);
     c = make("WattersonModerateFading");
     c.fading = kWattersonModerate;
     c.snr = 10.0;
@@ -502,6 +510,31 @@ INSTANTIATE_TEST_SUITE_P(Snr, WeakOnset,
                          [](const testing::TestParamInfo<std::pair<double, std::size_t>> &i) {
                              return "Minus" + std::to_string(static_cast<int>(-i.param.first)) + "Db";
                          });
+
+// A weak BPSK contact: each over comes from a station 3 Hz from the last, with a second
+// and a half of noise between. The channel's loops still hold the last station when the
+// next one's preamble starts: at most one character of an over's start may be lost, and
+// the noise between overs must not print in front of it.
+TEST(WeakContact, EachOverCopiedFromItsStart) {
+    for (uint64_t seed : {1u, 2u, 3u}) {
+        Condition c = make("WeakContact");
+        c.snr = -10.0;
+        c.overs = 4;
+        c.chars = 4 * 40;
+        c.offset = seed % 2 == 0 ? 3.0 : -3.0;
+        c.overStep = seed % 2 == 0 ? 3.0 : -3.0;
+        c.seed = seed;
+        const Result r = run(c);
+        std::size_t from = 0;
+        for (int o = 0; o < c.overs; ++o) {
+            const std::size_t to = r.copy.find('\n', from);
+            const std::string got = r.copy.substr(from, to - from);
+            from = to + 1;
+            const std::string text = text_of(c.chars / 4, static_cast<std::size_t>(o));
+            EXPECT_LE(edit_distance(text, got), 1u) << "seed " << seed << ", over " << o << ":\n" << r.copy;
+        }
+    }
+}
 
 // The same for QPSK, with capture and AFC on as a click on the waterfall leaves them, and
 // a second of noise first: the trellis decides each bit half a second late, so the first

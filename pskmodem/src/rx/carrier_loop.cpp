@@ -33,6 +33,34 @@ constexpr float kQualityWeight = 1.0f / 32.0f;
 constexpr double kMaxOmega = 1.2;
 constexpr double kWidePQpsk = 0.2, kWideIQpsk = 0.02;
 constexpr double kNarrowPQpsk = 0.04, kNarrowIQpsk = 0.0008;
+// QPSK tracking. The narrow loop is second order: a weak steady station gets the least
+// phase noise from it. A drift leaves it a standing phase error of the drift's rate over
+// its integrator (0.8 rad at 0.1 Hz/s, past the decision boundary); it is told by the
+// running mean of the phase error (weight kErrorWeightQpsk) standing beyond
+// kStandingErrorQpsk, which noise alone hardly moves (some 0.03), or, on a signal whose
+// phase changes are clearly steady (coherence kLagCoherenceQpsk: noise alone hardly
+// ever reads that much), by a lock more than kLagMarginQpsk below what they promise (the
+// fourth-power lock scatters more than the BPSK one). Then the loop turns third order,
+// as wide as the phase noise and the lag call for, until the rate term has taken the
+// drift over; the rate then stays while the signal does.
+constexpr double kErrorWeightQpsk = 1.0 / 64.0;
+constexpr double kStandingErrorQpsk = 0.15;
+constexpr float kLagCoherenceQpsk = 0.45f;
+constexpr double kLagMarginQpsk = 0.2;
+constexpr double kTrackBnMaxQpsk = 0.1;
+constexpr float kNoSignalLockQpsk = 0.1f;
+// Frequency assist for QPSK, from the fourth power of the phase changes: only on a
+// signal strong enough for it to be clean (it is far noisier than BPSK's square), and
+// only when a narrow loop has lost the lock while they show it some way off (a station
+// drifting at 1 Hz/s is lost by the narrow loop within a second of a capture). While
+// acquiring it is left out: it unsettled the start of strong overs. It also measures the
+// rate (with gain kFllRateQpsk), as a loop pulled on by the assist alone trails the
+// drift; its mean lags by about kFllDelayQpsk symbols, which the rate makes up.
+constexpr float kFllCoherenceQpsk = 0.5f;
+constexpr double kFllOffQpsk = 0.1;
+constexpr float kFllLockQpsk = 0.25f;
+constexpr double kFllRateQpsk = 0.002;
+constexpr double kFllDelayQpsk = 16.0;
 // The most a QPSK loop follows: 4 Hz at 31.25 baud, so that a station clicked 3 Hz off
 // with capture and AFC off is still within reach, and far from the quarter-baud turn at
 // which a loop looks locked on garbage.
@@ -51,6 +79,7 @@ void CarrierLoop::reset() {
     theta_ = 0.0;
     omega_ = 0.0;
     rate_ = 0.0;
+    errorMean_ = 0.0;
     lock_ = slowLock_ = 0.0f;
     coherence_ = cf{};
     narrow_ = false;
@@ -102,13 +131,16 @@ cf CarrierLoop::process(cf u, float amplitude) {
             coherence_ += (d2 / std::sqrt(p) - coherence_) * kQualityWeight;
         if (!narrow_ && std::norm(freqAcc_) > 0.0f)
             fe = std::arg(freqAcc_) / 2.0 - omega_;
+    } else if (amplitude > 0.0f) {
+        fe = qpsk_frequency_error(cmul_conj(u, prev_) / (amplitude * amplitude));
     }
     prev_ = u;
 
     // Third-order loop coefficients for the noise bandwidth.
     const double wn = bandwidth() / 0.7845;
     double kp = 2.4 * wn, ki = 1.1 * wn * wn, k3 = wn * wn * wn;
-    if (qpsk_) {
+    const bool lagging = qpsk_ && narrow_ && qpsk_lag() > 0.0;
+    if (qpsk_ && !lagging) {
         // Second order (damping 0.7) with a stronger integrator, which pulls QPSK in from
         // a few hertz off on the phase alone.
         kp = narrow_ ? kNarrowPQpsk : kWidePQpsk;
@@ -127,6 +159,15 @@ cf CarrierLoop::process(cf u, float amplitude) {
         rate_ = std::clamp(rate_ + k3 * e, -kMaxRate, kMaxRate);
     if (!qpsk_ && (!narrow_ || lock_ < kNoSignalLock))
         rate_ -= rate_ * kRateLeak;
+    if (qpsk_) {
+        errorMean_ += (e - errorMean_) * kErrorWeightQpsk;
+        if (fe != 0.0)
+            rate_ = std::clamp(rate_ + kFllRateQpsk * fe, -kMaxRate, kMaxRate);
+        else if (lagging)
+            rate_ = std::clamp(rate_ + k3 * e, -kMaxRate, kMaxRate);
+        else if (!narrow_ || lock_ < kNoSignalLockQpsk)
+            rate_ -= rate_ * kRateLeak;
+    }
     omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -max_frequency(), max_frequency());
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);
     return v;
@@ -134,10 +175,11 @@ cf CarrierLoop::process(cf u, float amplitude) {
 
 void CarrierLoop::shift_frequency(double radiansPerSymbol) {
     omega_ -= radiansPerSymbol;
-    // What the phase changes have shown so far turns with it (twice: they are squared),
-    // so they keep agreeing with the loop while the oscillator moves.
-    const cf turn(static_cast<float>(std::cos(2.0 * radiansPerSymbol)),
-                  static_cast<float>(-std::sin(2.0 * radiansPerSymbol)));
+    // What the phase changes have shown so far turns with it (twice: they are squared;
+    // QPSK four times), so they keep agreeing with the loop while the oscillator moves.
+    const double m = qpsk_ ? 4.0 : 2.0;
+    const cf turn(static_cast<float>(std::cos(m * radiansPerSymbol)),
+                  static_cast<float>(-std::sin(m * radiansPerSymbol)));
     freqAcc_ = cmul(freqAcc_, turn);
     coherence_ = cmul(coherence_, turn);
 }
@@ -146,9 +188,40 @@ double CarrierLoop::max_frequency() const {
     return qpsk_ ? kMaxOmegaQpsk : kMaxOmega;
 }
 
+double CarrierLoop::qpsk_frequency_error(cf d) {
+    // d is the phase change from the previous symbol; its fourth power strips the
+    // modulation.
+    const cf d2 = cmul(d, d);
+    const cf d4 = cmul(d2, d2);
+    freqAcc_ += (d4 - freqAcc_) * kFllWeight;
+    const float p = std::norm(d4);
+    if (p > 0.0f)
+        coherence_ += (d4 / std::sqrt(p) - coherence_) * kQualityWeight;
+    if (std::abs(coherence_) < kFllCoherenceQpsk || std::norm(freqAcc_) == 0.0f)
+        return 0.0;
+    const double off =
+        std::remainder(std::arg(freqAcc_) + 4.0 * (rate_ * kFllDelayQpsk - omega_), 2.0 * std::numbers::pi) /
+        4.0;
+    return narrow_ && std::fabs(off) > kFllOffQpsk && lock_ < kFllLockQpsk ? off : 0.0;
+}
+
+double CarrierLoop::qpsk_lag() const {
+    const double standing = std::fabs(errorMean_) - kStandingErrorQpsk;
+    const double behind = std::abs(coherence_) >= kLagCoherenceQpsk
+                              ? signal_quality() - static_cast<double>(lock_) - kLagMarginQpsk
+                              : 0.0;
+    return std::max({0.0, standing, behind});
+}
+
 double CarrierLoop::bandwidth() const {
     if (!narrow_)
         return kAcquireBn;
+    if (qpsk_) {
+        // Used while lagging; the loop is second order otherwise.
+        const double l = signal_quality();
+        return std::clamp(kBnPerSnr * l / (1.0 - l) * (1.0 + kLagWiden * qpsk_lag()), kTrackBnMin,
+                          kTrackBnMaxQpsk);
+    }
     // The quality is the mean of cos(2 * (phase change - loop frequency)); its square
     // root is about the mean of cos(2 * phase error) of a loop without lag, l, for a
     // signal-to-noise ratio of the symbols of l / (1 - l); noise alone reads about 0.

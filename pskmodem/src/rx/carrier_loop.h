@@ -11,7 +11,8 @@
 //
 // The bandwidth adapts to the measured phase quality: wide while acquiring, and when
 // tracking as wide as the phase noise allows, so that a clean signal's fading and drift
-// are followed closely while a weak one is not thrown about by noise.
+// are followed closely while a weak one is not thrown about by noise. A tracking QPSK
+// loop stays narrow and second order until it is measured to trail a drift.
 #pragma once
 
 #include "rx_types.h"
@@ -38,11 +39,13 @@ public:
     double frequency_rate() const { return rate_; }
     float lock() const { return lock_; }          // 0..1, over about 24 symbols
     float slow_lock() const { return slowLock_; } // the same over about 100 symbols
-    // BPSK: 0..1, how steadily the phase turns from symbol to symbol over about 32
-    // symbols, whatever the frequency and with no phase lock; noise alone reads about 0.15.
+    // 0..1, how steadily the phase turns from symbol to symbol over about 32 symbols,
+    // whatever the frequency and with no phase lock (QPSK: modulo a quarter turn); noise
+    // alone reads about 0.15.
     float coherence() const { return std::abs(coherence_); }
-    // The turn a symbol that coherence measures, radians (within a quarter turn).
-    double coherent_frequency() const { return std::arg(coherence_) / 2.0; }
+    // The turn a symbol that coherence measures, radians (BPSK within a quarter turn,
+    // QPSK within an eighth).
+    double coherent_frequency() const { return std::arg(coherence_) / (qpsk_ ? 4.0 : 2.0); }
 
     // The loop's noise bandwidth now, as a fraction of the symbol rate.
     double bandwidth() const;
@@ -51,17 +54,21 @@ public:
 
 private:
     double signal_quality() const;
+    double qpsk_frequency_error(cf d);
+    // How far a narrow QPSK loop is measured to trail the signal; 0 when it keeps up.
+    double qpsk_lag() const;
 
     bool qpsk_ = false;
     bool narrow_ = false;
     double theta_ = 0.0;
     double omega_ = 0.0;
     double rate_ = 0.0;
+    double errorMean_ = 0.0; // QPSK: running mean of the phase error
     cf prev_{};
-    cf freqAcc_{}; // running mean of the squared symbol-to-symbol change
+    cf freqAcc_{}; // running mean of the squared (QPSK: fourth power) symbol-to-symbol change
     float lock_ = 0.0f;
     float slowLock_ = 0.0f;
-    cf coherence_{}; // mean of the squared phase change as a unit phasor (BPSK)
+    cf coherence_{}; // mean of the squared (QPSK: fourth power) phase change as a unit phasor
 };
 
 } // namespace pskmodem

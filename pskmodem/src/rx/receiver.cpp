@@ -52,6 +52,11 @@ constexpr int kOnsetSymbols = 2;
 constexpr int kSettledQuality = 25;
 constexpr int kWaitSymbols = 32;
 constexpr int kIdleBits = 10;
+// Ones in a row that no text has: an unmodulated carrier, the end of an over. The
+// channel then waits again for a preamble (or for a station held kAwaitHeldSymbols
+// without one) before reporting characters at once.
+constexpr int kCarrierBits = 16;
+constexpr int kAwaitHeldSymbols = 64;
 // A loop this firmly locked holds a clean station whatever the quality's slow mean says.
 constexpr float kCleanLock = 0.8f;
 // The level of the last few symbols against the level before, for QPSK onsets too weak
@@ -163,7 +168,9 @@ void Receiver::start_fresh() {
     lostRun_ = 0;
     muteLeft_ = 0;
     onsetRun_ = 0;
-    zeroRun_ = 0;
+    zeroRun_ = oneRun_ = 0;
+    awaiting_ = preambleSeen_ = false;
+    awaitRun_ = 0;
     heldCount_ = 0;
     printedAt_ = droppedAt_ = 0;
 }
@@ -249,6 +256,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // what it has already decoded: noise makes such a loud pair now and then.
         if (!rxMode_.qpsk || carrier_.slow_lock() < kLostLockQpsk)
             drop_waiting();
+        // A BPSK station coming on where none is held (the next over, a few hertz from
+        // the last): pull in with the frequency assist rather than wait for its phase to
+        // be seen turning.
+        if (!rxMode_.qpsk && !settled())
+            acquireLeft_ = std::max(acquireLeft_, kAcquireSymbols);
     } else if (rxMode_.qpsk) {
         // Each character waits its own time, in order.
         int k = 0;
@@ -267,9 +279,14 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     } else if (heldCount_ > 0) {
         // It was not an onset: what was held back comes out now (unless the squelch has
         // closed on it meanwhile), in order, each after its own wait.
-        const int wait = settled() ? kHoldSymbols : kWaitSymbols;
+        // After an over, the noise until the next one's preamble waits for it (as long as
+        // the queue holds): let out now, it would land in front of the next over's text.
+        const int wait = settled()                     ? kHoldSymbols
+                         : awaiting_ && !preambleSeen_ ? std::numeric_limits<int>::max()
+                                                       : kWaitSymbols;
         int k = 0;
-        while (k < heldCount_ && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
+        // Not while a loud symbol may be a station's first: it may drop them yet.
+        while (k < heldCount_ && onsetRun_ == 0 && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
             if (n < out.size() && squelch_.open() && muteLeft_ == 0)
                 out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
             ++k;
@@ -367,6 +384,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     carrier_.set_tracking(acquireLeft_ == 0);
     const bool tracking = carrier_.lock() > track_lock();
     lockedRun_ = tracking ? lockedRun_ + 1 : 0;
+    if (awaiting_) {
+        awaitRun_ = tracking && oneRun_ < kCarrierBits ? awaitRun_ + 1 : 0;
+        if (tracking && (preambleSeen_ || awaitRun_ >= kAwaitHeldSymbols))
+            awaiting_ = false;
+    }
     // A signal held for a while by the narrow loop is the one: stop searching. (A wide
     // loop follows noise well enough to look locked now and then.)
     heldRun_ = acquireLeft_ == 0 && carrier_.slow_lock() > track_lock() ? heldRun_ + 1 : 0;
@@ -374,7 +396,8 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         searching_ = false;
         placed_ = true;
     }
-    timing_.set_tracking(squelch_.quality() >= 40);
+    // After an over the next station's symbols fall anywhere: pull in wide again.
+    timing_.set_tracking(squelch_.quality() >= 40 && !awaiting_);
     // The timing loop settles for a while after lock; measure from then on.
     if (lockedRun_ == kClockSettle)
         timing_.clock_restart();
@@ -389,10 +412,18 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     const int k = varicode_.push(b, chars);
     std::size_t n = 0;
     zeroRun_ = b.bit == 0 ? zeroRun_ + 1 : 0;
+    oneRun_ = b.bit == 1 ? oneRun_ + 1 : 0;
+    // (Only after a station: before one is held, a preamble far off frequency reads so.)
+    if (!rxMode_.qpsk && oneRun_ == kCarrierBits && settled()) {
+        awaiting_ = true;
+        preambleSeen_ = false;
+    }
     // A run of idle on a channel that holds no station yet is a preamble: what was
     // decoded just before it is noise, or the first symbols' errors.
-    if (!rxMode_.qpsk && zeroRun_ == kIdleBits && !settled())
+    if (!rxMode_.qpsk && zeroRun_ == kIdleBits && !settled()) {
         heldCount_ = 0;
+        preambleSeen_ = true;
+    }
     if (!squelch_.open() || muteLeft_ > 0)
         return 0;
     // A BPSK station's first loud symbols end the noise run the decoder holds as a
@@ -481,7 +512,7 @@ void Receiver::decode_again(double hz) {
 }
 
 bool Receiver::settled() const {
-    return squelch_.quality() >= kSettledQuality || carrier_.lock() >= kCleanLock;
+    return !awaiting_ && (squelch_.quality() >= kSettledQuality || carrier_.lock() >= kCleanLock);
 }
 
 float Receiver::coherent_lock() const {

@@ -163,9 +163,13 @@ private:
     std::array<int, 32> held_{};   // characters held back at a possible onset
     std::array<int, 32> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
-    int printedAt_ = 0; // the symbol at which the latest character printed was decoded
-    int droppedAt_ = 0; // ... and up to which the waiting ones were dropped as noise
-    int zeroRun_ = 0; // BPSK: zeros in a row among the latest bits
+    int printedAt_ = 0;         // the symbol at which the latest character printed was decoded
+    int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
+    int zeroRun_ = 0;           // BPSK: zeros in a row among the latest bits
+    int oneRun_ = 0;            // ... and ones
+    bool awaiting_ = false;     // BPSK: an over has ended; the next one's preamble is awaited
+    bool preambleSeen_ = false; // ... and has been seen
+    int awaitRun_ = 0;          // locked symbols since, outside a carrier
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};
