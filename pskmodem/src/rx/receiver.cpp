@@ -45,6 +45,9 @@ constexpr int kHoldSymbolsQpsk = 40;
 // data it sends has its text since the tune decoded again (the acquirer holds
 // QpskAcquirer::kWindow symbols), so its characters wait as long as that can reach back.
 constexpr int kHoldSymbolsSearching = QpskAcquirer::kWindow - QpskViterbi::kDepth - 16;
+// Symbols after a QPSK station found in its data for which the bits come from the phase
+// changes, while the loop settles on it.
+constexpr int kDifferentialSymbols = 32;
 constexpr int kOnsetSymbols = 2;
 // BPSK: until the signal's quality shows a station (kSettledQuality), characters wait
 // kWaitSymbols, and kIdleBits zeros in a row drop them: the idle of a preamble follows
@@ -173,6 +176,7 @@ void Receiver::start_fresh() {
     awaitRun_ = 0;
     heldCount_ = 0;
     printedAt_ = droppedAt_ = 0;
+    differentialLeft_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -352,7 +356,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     } else {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));
-        const int bit = coherent ? bc : bd;
+        // Just put on a station found in its data, the loop settles wide, and its phase
+        // wanders more than the phase changes do.
+        const int bit = coherent && differentialLeft_ == 0 ? bc : bd;
+        if (differentialLeft_ > 0)
+            --differentialLeft_;
         if (bit >= 0)
             n += on_bit(SoftBit{static_cast<uint8_t>(bit), 1.0f}, inputIndex, out.subspan(n));
     }
@@ -509,6 +517,7 @@ void Receiver::decode_again(double hz) {
             (amp * amp));
     }
     muteLeft_ = 0;
+    differentialLeft_ = kDifferentialSymbols;
 }
 
 bool Receiver::settled() const {
