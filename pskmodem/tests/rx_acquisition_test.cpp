@@ -336,6 +336,25 @@ std::vector<Condition> conditions() {
     c.tuneAt = 6.0;
     c.maxCer = 0.03;
     v.push_back(c);
+    // Weaker, the station stands out of the noise only after seconds of its text, found
+    // in the data alone: what it sent meanwhile must not be lost.
+    struct Running {
+        const char *name;
+        double offset, snr, tuneAt;
+    };
+    for (const Running k : {Running{"QpskTunedOntoAWeakSendingStation", -3.0, -12.0, 8.3},
+                            Running{"QpskTunedOntoAWeakerSendingStation", -3.0, -12.5, 5.0},
+                            Running{"QpskTunedLateOntoAWeakerSendingStation", 3.0, -12.5, 9.0}}) {
+        c = make(k.name);
+        c.mode = 1;
+        c.offset = k.offset;
+        c.snr = k.snr;
+        c.start = 0.0;
+        c.tuneAt = k.tuneAt;
+        c.chars = 200;
+        c.maxCer = 0.015;
+        v.push_back(c);
+    }
     // Without a preamble the station is found in the data alone, where its fourth-power
     // line also stands a quarter and half a baud away: 10 Hz below reads as 5.6 above
     // to anything that looks at the symbols alone.
