@@ -336,6 +336,25 @@ std::vector<Condition> conditions() {
     c.tuneAt = 6.0;
     c.maxCer = 0.03;
     v.push_back(c);
+    // Weaker, the station stands out of the noise only after seconds of its text, found
+    // in the data alone: what it sent meanwhile must not be lost.
+    struct Running {
+        const char *name;
+        double offset, snr, tuneAt;
+    };
+    for (const Running k : {Running{"QpskTunedOntoAWeakSendingStation", -3.0, -12.0, 8.3},
+                            Running{"QpskTunedOntoAWeakerSendingStation", -3.0, -12.5, 5.0},
+                            Running{"QpskTunedLateOntoAWeakerSendingStation", 3.0, -12.5, 9.0}}) {
+        c = make(k.name);
+        c.mode = 1;
+        c.offset = k.offset;
+        c.snr = k.snr;
+        c.start = 0.0;
+        c.tuneAt = k.tuneAt;
+        c.chars = 200;
+        c.maxCer = 0.015;
+        v.push_back(c);
+    }
     // Without a preamble the station is found in the data alone, where its fourth-power
     // line also stands a quarter and half a baud away: 10 Hz below reads as 5.6 above
     // to anything that looks at the symbols alone.
@@ -491,6 +510,31 @@ INSTANTIATE_TEST_SUITE_P(Snr, WeakOnset,
                          [](const testing::TestParamInfo<std::pair<double, std::size_t>> &i) {
                              return "Minus" + std::to_string(static_cast<int>(-i.param.first)) + "Db";
                          });
+
+// A weak BPSK contact: each over comes from a station 3 Hz from the last, with a second
+// and a half of noise between. The channel's loops still hold the last station when the
+// next one's preamble starts: at most one character of an over's start may be lost, and
+// the noise between overs must not print in front of it.
+TEST(WeakContact, EachOverCopiedFromItsStart) {
+    for (uint64_t seed : {1u, 2u, 3u}) {
+        Condition c = make("WeakContact");
+        c.snr = -10.0;
+        c.overs = 4;
+        c.chars = 4 * 40;
+        c.offset = seed % 2 == 0 ? 3.0 : -3.0;
+        c.overStep = seed % 2 == 0 ? 3.0 : -3.0;
+        c.seed = seed;
+        const Result r = run(c);
+        std::size_t from = 0;
+        for (int o = 0; o < c.overs; ++o) {
+            const std::size_t to = r.copy.find('\n', from);
+            const std::string got = r.copy.substr(from, to - from);
+            from = to + 1;
+            const std::string text = text_of(c.chars / 4, static_cast<std::size_t>(o));
+            EXPECT_LE(edit_distance(text, got), 1u) << "seed " << seed << ", over " << o << ":\n" << r.copy;
+        }
+    }
+}
 
 // The same for QPSK, with capture and AFC on as a click on the waterfall leaves them, and
 // a second of noise first: the trellis decides each bit half a second late, so the first

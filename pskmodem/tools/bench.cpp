@@ -11,7 +11,10 @@
 //          error, fading, QPSK acquisition, the overs of a contact), one row a condition;
 //          see bench_channel.cpp and --row to run some of them.
 // latency: from the end of a character's last symbol to its report, in symbol times.
+// noise:   channels on noise alone at the program's default squelch (not part of all):
+//          characters printed and how far the channels wander; --minutes, --mode, --seed.
 #include "bench_channel.h"
+#include "bench_noise.h"
 #include "bench_support.h"
 #include "dsp/spectrum.h"
 #include "dsp/spectrum_averager.h"
@@ -167,7 +170,9 @@ int usage() {
     std::fprintf(stderr,
                  "usage: pskmodem-bench [cer|cost|latency|channel|all] [--quick]\n"
                  "       pskmodem-bench channel [--row NAME[,NAME...]] [--quick] [--seeds N] [--jobs N]\n"
-                 "                              [--capture HZ] [--afc HZ] [--squelch T[,S]] [--verbose]\n");
+                 "                              [--capture HZ] [--afc HZ] [--squelch T[,S]] [--verbose]\n"
+                 "       pskmodem-bench noise [--minutes N] [--mode M] [--seed N] [--capture HZ] [--afc HZ]\n"
+                 "                            [--squelch T[,S]]\n");
     return 2;
 }
 
@@ -177,6 +182,8 @@ int main(int argc, char **argv) {
     std::string what = "all";
     bool quick = false;
     ChannelOptions ch;
+    NoiseOptions noise;
+    bool squelchGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -214,11 +221,36 @@ int main(int argc, char **argv) {
             }
             if (!parse_int(v.c_str(), 0, 100, ch.squelch))
                 return usage();
-        } else if (a == "cer" || a == "cost" || a == "latency" || a == "channel" || a == "all") {
+            squelchGiven = true;
+        } else if (a == "--minutes" && value) {
+            if (!parse_int(argv[++i], 1, 24 * 60, noise.minutes))
+                return usage();
+        } else if (a == "--mode" && value) {
+            int mode = 0;
+            if (!parse_int(argv[++i], 0, 10, mode) || (mode > 2 && mode < 8))
+                return usage();
+            noise.mode = mode;
+        } else if (a == "--seed" && value) {
+            int seed = 0;
+            if (!parse_int(argv[++i], 0, 1000000, seed))
+                return usage();
+            noise.seed = static_cast<uint64_t>(seed);
+        } else if (a == "cer" || a == "cost" || a == "latency" || a == "channel" || a == "noise" ||
+                   a == "all") {
             what = a;
         } else {
             return usage();
         }
+    }
+    if (what == "noise") {
+        noise.capture = ch.capture;
+        noise.afc = ch.afc;
+        if (squelchGiven) {
+            noise.squelch = ch.squelch;
+            noise.squelchSpeed = ch.squelchSpeed;
+        }
+        noise_run(noise);
+        return 0;
     }
     if (what == "all" || what == "cer")
         cer_table(quick);

@@ -264,6 +264,72 @@ float QpskAcquirer::metric(double hz, int count, bool lsb) const {
     return *std::max_element(m.begin(), m.end()) / static_cast<float>(count - 1);
 }
 
+int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kWindow> bits) const {
+    count = std::min(count, count_);
+    if (count < 2)
+        return 0;
+    // The trellis of metric(), keeping each step's survivors: the state's oldest coder
+    // bit, which the step shifted out, one bit a state.
+    const double w = -2.0 * kPi * hz / baud_;
+    const cf turn(static_cast<float>(std::cos(w)), static_cast<float>(std::sin(w)));
+    constexpr int kStates = 16;
+    std::array<float, kStates> m{}, next{};
+    std::array<uint16_t, kWindow> from{};
+    for (int back = count - 2, step = 0; back >= 0; --back, ++step) {
+        const cf r = cmul(cmul_conj(at(back), at(back + 1)), turn);
+        const float corr[4] = {r.real(), r.imag(), -r.real(), -r.imag()};
+        next.fill(-std::numeric_limits<float>::infinity());
+        uint16_t chosen = 0;
+        for (unsigned st = 0; st < kStates; ++st) {
+            for (unsigned bit = 0; bit < 2; ++bit) {
+                const unsigned reg = ((st << 1) | bit) & 31u;
+                const float cand = m[st] + corr[QpskViterbi::phase_change(reg, lsb_)];
+                const unsigned to = reg & 15u;
+                if (cand > next[to]) {
+                    next[to] = cand;
+                    chosen = static_cast<uint16_t>((chosen & ~(1u << to)) | ((st >> 3) << to));
+                }
+            }
+        }
+        from[static_cast<std::size_t>(step)] = chosen;
+        // Kept small; the path's shape is all that counts.
+        const float top = *std::max_element(next.begin(), next.end());
+        for (float &x : next)
+            x -= top;
+        m = next;
+    }
+    // Back from the best end: each state's newest coder bit is the bit of its step.
+    const int steps = count - 1;
+    auto st = static_cast<unsigned>(std::max_element(m.begin(), m.end()) - m.begin());
+    for (int step = steps - 1; step >= 0; --step) {
+        bits[static_cast<std::size_t>(step)] = static_cast<uint8_t>(st & 1u);
+        st = (st >> 1) | (((from[static_cast<std::size_t>(step)] >> st) & 1u) << 3);
+    }
+    return steps;
+}
+
+int QpskAcquirer::since_quiet(int count) const {
+    // Blocks of kQuietBlock symbols, newest first, against the latest: even the weakest
+    // copyable station stands some five times above the noise in its own band, so a block
+    // of noise alone falls well below kQuietLevel of it, and one of the station does not.
+    constexpr int kQuietBlock = 8;
+    constexpr float kQuietLevel = 0.35f;
+    count = std::min(count, count_);
+    auto level = [this](int from) {
+        float p = 0.0f;
+        for (int back = from; back < from + kQuietBlock; ++back)
+            p += std::norm(at(back));
+        return p;
+    };
+    if (count < 2 * kQuietBlock)
+        return count;
+    const float latest = level(0);
+    int back = kQuietBlock;
+    while (back + kQuietBlock <= count && level(back) >= kQuietLevel * latest)
+        back += kQuietBlock;
+    return back + kQuietBlock <= count ? back : count;
+}
+
 double QpskAcquirer::wide_line(double hz, int symbols) const {
     // Over the stretch the symbols were rated on, newest first: turning forward undoes
     // the line's rotation going back in time.

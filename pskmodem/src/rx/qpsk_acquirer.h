@@ -25,6 +25,8 @@
 #include "rx_types.h"
 
 #include <array>
+#include <cstdint>
+#include <span>
 
 namespace pskmodem {
 
@@ -66,6 +68,21 @@ public:
     // full look rates `current`, where the receiver is now, against it, only over the
     // latest symbols when the receiver holds a lock. False when nothing was found.
     bool analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const;
+    // Symbols collected, at most kWindow, and the one `back` places before the newest
+    // (0 .. collected() - 1), in the tuned frequency's frame.
+    int collected() const { return count_; }
+    cf symbol(int back) const { return at(back); }
+    // How far the tuned frequency's frame has turned from the oscillator's (radians) at
+    // the newest symbol: a symbol as it came in is symbol(0) turned back by this.
+    double frame_phase() const { return phase_; }
+    // The bits of the latest `count` symbols (at most those collected) turned back by hz,
+    // decoded from their phase changes on the sideband set, oldest first: the text sent
+    // while the station was still being looked for, decoded as well as the found frequency
+    // allows. Writes count - 1 bits (one a phase change) and returns how many.
+    int decode(double hz, int count, std::span<uint8_t, kWindow> bits) const;
+    // How many of the latest symbols (at most count) came after the last quiet stretch:
+    // what a station that came on within them sent, without the noise before it.
+    int since_quiet(int count) const;
 
 private:
     // u turned on by the oscillator's offset over one sample.

@@ -41,6 +41,10 @@ constexpr int kHoldSymbols = 4;
 // noise it held as characters well before its preamble can be told: while no station is
 // held, characters wait this long, and a preamble found meanwhile drops them.
 constexpr int kHoldSymbolsQpsk = 40;
+// ... and after a tune, until the channel has found its station: a station found in the
+// data it sends has its text since the tune decoded again (the acquirer holds
+// QpskAcquirer::kWindow symbols), so its characters wait as long as that can reach back.
+constexpr int kHoldSymbolsSearching = QpskAcquirer::kWindow - QpskViterbi::kDepth - 16;
 constexpr int kOnsetSymbols = 2;
 // BPSK: until the signal's quality shows a station (kSettledQuality), characters wait
 // kWaitSymbols, and kIdleBits zeros in a row drop them: the idle of a preamble follows
@@ -48,6 +52,11 @@ constexpr int kOnsetSymbols = 2;
 constexpr int kSettledQuality = 25;
 constexpr int kWaitSymbols = 32;
 constexpr int kIdleBits = 10;
+// Ones in a row that no text has: an unmodulated carrier, the end of an over. The
+// channel then waits again for a preamble (or for a station held kAwaitHeldSymbols
+// without one) before reporting characters at once.
+constexpr int kCarrierBits = 16;
+constexpr int kAwaitHeldSymbols = 64;
 // A loop this firmly locked holds a clean station whatever the quality's slow mean says.
 constexpr float kCleanLock = 0.8f;
 // The level of the last few symbols against the level before, for QPSK onsets too weak
@@ -99,6 +108,7 @@ void Receiver::configure(const ChannelSettings &s) {
     mixer_.set_frequency(hz_);
     start_fresh();
     search_from_here();
+    fresh_ = true;
 }
 
 void Receiver::use_sideband(bool lsb) {
@@ -158,8 +168,11 @@ void Receiver::start_fresh() {
     lostRun_ = 0;
     muteLeft_ = 0;
     onsetRun_ = 0;
-    zeroRun_ = 0;
+    zeroRun_ = oneRun_ = 0;
+    awaiting_ = preambleSeen_ = false;
+    awaitRun_ = 0;
     heldCount_ = 0;
+    printedAt_ = droppedAt_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -242,15 +255,22 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // A QPSK loop that still holds something (a weak station's text, dipping) keeps
         // what it has already decoded: noise makes such a loud pair now and then.
         if (!rxMode_.qpsk || carrier_.slow_lock() < kLostLockQpsk)
-            heldCount_ = 0;
+            drop_waiting();
+        // A BPSK station coming on where none is held (the next over, a few hertz from
+        // the last): pull in with the frequency assist rather than wait for its phase to
+        // be seen turning.
+        if (!rxMode_.qpsk && !settled())
+            acquireLeft_ = std::max(acquireLeft_, kAcquireSymbols);
     } else if (rxMode_.qpsk) {
         // Each character waits its own time, in order.
         int k = 0;
         const bool held = carrier_.slow_lock() >= track_lock();
-        while (k < heldCount_ &&
-               (held || symbols_ - heldAt_[static_cast<std::size_t>(k)] >= kHoldSymbolsQpsk)) {
+        fresh_ = fresh_ && searching_ && !placed_;
+        const int hold = fresh_ ? kHoldSymbolsSearching : kHoldSymbolsQpsk;
+        while (k < heldCount_ && (held || symbols_ - heldAt_[static_cast<std::size_t>(k)] >= hold)) {
             if (n < out.size())
                 out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
+            printedAt_ = heldAt_[static_cast<std::size_t>(k)];
             ++k;
         }
         std::copy(held_.begin() + k, held_.begin() + heldCount_, held_.begin());
@@ -259,9 +279,14 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     } else if (heldCount_ > 0) {
         // It was not an onset: what was held back comes out now (unless the squelch has
         // closed on it meanwhile), in order, each after its own wait.
-        const int wait = settled() ? kHoldSymbols : kWaitSymbols;
+        // After an over, the noise until the next one's preamble waits for it (as long as
+        // the queue holds): let out now, it would land in front of the next over's text.
+        const int wait = settled()                     ? kHoldSymbols
+                         : awaiting_ && !preambleSeen_ ? std::numeric_limits<int>::max()
+                                                       : kWaitSymbols;
         int k = 0;
-        while (k < heldCount_ && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
+        // Not while a loud symbol may be a station's first: it may drop them yet.
+        while (k < heldCount_ && onsetRun_ == 0 && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
             if (n < out.size() && squelch_.open() && muteLeft_ == 0)
                 out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
             ++k;
@@ -277,7 +302,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         recentLevel_ += (a - recentLevel_) * kRecentWeight;
         const bool risen = recentLevel_ > kRiseRatioQpsk * quietLevel_;
         if (risen && !risen_ && carrier_.slow_lock() < kLostLockQpsk && symbols_ > kRiseSettle) {
-            heldCount_ = 0;
+            drop_waiting();
             // The station's level is the one to rise from now: its own ups and downs
             // must not drop what it sends.
             quietLevel_ = recentLevel_;
@@ -359,6 +384,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     carrier_.set_tracking(acquireLeft_ == 0);
     const bool tracking = carrier_.lock() > track_lock();
     lockedRun_ = tracking ? lockedRun_ + 1 : 0;
+    if (awaiting_) {
+        awaitRun_ = tracking && oneRun_ < kCarrierBits ? awaitRun_ + 1 : 0;
+        if (tracking && (preambleSeen_ || awaitRun_ >= kAwaitHeldSymbols))
+            awaiting_ = false;
+    }
     // A signal held for a while by the narrow loop is the one: stop searching. (A wide
     // loop follows noise well enough to look locked now and then.)
     heldRun_ = acquireLeft_ == 0 && carrier_.slow_lock() > track_lock() ? heldRun_ + 1 : 0;
@@ -366,7 +396,8 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         searching_ = false;
         placed_ = true;
     }
-    timing_.set_tracking(squelch_.quality() >= 40);
+    // After an over the next station's symbols fall anywhere: pull in wide again.
+    timing_.set_tracking(squelch_.quality() >= 40 && !awaiting_);
     // The timing loop settles for a while after lock; measure from then on.
     if (lockedRun_ == kClockSettle)
         timing_.clock_restart();
@@ -381,10 +412,18 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     const int k = varicode_.push(b, chars);
     std::size_t n = 0;
     zeroRun_ = b.bit == 0 ? zeroRun_ + 1 : 0;
+    oneRun_ = b.bit == 1 ? oneRun_ + 1 : 0;
+    // (Only after a station: before one is held, a preamble far off frequency reads so.)
+    if (!rxMode_.qpsk && oneRun_ == kCarrierBits && settled()) {
+        awaiting_ = true;
+        preambleSeen_ = false;
+    }
     // A run of idle on a channel that holds no station yet is a preamble: what was
     // decoded just before it is noise, or the first symbols' errors.
-    if (!rxMode_.qpsk && zeroRun_ == kIdleBits && !settled())
+    if (!rxMode_.qpsk && zeroRun_ == kIdleBits && !settled()) {
         heldCount_ = 0;
+        preambleSeen_ = true;
+    }
     if (!squelch_.open() || muteLeft_ > 0)
         return 0;
     // A BPSK station's first loud symbols end the noise run the decoder holds as a
@@ -399,6 +438,7 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
             if (heldCount_ == static_cast<int>(held_.size())) {
                 if (n < out.size())
                     out[n++] = RxEvent{RxEvent::Kind::Character, held_[0], inputIndex};
+                printedAt_ = heldAt_[0];
                 std::copy(held_.begin() + 1, held_.end(), held_.begin());
                 std::copy(heldAt_.begin() + 1, heldAt_.end(), heldAt_.begin());
                 --heldCount_;
@@ -410,11 +450,69 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     }
     for (int i = 0; i < k && n < out.size(); ++i)
         out[n++] = RxEvent{RxEvent::Kind::Character, chars[static_cast<std::size_t>(i)], inputIndex};
+    if (k > 0)
+        printedAt_ = symbols_;
     return n;
 }
 
+void Receiver::drop_waiting() {
+    // Noise from before a station came on: nor is it decoded again later, up to the last
+    // bits the trellis still holds from then.
+    heldCount_ = 0;
+    droppedAt_ = symbols_ + QpskViterbi::kDepth + 2;
+}
+
+void Receiver::decode_again(double hz) {
+    // A QPSK station found in its data, seconds after the channel was tuned onto it: what
+    // the decoders made of it meanwhile, off frequency, is noise. The acquirer still holds
+    // those symbols; decode them again at the found frequency, in place of the characters
+    // waiting, and carry on from there: the live decoders start afresh on the latest
+    // symbols, and their first bit is the one after the last decoded again, so the text
+    // runs on without a seam. Characters already printed stay as they were.
+    std::array<uint8_t, QpskAcquirer::kWindow> bits{};
+    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.collected()), bits);
+    // The latest bits, which nothing after them has confirmed yet, are left to the live
+    // decoders: they are given those symbols again, turned by the found frequency.
+    const int again = std::clamp(count - 2, 0, QpskViterbi::kDepth);
+    count -= again;
+    VaricodeDecoder varicode;
+    heldCount_ = 0;
+    const bool open = squelch_.open();
+    bool whole = false; // the symbols held begin inside a character: the first one is not
+    for (int i = 0; i < count; ++i) {
+        std::array<int, 2> chars{};
+        const int k = varicode.push(SoftBit{bits[static_cast<std::size_t>(i)], 1.0f}, chars);
+        // The symbol at which the live decoders would have told this bit.
+        const int at = symbols_ - again - (count - 1 - i) + QpskViterbi::kDepth - 1;
+        for (int j = 0; j < k; ++j, whole = true) {
+            if (!whole || at <= std::max(printedAt_, droppedAt_) || !open ||
+                heldCount_ == static_cast<int>(held_.size()))
+                continue;
+            heldAt_[static_cast<std::size_t>(heldCount_)] = at;
+            held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(j)];
+        }
+    }
+    varicode_ = varicode;
+    viterbiCoherent_.reset();
+    viterbiDifferential_.reset();
+    const double w = 2.0 * std::numbers::pi * hz / rxMode_.baud();
+    const float amp = std::max(amplitude_, 1e-12f);
+    // The coherent decoder is given the symbols as the loop would have, on the newest one's
+    // phase as it came in.
+    for (int back = again; back >= 1; --back) {
+        const double turn = w * back - acquirer_.frame_phase();
+        const cf t(static_cast<float>(std::cos(turn)), static_cast<float>(std::sin(turn)));
+        const cf u = acquirer_.symbol(back), up = acquirer_.symbol(back + 1);
+        viterbiCoherent_.process(cmul(u, t) / amp);
+        viterbiDifferential_.process(
+            cmul(cmul_conj(u, up), cf(static_cast<float>(std::cos(w)), static_cast<float>(-std::sin(w)))) /
+            (amp * amp));
+    }
+    muteLeft_ = 0;
+}
+
 bool Receiver::settled() const {
-    return squelch_.quality() >= kSettledQuality || carrier_.lock() >= kCleanLock;
+    return !awaiting_ && (squelch_.quality() >= kSettledQuality || carrier_.lock() >= kCleanLock);
 }
 
 float Receiver::coherent_lock() const {

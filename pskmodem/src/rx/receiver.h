@@ -85,6 +85,8 @@ private:
     void trim(double symbolSeconds);
     void acquire_qpsk(cf u, double symbolSeconds);
     void use_sideband(bool lsb);
+    void decode_again(double hz);
+    void drop_waiting();
     void search_from_here();
     bool capture(std::span<const cf> base);
     double search_half_width() const;
@@ -112,6 +114,7 @@ private:
     bool searching_ = false;
     double movedHz_ = 0.0; // AFC movement since the capture's block started
     bool placed_ = false;  // a station has been found since the channel was tuned
+    bool fresh_ = false;   // ... nor since, and the channel looks for it
     double anchor_ = 0.0;  // the offset the capture's range was set from
     double anchorPhase_ = 0.0;
     double captured_ = 0.0; // where the capture found a station, from the oscillator
@@ -157,10 +160,16 @@ private:
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
     int onsetRun_ = 0;
-    std::array<int, 16> held_{};   // characters held back at a possible onset
-    std::array<int, 16> heldAt_{}; // ... and the symbol each was held at
+    std::array<int, 32> held_{};   // characters held back at a possible onset
+    std::array<int, 32> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
-    int zeroRun_ = 0; // BPSK: zeros in a row among the latest bits
+    int printedAt_ = 0;         // the symbol at which the latest character printed was decoded
+    int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
+    int zeroRun_ = 0;           // BPSK: zeros in a row among the latest bits
+    int oneRun_ = 0;            // ... and ones
+    bool awaiting_ = false;     // BPSK: an over has ended; the next one's preamble is awaited
+    bool preambleSeen_ = false; // ... and has been seen
+    int awaitRun_ = 0;          // locked symbols since, outside a carrier
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};

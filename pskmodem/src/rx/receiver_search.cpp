@@ -206,7 +206,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
             // it is noise (or the end of another over, long since printed), and the
             // preamble's zeros would end it as a stray character.
             muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
-            heldCount_ = 0;
+            drop_waiting();
         }
         lastReversal_ = symbols_;
         // How closely a look tells the frequency: its variance goes as one over the
@@ -243,6 +243,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
             use_sideband(!rxMode_.lsb);
         if (std::fabs(f.hz - here) > onLine)
             move_to(f.hz, fixed, symbolSeconds);
+        decode_again(f.hz);
         return;
     }
     // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter
