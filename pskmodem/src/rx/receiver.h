@@ -160,8 +160,8 @@ private:
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
     int onsetRun_ = 0;
-    std::array<int, 32> held_{};   // characters held back at a possible onset
-    std::array<int, 32> heldAt_{}; // ... and the symbol each was held at
+    std::array<int, 64> held_{};   // characters held back at a possible onset
+    std::array<int, 64> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
     int printedAt_ = 0;         // the symbol at which the latest character printed was decoded
     int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
