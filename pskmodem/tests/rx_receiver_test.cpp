@@ -481,7 +481,8 @@ TEST(QpskCode, PhaseChangesFollowTheTable) {
 }
 
 // A gap lost to noise merges two characters; the decoder splits them where the least
-// reliable bits were, and drops what cannot be split.
+// reliable bits were, and drops what cannot be split. A merged run may also be the code
+// of a character that text hardly holds (a control code): split it too if it was doubtful.
 TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
     struct Case {
         const char *name;
@@ -489,7 +490,7 @@ TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
         int weak;         // index of the bit with low reliability, or -1
         std::string want; // characters out
     };
-    // 'a' = 1011, 'b' = 1011111.
+    // 'a' = 1011, 'b' = 1011111; 'e' = 11, 'h' = 101011, and 1110101011 is Ctrl-O.
     const Case cases[] = {
         {"clean",
          "1011"
@@ -519,6 +520,18 @@ TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
          "1111111111111111"
          "00",
          3, ""},
+        {"gap hit into a control code",
+         "11"
+         "10"
+         "101011"
+         "00",
+         2, "eh"},
+        {"control code from sure bits",
+         "11"
+         "10"
+         "101011"
+         "00",
+         -1, "\x0f"},
     };
     for (const Case &c : cases) {
         VaricodeDecoder d;

@@ -19,7 +19,8 @@ int VaricodeDecoder::code_of(const std::array<uint8_t, kMaxRun> &bits, int from,
     uint32_t v = 0;
     for (int i = from; i < to; ++i) {
         // A "00" inside would have ended the character already.
-        if (bits[static_cast<std::size_t>(i)] == 0 && i + 1 < to && bits[static_cast<std::size_t>(i + 1)] == 0)
+        if (bits[static_cast<std::size_t>(i)] == 0 && i + 1 < to &&
+            bits[static_cast<std::size_t>(i + 1)] == 0)
             return -1;
         v = (v << 1) | bits[static_cast<std::size_t>(i)];
     }
@@ -49,9 +50,18 @@ int VaricodeDecoder::push(SoftBit b, std::span<int, 2> out) {
     return 0;
 }
 
+namespace {
+// Characters that text hardly ever holds: control codes other than backspace, tab and
+// the line ends, and DEL. Decoded from a run that two likely characters would also
+// explain, at the price of a doubtful bit or two, they are more likely those two.
+bool unlikely(int c) {
+    return (c < 32 && c != 8 && c != 9 && c != 10 && c != 13) || c >= 127;
+}
+} // namespace
+
 int VaricodeDecoder::finish(std::span<int, 2> out) {
     const int c = code_of(bits_, 0, len_);
-    if (c >= 0) {
+    if (c >= 0 && !unlikely(c)) {
         out[0] = c;
         return 1;
     }
@@ -78,8 +88,12 @@ int VaricodeDecoder::finish(std::span<int, 2> out) {
         }
     }
     // Flipping bits that were received clearly is a guess, not a repair.
-    if (bestAt < 0 || bestCost > kMaxRepairCost)
-        return 0;
+    if (bestAt < 0 || bestCost > kMaxRepairCost) {
+        if (c < 0)
+            return 0;
+        out[0] = c;
+        return 1;
+    }
     out[0] = left;
     out[1] = right;
     return 2;

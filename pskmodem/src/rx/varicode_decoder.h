@@ -6,7 +6,9 @@
 // cannot be seen; what can be seen is a gap lost to noise, which merges two characters
 // into a run that is no code. Such a run is split where flipping the least reliable
 // bits to "00" leaves two valid codes, if those bits were doubtful; a run that cannot be
-// split so is dropped rather than printed as a wrong character.
+// split so is dropped rather than printed as a wrong character. A run whose code is a
+// character that text hardly holds (a control code, DEL, the extension) is split the
+// same way when it can be, and printed as it is when it cannot.
 #pragma once
 
 #include <array>
