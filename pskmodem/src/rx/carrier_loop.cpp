@@ -40,23 +40,32 @@ constexpr double kNarrowPQpsk = 0.04, kNarrowIQpsk = 0.0008;
 // kStandingErrorQpsk, which noise alone hardly moves (some 0.03), or, on a signal whose
 // phase changes are clearly steady (coherence kLagCoherenceQpsk: noise alone hardly
 // ever reads that much), by a lock more than kLagMarginQpsk below what they promise (the
-// fourth-power lock scatters more than the BPSK one). Then the loop turns third order,
-// as wide as the phase noise and the lag call for, until the rate term has taken the
-// drift over; the rate then stays while the signal does.
+// fourth-power lock scatters more than the BPSK one). A loop that has lost a drifting
+// station altogether slips on with no standing error: on a signal only a little less
+// steady (kLostCoherenceQpsk), a lock that stays kLostMarginQpsk below the promise over
+// the slow lock's hundred symbols tells it (the greater of the two locks, since the slow
+// one is still rising just after the loop narrows). Then the loop turns third order, as
+// wide as the phase noise and the lag call for, until the rate term has taken the drift
+// over; the rate then stays while the signal does.
 constexpr double kErrorWeightQpsk = 1.0 / 64.0;
 constexpr double kStandingErrorQpsk = 0.15;
 constexpr float kLagCoherenceQpsk = 0.45f;
 constexpr double kLagMarginQpsk = 0.2;
+constexpr float kLostCoherenceQpsk = 0.35f;
+constexpr double kLostMarginQpsk = 0.3;
 constexpr double kTrackBnMaxQpsk = 0.1;
 constexpr float kNoSignalLockQpsk = 0.1f;
-// Frequency assist for QPSK, from the fourth power of the phase changes: only on a
-// signal strong enough for it to be clean (it is far noisier than BPSK's square), and
-// only when a narrow loop has lost the lock while they show it some way off (a station
-// drifting at 1 Hz/s is lost by the narrow loop within a second of a capture). While
-// acquiring it is left out: it unsettled the start of strong overs. It also measures the
-// rate (with gain kFllRateQpsk), as a loop pulled on by the assist alone trails the
-// drift; its mean lags by about kFllDelayQpsk symbols, which the rate makes up.
+// Frequency assist for QPSK, from the fourth power of the phase changes: only when a
+// narrow loop has lost the lock while they show it some way off (a station drifting at
+// 1 Hz/s is lost by the narrow loop within a second of a capture), and only on a signal
+// strong enough for it to be clean (it is far noisier than BPSK's square), or a little
+// less strong once the slow lock too says the loop is lost. While acquiring it is left
+// out: it unsettled the start of strong overs. It also measures the rate (with gain
+// kFllRateQpsk), as a loop pulled on by the assist alone trails the drift; its mean
+// lags by about kFllDelayQpsk symbols, which the rate makes up.
 constexpr float kFllCoherenceQpsk = 0.5f;
+constexpr float kFllLostCoherenceQpsk = 0.35f;
+constexpr float kFllLostSlowLockQpsk = 0.15f;
 constexpr double kFllOffQpsk = 0.1;
 constexpr float kFllLockQpsk = 0.25f;
 constexpr double kFllRateQpsk = 0.002;
@@ -197,20 +206,25 @@ double CarrierLoop::qpsk_frequency_error(cf d) {
     const float p = std::norm(d4);
     if (p > 0.0f)
         coherence_ += (d4 / std::sqrt(p) - coherence_) * kQualityWeight;
-    if (std::abs(coherence_) < kFllCoherenceQpsk || std::norm(freqAcc_) == 0.0f)
+    const float c = std::abs(coherence_);
+    const bool clean =
+        c >= kFllCoherenceQpsk || (c >= kFllLostCoherenceQpsk && slowLock_ < kFllLostSlowLockQpsk);
+    if (!narrow_ || !clean || lock_ >= kFllLockQpsk || std::norm(freqAcc_) == 0.0f)
         return 0.0;
     const double off =
         std::remainder(std::arg(freqAcc_) + 4.0 * (rate_ * kFllDelayQpsk - omega_), 2.0 * std::numbers::pi) /
         4.0;
-    return narrow_ && std::fabs(off) > kFllOffQpsk && lock_ < kFllLockQpsk ? off : 0.0;
+    return std::fabs(off) > kFllOffQpsk ? off : 0.0;
 }
 
 double CarrierLoop::qpsk_lag() const {
     const double standing = std::fabs(errorMean_) - kStandingErrorQpsk;
-    const double behind = std::abs(coherence_) >= kLagCoherenceQpsk
-                              ? signal_quality() - static_cast<double>(lock_) - kLagMarginQpsk
-                              : 0.0;
-    return std::max({0.0, standing, behind});
+    const float c = std::abs(coherence_);
+    const double l = signal_quality();
+    const double behind = c >= kLagCoherenceQpsk ? l - static_cast<double>(lock_) - kLagMarginQpsk : 0.0;
+    const double lost =
+        c >= kLostCoherenceQpsk ? l - static_cast<double>(std::max(lock_, slowLock_)) - kLostMarginQpsk : 0.0;
+    return std::max({0.0, standing, behind, lost});
 }
 
 double CarrierLoop::bandwidth() const {

@@ -266,12 +266,17 @@ void Receiver::steer(double symbolSeconds) {
         trim(symbolSeconds);
         return;
     }
-    if (carrier_.lock() <= track_lock() && !steady_turn())
-        return;
-    if (rxMode_.qpsk && lockedRun_ < kSteerRunQpsk)
+    // A QPSK loop's measured drift is taken over at once, whatever the lock: a loop that
+    // follows 1 Hz/s at its own frequency reaches the end of its range (4 Hz) in a few
+    // seconds, and a weak station's lock comes and goes too often for the run the
+    // steering below waits for. (The rate leaks away without a signal.)
+    const double rateHz = rxMode_.qpsk ? carrier_.frequency_rate() / (kTwoPi * symbolSeconds) : 0.0;
+    const bool steering =
+        (carrier_.lock() > track_lock() || steady_turn()) && (!rxMode_.qpsk || lockedRun_ >= kSteerRunQpsk);
+    if (!steering && rateHz == 0.0)
         return;
     const double limit = follow_limit();
-    double delta = kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds);
+    double delta = rateHz + (steering ? kTrackGain * carrier_.frequency() / (kTwoPi * symbolSeconds) : 0.0);
     if (!std::isfinite(delta))
         return;
     const double next = std::clamp(offset_ + delta, -limit, limit);
