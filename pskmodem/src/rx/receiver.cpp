@@ -297,9 +297,14 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
                                                        : kWaitSymbols;
         int k = 0;
         // Not while a loud symbol may be a station's first: it may drop them yet.
+        // What does not fit in this piece's events waits for the next symbol (room is
+        // left for the IMD reading and the characters this symbol ends).
         while (k < heldCount_ && onsetRun_ == 0 && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
-            if (n < out.size() && squelch_.open() && muteLeft_ == 0)
+            if (squelch_.open() && muteLeft_ == 0) {
+                if (n + 3 > out.size())
+                    break;
                 out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
+            }
             ++k;
         }
         std::copy(held_.begin() + k, held_.begin() + heldCount_, held_.begin());
