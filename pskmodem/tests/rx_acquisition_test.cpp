@@ -525,14 +525,22 @@ INSTANTIATE_TEST_SUITE_P(Snr, WeakOnset,
                              return "Minus" + std::to_string(static_cast<int>(-i.param.first)) + "Db";
                          });
 
-// A weak BPSK contact: each over comes from a station 3 Hz from the last, with a second
-// and a half of noise between. The channel's loops still hold the last station when the
-// next one's preamble starts: at most one character of an over's start may be lost, and
-// the noise between overs must not print in front of it.
-TEST(WeakContact, EachOverCopiedFromItsStart) {
-    for (uint64_t seed : {1u, 2u, 3u}) {
-        Condition c = make("WeakContact");
-        c.snr = -10.0;
+// A BPSK contact: each over comes from a station 3 Hz from the last, with a second and a
+// half of noise between. The channel's loops still hold the last station when the next
+// one's preamble starts: at -10 dB at most one character of an over's start may be lost,
+// and the noise between overs must not print in front of it.
+struct ContactCase {
+    double snr;
+    std::size_t maxErrors; // in any one over
+    uint64_t seeds;
+};
+
+class ContactOvers : public testing::TestWithParam<ContactCase> {};
+
+TEST_P(ContactOvers, EachOverCopiedFromItsStart) {
+    for (uint64_t seed = 1; seed <= GetParam().seeds; ++seed) {
+        Condition c = make("Contact");
+        c.snr = GetParam().snr;
         c.overs = 4;
         c.chars = 4 * 40;
         c.offset = seed % 2 == 0 ? 3.0 : -3.0;
@@ -545,10 +553,21 @@ TEST(WeakContact, EachOverCopiedFromItsStart) {
             const std::string got = r.copy.substr(from, to - from);
             from = to + 1;
             const std::string text = text_of(c.chars / 4, static_cast<std::size_t>(o));
-            EXPECT_LE(edit_distance(text, got), 1u) << "seed " << seed << ", over " << o << ":\n" << r.copy;
+            EXPECT_LE(edit_distance(text, got), GetParam().maxErrors)
+                << "seed " << seed << ", over " << o << ":\n"
+                << r.copy;
         }
     }
 }
+
+// A strong contact loses nothing and prints nothing of the noise between overs.
+INSTANTIATE_TEST_SUITE_P(Snr, ContactOvers,
+                         testing::Values(ContactCase{-10.0, 1, 3}, ContactCase{10.0, 0, 6}),
+                         [](const testing::TestParamInfo<ContactCase> &i) {
+                             const int snr = static_cast<int>(i.param.snr);
+                             return std::string(snr < 0 ? "Minus" : "Plus") + std::to_string(std::abs(snr)) +
+                                    "Db";
+                         });
 
 // The same for QPSK, with capture and AFC on as a click on the waterfall leaves them, and
 // a second of noise first: the trellis decides each bit half a second late, so the first

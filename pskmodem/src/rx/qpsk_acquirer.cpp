@@ -78,7 +78,7 @@ void QpskAcquirer::set_mode(double baud, bool lsb) {
 void QpskAcquirer::reset() {
     ring_.fill(cf{});
     head_ = 0;
-    count_ = 0;
+    count_ = kept_ = 0;
     sinceLook_ = 0;
     phase_ = widePhase_ = 0.0;
     wide_.fill(cf{});
@@ -92,9 +92,10 @@ cf QpskAcquirer::turned(cf u, double &phase, double radians) {
 }
 
 QpskAcquirer::Look QpskAcquirer::push(cf u, double offsetHz, bool locked) {
-    head_ = (head_ + 1) % kWindow;
+    head_ = (head_ + 1) % kHistory;
     ring_[static_cast<std::size_t>(head_)] = turned(u, phase_, 2.0 * kPi * offsetHz / baud_);
     count_ = std::min(count_ + 1, kWindow);
+    kept_ = std::min(kept_ + 1, kHistory);
     if (count_ < kMinReversals || ++sinceLook_ % kReversalHop != 0)
         return Look::None;
     // A held lock is checked half as often.
@@ -112,7 +113,7 @@ void QpskAcquirer::push_wide(cf y, double offsetHz) {
 }
 
 cf QpskAcquirer::at(int back) const {
-    return ring_[static_cast<std::size_t>((head_ - back + kWindow) % kWindow)];
+    return ring_[static_cast<std::size_t>((head_ - back + kHistory) % kHistory)];
 }
 
 bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const {
@@ -264,8 +265,8 @@ float QpskAcquirer::metric(double hz, int count, bool lsb) const {
     return *std::max_element(m.begin(), m.end()) / static_cast<float>(count - 1);
 }
 
-int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kWindow> bits) const {
-    count = std::min(count, count_);
+int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kHistory> bits) const {
+    count = std::min(count, kept_);
     if (count < 2)
         return 0;
     // The trellis of metric(), keeping each step's survivors: the state's oldest coder
@@ -274,7 +275,7 @@ int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kWindow> bits)
     const cf turn(static_cast<float>(std::cos(w)), static_cast<float>(std::sin(w)));
     constexpr int kStates = 16;
     std::array<float, kStates> m{}, next{};
-    std::array<uint16_t, kWindow> from{};
+    std::array<uint16_t, kHistory> from{};
     for (int back = count - 2, step = 0; back >= 0; --back, ++step) {
         const cf r = cmul(cmul_conj(at(back), at(back + 1)), turn);
         const float corr[4] = {r.real(), r.imag(), -r.real(), -r.imag()};
@@ -309,12 +310,14 @@ int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kWindow> bits)
 }
 
 int QpskAcquirer::since_quiet(int count) const {
-    // Blocks of kQuietBlock symbols, newest first, against the latest: even the weakest
-    // copyable station stands some five times above the noise in its own band, so a block
-    // of noise alone falls well below kQuietLevel of it, and one of the station does not.
+    // Blocks of kQuietBlock symbols, newest first, against the mean of the latest few:
+    // even the weakest copyable station stands some five times above the noise in its own
+    // band, so a block of noise alone falls well below kQuietLevel of it, and one of the
+    // station hardly ever does.
     constexpr int kQuietBlock = 8;
-    constexpr float kQuietLevel = 0.35f;
-    count = std::min(count, count_);
+    constexpr int kLatestBlocks = 4;
+    constexpr float kQuietLevel = 0.3f;
+    count = std::min(count, kept_);
     auto level = [this](int from) {
         float p = 0.0f;
         for (int back = from; back < from + kQuietBlock; ++back)
@@ -323,7 +326,11 @@ int QpskAcquirer::since_quiet(int count) const {
     };
     if (count < 2 * kQuietBlock)
         return count;
-    const float latest = level(0);
+    const int latestBlocks = std::min(kLatestBlocks, count / kQuietBlock - 1);
+    float latest = 0.0f;
+    for (int b = 0; b < latestBlocks; ++b)
+        latest += level(b * kQuietBlock);
+    latest /= static_cast<float>(latestBlocks);
     int back = kQuietBlock;
     while (back + kQuietBlock <= count && level(back) >= kQuietLevel * latest)
         back += kQuietBlock;

@@ -33,7 +33,9 @@ namespace pskmodem {
 class QpskAcquirer {
 public:
     static constexpr int kWindow = 128; // symbols looked at, at most (4 s at 31.25 baud)
-    static constexpr int kWide = 4;     // matched-filter samples a symbol kept
+    // Symbols kept to be decoded again once the station is found (8 s at 31.25 baud).
+    static constexpr int kHistory = 2 * kWindow;
+    static constexpr int kWide = 4; // matched-filter samples a symbol kept
     // A fourth-power line weaker than this against the median is not looked into: noise
     // alone makes one in a few looks.
     static constexpr double kMinScore = 10.0;
@@ -68,9 +70,9 @@ public:
     // full look rates `current`, where the receiver is now, against it, only over the
     // latest symbols when the receiver holds a lock. False when nothing was found.
     bool analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const;
-    // Symbols collected, at most kWindow, and the one `back` places before the newest
-    // (0 .. collected() - 1), in the tuned frequency's frame.
-    int collected() const { return count_; }
+    // Symbols kept, at most kHistory, and the one `back` places before the newest
+    // (0 .. kept() - 1), in the tuned frequency's frame.
+    int kept() const { return kept_; }
     cf symbol(int back) const { return at(back); }
     // How far the tuned frequency's frame has turned from the oscillator's (radians) at
     // the newest symbol: a symbol as it came in is symbol(0) turned back by this.
@@ -79,7 +81,7 @@ public:
     // decoded from their phase changes on the sideband set, oldest first: the text sent
     // while the station was still being looked for, decoded as well as the found frequency
     // allows. Writes count - 1 bits (one a phase change) and returns how many.
-    int decode(double hz, int count, std::span<uint8_t, kWindow> bits) const;
+    int decode(double hz, int count, std::span<uint8_t, kHistory> bits) const;
     // How many of the latest symbols (at most count) came after the last quiet stretch:
     // what a station that came on within them sent, without the noise before it.
     int since_quiet(int count) const;
@@ -100,9 +102,10 @@ private:
 
     double baud_ = 31.25;
     bool lsb_ = false;
-    std::array<cf, kWindow> ring_{};
+    std::array<cf, kHistory> ring_{};
     int head_ = 0;
-    int count_ = 0;
+    int count_ = 0; // symbols looked at, at most kWindow
+    int kept_ = 0;
     int sinceLook_ = 0;
     double phase_ = 0.0; // the oscillator's offset summed over the symbols, radians
     double widePhase_ = 0.0;

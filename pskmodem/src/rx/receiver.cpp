@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <tuple>
 
 namespace pskmodem {
 
@@ -41,11 +42,18 @@ constexpr int kHoldSymbols = 4;
 // noise it held as characters well before its preamble can be told: while no station is
 // held, characters wait this long, and a preamble found meanwhile drops them.
 constexpr int kHoldSymbolsQpsk = 40;
-// ... and after a tune, until the channel has found its station: a station found in the
-// data it sends has its text since the tune decoded again (the acquirer holds
-// QpskAcquirer::kWindow symbols), so its characters wait as long as that can reach back.
-constexpr int kHoldSymbolsSearching = QpskAcquirer::kWindow - QpskViterbi::kDepth - 16;
+// ... and in the first seconds after a tune, until the channel has found its station: a
+// station found in the data it sends has its text since the tune decoded again (the
+// acquirer keeps QpskAcquirer::kHistory symbols), so its characters wait as long as that
+// can reach back.
+constexpr int kHoldSymbolsSearching = QpskAcquirer::kHistory - QpskViterbi::kDepth - 16;
+// Symbols after a QPSK station found in its data for which the bits come from the phase
+// changes, while the loop settles on it.
+constexpr int kDifferentialSymbols = 32;
 constexpr int kOnsetSymbols = 2;
+// Events of a piece kept free when waiting characters come out: a symbol's own (two
+// characters and an IMD reading).
+constexpr std::size_t kRoom = 3;
 // BPSK: until the signal's quality shows a station (kSettledQuality), characters wait
 // kWaitSymbols, and kIdleBits zeros in a row drop them: the idle of a preamble follows
 // the noise and the first symbols' errors, while text goes on with the next character.
@@ -173,6 +181,7 @@ void Receiver::start_fresh() {
     awaitRun_ = 0;
     heldCount_ = 0;
     printedAt_ = droppedAt_ = 0;
+    differentialLeft_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -265,11 +274,13 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // Each character waits its own time, in order.
         int k = 0;
         const bool held = carrier_.slow_lock() >= track_lock();
-        fresh_ = fresh_ && searching_ && !placed_;
+        fresh_ = fresh_ && searching_ && !placed_ && symbols_ < QpskAcquirer::kHistory;
         const int hold = fresh_ ? kHoldSymbolsSearching : kHoldSymbolsQpsk;
-        while (k < heldCount_ && (held || symbols_ - heldAt_[static_cast<std::size_t>(k)] >= hold)) {
-            if (n < out.size())
-                out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
+        // As many as the events of this piece leave room for (keeping some for the
+        // symbol's own): the rest come out with the next symbols, not lost.
+        while (k < heldCount_ && n + kRoom < out.size() &&
+               (held || symbols_ - heldAt_[static_cast<std::size_t>(k)] >= hold)) {
+            out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
             printedAt_ = heldAt_[static_cast<std::size_t>(k)];
             ++k;
         }
@@ -286,9 +297,14 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
                                                        : kWaitSymbols;
         int k = 0;
         // Not while a loud symbol may be a station's first: it may drop them yet.
+        // What does not fit in this piece's events waits for the next symbol (room is
+        // left for the IMD reading and the characters this symbol ends).
         while (k < heldCount_ && onsetRun_ == 0 && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
-            if (n < out.size() && squelch_.open() && muteLeft_ == 0)
+            if (squelch_.open() && muteLeft_ == 0) {
+                if (n + 3 > out.size())
+                    break;
                 out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
+            }
             ++k;
         }
         std::copy(held_.begin() + k, held_.begin() + heldCount_, held_.begin());
@@ -352,7 +368,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     } else {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));
-        const int bit = coherent ? bc : bd;
+        // Just put on a station found in its data, the loop settles wide, and its phase
+        // wanders more than the phase changes do.
+        const int bit = coherent && differentialLeft_ == 0 ? bc : bd;
+        if (differentialLeft_ > 0)
+            --differentialLeft_;
         if (bit >= 0)
             n += on_bit(SoftBit{static_cast<uint8_t>(bit), 1.0f}, inputIndex, out.subspan(n));
     }
@@ -469,28 +489,41 @@ void Receiver::decode_again(double hz) {
     // waiting, and carry on from there: the live decoders start afresh on the latest
     // symbols, and their first bit is the one after the last decoded again, so the text
     // runs on without a seam. Characters already printed stay as they were.
-    std::array<uint8_t, QpskAcquirer::kWindow> bits{};
-    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.collected()), bits);
+    std::array<uint8_t, QpskAcquirer::kHistory> bits{};
+    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.kept()), bits);
     // The latest bits, which nothing after them has confirmed yet, are left to the live
     // decoders: they are given those symbols again, turned by the found frequency.
     const int again = std::clamp(count - 2, 0, QpskViterbi::kDepth);
     count -= again;
     VaricodeDecoder varicode;
-    heldCount_ = 0;
-    const bool open = squelch_.open();
-    bool whole = false; // the symbols held begin inside a character: the first one is not
+    std::array<int, std::tuple_size_v<decltype(held_)>> text{}, textAt{};
+    int got = 0;
+    int from = std::numeric_limits<int>::max(); // where the stretch decoded again begins
     for (int i = 0; i < count; ++i) {
         std::array<int, 2> chars{};
         const int k = varicode.push(SoftBit{bits[static_cast<std::size_t>(i)], 1.0f}, chars);
         // The symbol at which the live decoders would have told this bit.
         const int at = symbols_ - again - (count - 1 - i) + QpskViterbi::kDepth - 1;
-        for (int j = 0; j < k; ++j, whole = true) {
-            if (!whole || at <= std::max(printedAt_, droppedAt_) || !open ||
-                heldCount_ == static_cast<int>(held_.size()))
+        for (int j = 0; j < k; ++j) {
+            // The symbols kept begin inside a character: the first one is not whole.
+            if (from == std::numeric_limits<int>::max()) {
+                from = at;
                 continue;
-            heldAt_[static_cast<std::size_t>(heldCount_)] = at;
-            held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(j)];
+            }
+            if (at <= std::max(printedAt_, droppedAt_) || got == static_cast<int>(text.size()))
+                continue;
+            textAt[static_cast<std::size_t>(got)] = at;
+            text[static_cast<std::size_t>(got++)] = chars[static_cast<std::size_t>(j)];
         }
+    }
+    // Characters waiting from before that stretch stay ahead of it.
+    int keep = 0;
+    while (keep < heldCount_ && heldAt_[static_cast<std::size_t>(keep)] <= from)
+        ++keep;
+    heldCount_ = keep;
+    for (int i = 0; i < got && squelch_.open() && heldCount_ < static_cast<int>(held_.size()); ++i) {
+        heldAt_[static_cast<std::size_t>(heldCount_)] = textAt[static_cast<std::size_t>(i)];
+        held_[static_cast<std::size_t>(heldCount_++)] = text[static_cast<std::size_t>(i)];
     }
     varicode_ = varicode;
     viterbiCoherent_.reset();
@@ -509,6 +542,7 @@ void Receiver::decode_again(double hz) {
             (amp * amp));
     }
     muteLeft_ = 0;
+    differentialLeft_ = kDifferentialSymbols;
 }
 
 bool Receiver::settled() const {

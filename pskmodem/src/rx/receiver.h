@@ -160,11 +160,12 @@ private:
     int muteLeft_ = 0; // symbols before characters are reported again
     int lostRun_ = 0;
     int onsetRun_ = 0;
-    std::array<int, 32> held_{};   // characters held back at a possible onset
-    std::array<int, 32> heldAt_{}; // ... and the symbol each was held at
+    std::array<int, 64> held_{};   // characters held back at a possible onset
+    std::array<int, 64> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
     int printedAt_ = 0;         // the symbol at which the latest character printed was decoded
     int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
+    int differentialLeft_ = 0;  // QPSK symbols before coherent decisions are taken again
     int zeroRun_ = 0;           // BPSK: zeros in a row among the latest bits
     int oneRun_ = 0;            // ... and ones
     bool awaiting_ = false;     // BPSK: an over has ended; the next one's preamble is awaited
