@@ -547,3 +547,24 @@ TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
         EXPECT_EQ(out, c.want) << c.name;
     }
 }
+
+// A QPSK channel with capture and AFC on waits where it was tuned through minutes of
+// noise: the carrier loop's drift handling (a frequency assist, a wider third-order
+// loop, a rate the AFC takes over) must not be set off by noise.
+TEST(QpskAfc, ChannelStaysPutOnFiveMinutesOfNoise) {
+    for (int32_t mode : {1, 9}) {
+        for (uint64_t seed : {1u, 2u, 3u}) {
+            std::vector<float> noise(8000 * 300, 0.0f);
+            add_noise(noise, 0.1, 100 + seed);
+            Receiver rx;
+            rx.configure(tuned(mode, 1000, 10, 10));
+            std::vector<RxEvent> ev(Receiver::kMaxEvents);
+            double furthest = 0.0;
+            for (std::size_t at = 0; at < noise.size(); at += 800) {
+                rx.process(std::span<const float>(noise.data() + at, 800), ev);
+                furthest = std::max(furthest, std::fabs(rx.frequency() - 1000.0));
+            }
+            EXPECT_LT(furthest, 0.2) << "mode " << mode << ", seed " << seed;
+        }
+    }
+}

@@ -44,7 +44,10 @@ constexpr double kNarrowPQpsk = 0.04, kNarrowIQpsk = 0.0008;
 // station altogether slips on with no standing error: on a signal only a little less
 // steady (kLostCoherenceQpsk), a lock that stays kLostMarginQpsk below the promise over
 // the slow lock's hundred symbols tells it (the greater of the two locks, since the slow
-// one is still rising just after the loop narrows). Then the loop turns third order, as
+// one is still rising just after the loop narrows), once the loop has held a station
+// (slow lock kHeldLockQpsk since it was started): noise alone reads that steady now and
+// then, and a loop widened on it looked locked often enough to walk a channel waiting
+// for its station by hertz in minutes. Then the loop turns third order, as
 // wide as the phase noise and the lag call for, until the rate term has taken the drift
 // over; the rate then stays while the signal does.
 constexpr double kErrorWeightQpsk = 1.0 / 64.0;
@@ -53,13 +56,15 @@ constexpr float kLagCoherenceQpsk = 0.45f;
 constexpr double kLagMarginQpsk = 0.2;
 constexpr float kLostCoherenceQpsk = 0.35f;
 constexpr double kLostMarginQpsk = 0.3;
+constexpr float kHeldLockQpsk = 0.2f;
 constexpr double kTrackBnMaxQpsk = 0.1;
 constexpr float kNoSignalLockQpsk = 0.1f;
 // Frequency assist for QPSK, from the fourth power of the phase changes: only when a
 // narrow loop has lost the lock while they show it some way off (a station drifting at
 // 1 Hz/s is lost by the narrow loop within a second of a capture), and only on a signal
 // strong enough for it to be clean (it is far noisier than BPSK's square), or a little
-// less strong once the slow lock too says the loop is lost. While acquiring it is left
+// less strong once the slow lock too says a loop that held a station has lost it. While
+// acquiring it is left
 // out: it unsettled the start of strong overs. It also measures the rate (with gain
 // kFllRateQpsk), as a loop pulled on by the assist alone trails the drift; its mean
 // lags by about kFllDelayQpsk symbols, which the rate makes up.
@@ -89,7 +94,7 @@ void CarrierLoop::reset() {
     omega_ = 0.0;
     rate_ = 0.0;
     errorMean_ = 0.0;
-    lock_ = slowLock_ = 0.0f;
+    lock_ = slowLock_ = bestSlowLock_ = 0.0f;
     coherence_ = cf{};
     narrow_ = false;
     prev_ = freqAcc_ = cf{};
@@ -119,6 +124,7 @@ cf CarrierLoop::process(cf u, float amplitude) {
     }
     lock_ += (m - lock_) * kLockWeight;
     slowLock_ += (m - slowLock_) * kSlowLockWeight;
+    bestSlowLock_ = std::max(bestSlowLock_, slowLock_);
 
     // Frequency assist (BPSK, while acquiring): the phase change from the previous
     // symbol, squared to strip the modulation, measures the offset up to a quarter turn
@@ -207,8 +213,8 @@ double CarrierLoop::qpsk_frequency_error(cf d) {
     if (p > 0.0f)
         coherence_ += (d4 / std::sqrt(p) - coherence_) * kQualityWeight;
     const float c = std::abs(coherence_);
-    const bool clean =
-        c >= kFllCoherenceQpsk || (c >= kFllLostCoherenceQpsk && slowLock_ < kFllLostSlowLockQpsk);
+    const bool lost = bestSlowLock_ >= kHeldLockQpsk && slowLock_ < kFllLostSlowLockQpsk;
+    const bool clean = c >= kFllCoherenceQpsk || (lost && c >= kFllLostCoherenceQpsk);
     if (!narrow_ || !clean || lock_ >= kFllLockQpsk || std::norm(freqAcc_) == 0.0f)
         return 0.0;
     const double off =
@@ -222,8 +228,9 @@ double CarrierLoop::qpsk_lag() const {
     const float c = std::abs(coherence_);
     const double l = signal_quality();
     const double behind = c >= kLagCoherenceQpsk ? l - static_cast<double>(lock_) - kLagMarginQpsk : 0.0;
-    const double lost =
-        c >= kLostCoherenceQpsk ? l - static_cast<double>(std::max(lock_, slowLock_)) - kLostMarginQpsk : 0.0;
+    const double lost = c >= kLostCoherenceQpsk && bestSlowLock_ >= kHeldLockQpsk
+                            ? l - static_cast<double>(std::max(lock_, slowLock_)) - kLostMarginQpsk
+                            : 0.0;
     return std::max({0.0, standing, behind, lost});
 }
 

@@ -68,7 +68,8 @@ private:
     cf freqAcc_{}; // running mean of the squared (QPSK: fourth power) symbol-to-symbol change
     float lock_ = 0.0f;
     float slowLock_ = 0.0f;
-    cf coherence_{}; // mean of the squared (QPSK: fourth power) phase change as a unit phasor
+    float bestSlowLock_ = 0.0f; // since the loop was started: whether it has held a station
+    cf coherence_{};            // mean of the squared (QPSK: fourth power) phase change as a unit phasor
 };
 
 } // namespace pskmodem
