@@ -35,6 +35,10 @@ constexpr double kFadeSnr = 8.0;
 // which only drops what it was spelling.
 constexpr float kOnsetRatio = 1.8f;
 constexpr float kOnsetRatioQpsk = 2.5f;
+// A BPSK loop whose slow lock still says it held a station (no over having ended since)
+// sees a loud pair as that station coming back out of a fade, not a new one: its text
+// runs on through it.
+constexpr float kHeldThroughFade = 0.5f;
 // Symbols a character ended at a possible onset is held back for (the preamble's first
 // symbols fade in, so the loud run may start a symbol late).
 constexpr int kHoldSymbols = 4;
@@ -258,7 +262,8 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     // it as a stray character. Drop it; the preamble carries no characters.
     onsetRun_ = a > (rxMode_.qpsk ? kOnsetRatioQpsk : kOnsetRatio) * amplitude_ ? onsetRun_ + 1 : 0;
     std::size_t n = 0;
-    if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock()) {
+    const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
+    if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
         varicode_.reset();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
         // A QPSK loop that still holds something (a weak station's text, dipping) keeps

@@ -1,0 +1,77 @@
+// A station fading deep and coming back: the text it sends once it is back is copied at
+// once. Its return out of the noise looks like a new station's first loud symbols, after
+// which the noise the decoder held would be dropped; here that must not cost its text.
+#include "rx/receiver.h"
+#include "rx/test_signal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace pskmodem;
+
+namespace {
+
+const std::string kText = "Rig is an old transceiver at twenty watts into a dipole. The weather is grey and "
+                          "cold, the band is open to the south and signals come and go. ";
+
+std::size_t errors_through_fades(double fadeSeconds, std::string &copy) {
+    TestSignalParams p;
+    p.frequency = 1003.0;
+    p.leadSilence = 0.5;
+    const TestSignal clean = make_test_signal(kText, p);
+    std::vector<float> x = clean.samples;
+    // Every 6 s from 5 s on, while the text is sent, the station drops into the noise.
+    const double end = static_cast<double>(clean.charEnds.back()) / 8000.0;
+    for (double t0 = 5.0; t0 + fadeSeconds < end; t0 += 6.0)
+        for (auto i = static_cast<std::size_t>(t0 * 8000.0);
+             i < static_cast<std::size_t>((t0 + fadeSeconds) * 8000.0); ++i)
+            x[i] *= 0.03f;
+    add_noise(x, 0.1, 7);
+
+    ChannelSettings s;
+    s.enabled = true;
+    s.mode = 0;
+    s.frequency = 1000;
+    s.captureRange = 10;
+    s.afcLimit = 10;
+    s.tuneSerial = 1;
+    Receiver rx;
+    rx.configure(s);
+    std::vector<RxEvent> ev(Receiver::kMaxEvents);
+    for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
+        const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
+        const std::size_t n = rx.process(std::span<const float>(x.data() + at, len), ev);
+        for (std::size_t i = 0; i < n; ++i)
+            if (ev[i].kind == RxEvent::Kind::Character)
+                copy += ev[i].value >= 32 && ev[i].value < 127 ? static_cast<char>(ev[i].value) : '~';
+    }
+    return edit_distance(kText, copy);
+}
+
+} // namespace
+
+// What each fade covers is lost whatever the receiver does (a second of text at 0.7 s a
+// fade, four fades); the limits leave room for that and a character or so more, not for
+// the character after each return as well.
+struct FadeCase {
+    double seconds;
+    std::size_t maxErrors;
+};
+
+void PrintTo(const FadeCase &c, std::ostream *os) {
+    *os << c.seconds << " s fades";
+}
+
+class Fade : public testing::TestWithParam<FadeCase> {};
+
+TEST_P(Fade, TextRunsOnAfterADeepFade) {
+    std::string copy;
+    const std::size_t e = errors_through_fades(GetParam().seconds, copy);
+    EXPECT_LE(e, GetParam().maxErrors) << copy;
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, Fade, testing::Values(FadeCase{0.7, 14}, FadeCase{1.0, 16}));
