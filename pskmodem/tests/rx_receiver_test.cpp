@@ -285,6 +285,26 @@ TEST(Squelch, ProgramDefaultsHoldNoiseAndOpenForAWeakStation) {
     }
 }
 
+// The same defaults let a QPSK31 station at -10 dB through whole: its phase changes alone
+// read too low there, and the squelch used to shut it out for most of its text.
+TEST(Squelch, ProgramDefaultsLetAWeakQpskStationThrough) {
+    ChannelSettings s = tuned(1, 1000, 10, 10);
+    s.squelchThreshold = 10;
+    s.squelchSpeed = 1;
+    const std::string text = "a weak QPSK station calling through the default squelch, pse k";
+    for (uint64_t seed = 1; seed <= 4; ++seed) {
+        TestSignalParams p;
+        p.mode = 1;
+        p.frequency = seed % 2 ? 1003.0 : 997.0;
+        p.snrDb = -10.0;
+        p.seed = seed;
+        p.phase = static_cast<double>(seed);
+        p.leadSilence = 0.5;
+        EXPECT_LE(edit_distance(text, receive(make_test_signal(text, p).samples, s).text), 3u)
+            << "seed " << seed;
+    }
+}
+
 // The level does not suffer from an offset the carrier loop has not taken out: a clean
 // BPSK signal whose phase changes turn by 40 degrees a symbol reads like a tuned one, and
 // random phase changes read 0.

@@ -47,6 +47,9 @@ constexpr int kHoldSymbolsQpsk = 40;
 // acquirer keeps QpskAcquirer::kHistory symbols), so its characters wait as long as that
 // can reach back.
 constexpr int kHoldSymbolsSearching = QpskAcquirer::kHistory - QpskViterbi::kDepth - 16;
+// A weak QPSK station opens the squelch up to a second after its first characters: those
+// decoded while it is shut wait this long for it to open, and are dropped if it does not.
+constexpr int kGateWaitQpsk = 40;
 // Symbols after a QPSK station found in its data for which the bits come from the phase
 // changes, while the loop settles on it.
 constexpr int kDifferentialSymbols = 32;
@@ -278,8 +281,16 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         const int hold = fresh_ ? kHoldSymbolsSearching : kHoldSymbolsQpsk;
         // As many as the events of this piece leave room for (keeping some for the
         // symbol's own): the rest come out with the next symbols, not lost.
-        while (k < heldCount_ && n + kRoom < out.size() &&
-               (held || symbols_ - heldAt_[static_cast<std::size_t>(k)] >= hold)) {
+        while (k < heldCount_ && n + kRoom < out.size()) {
+            const int waited = symbols_ - heldAt_[static_cast<std::size_t>(k)];
+            if (!held && waited < hold)
+                break;
+            if (!squelch_.open()) {
+                if (waited < kGateWaitQpsk)
+                    break;
+                ++k; // the squelch stayed shut on it
+                continue;
+            }
             out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
             printedAt_ = heldAt_[static_cast<std::size_t>(k)];
             ++k;
@@ -342,8 +353,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         quality = rxMode_.qpsk ? cmul(r2, r2).real() / (rn * rn * rn * rn) : r2.real() / (rn * rn);
     }
     // The squelch takes out a steady turn by itself; the loop's frequency, which swings
-    // about while it acquires, would only unsettle it.
-    squelch_.process(cmul_conj(u, uPrev_), quality);
+    // about while it acquires, would only unsettle it. QPSK's fourth power of a phase
+    // change (two symbols' noise) reads too little at -10 dB to tell a station from
+    // noise; the loop's own symbols, one symbol's noise, read twice as much. (Until the
+    // loop holds the station they read nothing, but a QPSK channel keeps its characters
+    // back until then anyway.)
+    squelch_.process(rxMode_.qpsk ? v : cmul_conj(u, uPrev_), quality);
     vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
     vectorNext_ = (vectorNext_ + 1) & 7;
 
@@ -444,19 +459,21 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
         heldCount_ = 0;
         preambleSeen_ = true;
     }
-    if (!squelch_.open() || muteLeft_ > 0)
+    if (muteLeft_ > 0 || (!squelch_.open() && !rxMode_.qpsk))
         return 0;
     // A BPSK station's first loud symbols end the noise run the decoder holds as a
     // character, a symbol before the onset is sure: hold such a character back until it is.
     // (Later characters queue behind them, to keep the order.) A QPSK channel holds every
-    // character while it holds no station (see kHoldSymbolsQpsk).
+    // character while it holds no station (see kHoldSymbolsQpsk) or its squelch is shut
+    // (see kGateWaitQpsk).
     if (heldCount_ > 0 ||
         (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock()) ||
-        (!rxMode_.qpsk && !settled()) || (rxMode_.qpsk && carrier_.slow_lock() < track_lock())) {
+        (!rxMode_.qpsk && !settled()) ||
+        (rxMode_.qpsk && (carrier_.slow_lock() < track_lock() || !squelch_.open()))) {
         for (int i = 0; i < k; ++i) {
             // A full queue lets its oldest character go rather than lose one.
             if (heldCount_ == static_cast<int>(held_.size())) {
-                if (n < out.size())
+                if (n < out.size() && squelch_.open())
                     out[n++] = RxEvent{RxEvent::Kind::Character, held_[0], inputIndex};
                 printedAt_ = heldAt_[0];
                 std::copy(held_.begin() + 1, held_.end(), held_.begin());

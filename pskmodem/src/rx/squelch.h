@@ -26,8 +26,9 @@ public:
     void set(int32_t threshold, int32_t speed);
     // 2 for BPSK, 4 for QPSK.
     void set_order(int m) { order_ = m; }
-    // One symbol: its phase change from the previous one (any amplitude) and cos(M * e)
-    // of that change after the drift the carrier loop has measured.
+    // One symbol: its phase change from the previous one (BPSK) or the carrier loop's
+    // symbol itself (QPSK, whose changes' fourth power is too noisy at -10 dB), of any
+    // amplitude, and cos(M * e) of the change after the drift the loop has measured.
     void process(cf change, float quality);
     int level() const;
     bool open() const { return open_; }

@@ -1,0 +1,85 @@
+// The QPSK acquirer's symbols kept for decoding again: a station found in its text has
+// what it sent since the channel was tuned decoded at the found frequency, from where it
+// came on out of the noise.
+#include "rx/qpsk_acquirer.h"
+#include "rx/qpsk_viterbi.h"
+#include "rx/test_signal.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <ostream>
+#include <random>
+#include <vector>
+
+using namespace pskmodem;
+
+namespace {
+
+struct Case {
+    const char *name;
+    double hz; // the station's offset from the tuned frequency
+    bool lsb;
+};
+
+void PrintTo(const Case &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class KeptSymbols : public testing::TestWithParam<Case> {};
+
+TEST_P(KeptSymbols, DecodeTheStationFromWhereItCameOn) {
+    constexpr double kBaud = 31.25;
+    constexpr int kNoise = 100, kStation = 120;
+    const Case &c = GetParam();
+    QpskAcquirer acq;
+    acq.set_mode(kBaud, c.lsb);
+    std::mt19937_64 rng(7);
+    std::normal_distribution<float> g(0.0f, 0.3f);
+    auto noise = [&] { return cf(g(rng), g(rng)); };
+    for (int k = 0; k < kNoise; ++k)
+        acq.push(noise(), 0.0, false);
+
+    // The station's bits through the code, one phase change a symbol.
+    const std::vector<uint8_t> text = varicode_bits("CQ de QX1ABC, name Anna, qth near the coast ");
+    std::vector<uint8_t> sent;
+    unsigned reg = 0;
+    std::complex<double> z(1.0, 0.0);
+    for (int k = 0; k < kStation; ++k) {
+        const uint8_t bit = text[static_cast<std::size_t>(k) % text.size()];
+        reg = ((reg << 1) | bit) & 31u;
+        z *= std::pow(std::complex<double>(0.0, 1.0), QpskViterbi::phase_change(reg, c.lsb));
+        sent.push_back(bit);
+        const std::complex<double> u = z * std::polar(1.0, 2.0 * std::numbers::pi * c.hz * k / kBaud);
+        acq.push(cf(static_cast<float>(u.real()), static_cast<float>(u.imag())) + noise(), 0.0, false);
+    }
+
+    // The noise before the station is left out, to within a block of symbols.
+    const int since = acq.since_quiet(acq.kept());
+    EXPECT_GE(since, kStation - 8);
+    EXPECT_LE(since, kStation);
+
+    // Bit i is the change into the station's symbol i + 1 (of the last kStation); the
+    // first few depend on where the trellis starts.
+    std::array<uint8_t, QpskAcquirer::kHistory> bits{};
+    ASSERT_EQ(acq.decode(c.hz, kStation, bits), kStation - 1);
+    int wrong = 0;
+    for (int i = 4; i < kStation - 1; ++i)
+        wrong += bits[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i) + 1] ? 1 : 0;
+    EXPECT_EQ(wrong, 0);
+    // A quarter of the baud away the code cannot be followed.
+    ASSERT_EQ(acq.decode(c.hz + kBaud / 4.0, kStation, bits), kStation - 1);
+    wrong = 0;
+    for (int i = 4; i < kStation - 1; ++i)
+        wrong += bits[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i) + 1] ? 1 : 0;
+    EXPECT_GT(wrong, kStation / 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(OffsetsAndSidebands, KeptSymbols,
+                         testing::Values(Case{"ThreeHertzAbove", 3.0, false},
+                                         Case{"SevenHertzBelow", -7.0, false},
+                                         Case{"ThreeHertzAboveLowerSideband", 3.0, true}),
+                         [](const testing::TestParamInfo<Case> &i) { return std::string(i.param.name); });
+
+} // namespace
