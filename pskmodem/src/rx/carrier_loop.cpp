@@ -81,6 +81,27 @@ constexpr double kFllDelayQpsk = 16.0;
 constexpr double kMaxOmegaQpsk = 0.8;
 // 3 Hz/s at 31.25 baud, in radians a symbol per symbol.
 constexpr double kMaxRate = 0.02;
+// QPSK drift companion. At -10 dB a station drifting at 1 Hz/s slips through the narrow
+// loop before the lag rules above can tell, and the loop, once lost, cannot be told from
+// noise. A second loop runs alongside, third order and as wide as a drift of 1 Hz/s and
+// its turns call for (kDriftBn): on a steady weak station it scatters too much to be of
+// use, but on a drifting one it holds the phase where the narrow loop cannot. It takes
+// over while its lock (weight kDriftLockWeight) stands at least kDriftLock and
+// kDriftLockMargin above the narrow loop's, and the mean of its measured rate (weight
+// kDriftRateWeight) is that of a drift, from kDriftMinRate to kDriftMaxRate (0.5 and
+// 2 Hz/s at 31.25 baud; a loop that has lost the signal runs to the end of its rate),
+// for kDriftRun symbols in a row: noise alone, which such a wide loop follows well
+// enough to read locked now and then, and a weak steady station hardly ever read so.
+// It hands back when its lock falls below kDriftLostLock.
+constexpr double kDriftBn = 0.13;
+constexpr float kDriftLockWeight = 1.0f / 32.0f;
+constexpr float kDriftLock = 0.3f;
+constexpr float kDriftLockMargin = 0.15f;
+constexpr float kDriftLostLock = 0.15f;
+constexpr int kDriftRun = 12;
+constexpr double kDriftRateWeight = 1.0 / 64.0;
+constexpr double kDriftMinRate = 0.0032;
+constexpr double kDriftMaxRate = 0.0129;
 // Frequency assist while acquiring: gain on the measured frequency error, and the
 // weight of its running mean.
 constexpr double kFllGain = 0.15;
@@ -98,6 +119,10 @@ void CarrierLoop::reset() {
     coherence_ = cf{};
     narrow_ = false;
     prev_ = freqAcc_ = cf{};
+    driftTheta_ = driftOmega_ = driftRate_ = driftRateMean_ = 0.0;
+    driftLock_ = 0.0f;
+    driftRun_ = 0;
+    drifting_ = false;
 }
 
 cf CarrierLoop::process(cf u, float amplitude) {
@@ -185,11 +210,54 @@ cf CarrierLoop::process(cf u, float amplitude) {
     }
     omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -max_frequency(), max_frequency());
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);
+    if (qpsk_ && amplitude > 0.0f) {
+        cf w;
+        if (follow_drift(u, amplitude, w)) {
+            // The narrow loop carries on from where the companion is, so that it holds
+            // the station (and the rate the oscillator takes over) when it hands back.
+            theta_ = driftTheta_;
+            omega_ = driftOmega_;
+            rate_ = driftRate_;
+            return w;
+        }
+    }
     return v;
+}
+
+bool CarrierLoop::follow_drift(cf u, float amplitude, cf &v) {
+    const cf rot(static_cast<float>(std::cos(driftTheta_)), static_cast<float>(-std::sin(driftTheta_)));
+    v = cmul(u, rot);
+    const float ar = std::fabs(v.real()), ai = std::fabs(v.imag());
+    float err;
+    if (ar >= ai)
+        err = v.real() >= 0.0f ? v.imag() : -v.imag();
+    else
+        err = v.imag() >= 0.0f ? -v.real() : v.real();
+    const cf v2 = cmul(v, v);
+    const cf v4 = cmul(v2, v2);
+    const float p = std::norm(v2);
+    driftLock_ += ((p > 0.0f ? v4.real() / p : 0.0f) - driftLock_) * kDriftLockWeight;
+    const double e = std::clamp(static_cast<double>(err) / amplitude, -1.0, 1.0);
+    const double wn = kDriftBn / 0.7845;
+    driftRate_ = std::clamp(driftRate_ + wn * wn * wn * e, -kMaxRate, kMaxRate);
+    driftOmega_ = std::clamp(driftOmega_ + 1.1 * wn * wn * e + driftRate_, -max_frequency(), max_frequency());
+    driftTheta_ = std::remainder(driftTheta_ + driftOmega_ + 2.4 * wn * e, 2.0 * std::numbers::pi);
+    driftRateMean_ += (driftRate_ - driftRateMean_) * kDriftRateWeight;
+
+    const double rate = std::fabs(driftRateMean_);
+    const bool ahead = narrow_ && driftLock_ >= kDriftLock && rate >= kDriftMinRate &&
+                       rate <= kDriftMaxRate && driftLock_ >= std::max(lock_, slowLock_) + kDriftLockMargin;
+    driftRun_ = ahead ? driftRun_ + 1 : 0;
+    if (!drifting_)
+        drifting_ = driftRun_ >= kDriftRun;
+    else
+        drifting_ = narrow_ && driftLock_ >= kDriftLostLock;
+    return drifting_;
 }
 
 void CarrierLoop::shift_frequency(double radiansPerSymbol) {
     omega_ -= radiansPerSymbol;
+    driftOmega_ -= radiansPerSymbol;
     // What the phase changes have shown so far turns with it (twice: they are squared;
     // QPSK four times), so they keep agreeing with the loop while the oscillator moves.
     const double m = qpsk_ ? 4.0 : 2.0;

@@ -12,7 +12,9 @@
 // The bandwidth adapts to the measured phase quality: wide while acquiring, and when
 // tracking as wide as the phase noise allows, so that a clean signal's fading and drift
 // are followed closely while a weak one is not thrown about by noise. A tracking QPSK
-// loop stays narrow and second order until it is measured to trail a drift.
+// loop stays narrow and second order until it is measured to trail a drift, or until a
+// wide third-order loop run alongside it holds the station clearly better while it
+// measures a drift.
 #pragma once
 
 #include "rx_types.h"
@@ -47,6 +49,10 @@ public:
     // QPSK within an eighth).
     double coherent_frequency() const { return std::arg(coherence_) / (qpsk_ ? 4.0 : 2.0); }
 
+    // QPSK: whether the loop now follows a drifting station with its wide third-order
+    // companion (see follow_drift()).
+    bool following_drift() const { return drifting_; }
+
     // The loop's noise bandwidth now, as a fraction of the symbol rate.
     double bandwidth() const;
     // BPSK: the signal-to-noise ratio of the symbols, as the phase changes show it.
@@ -57,6 +63,9 @@ private:
     double qpsk_frequency_error(cf d);
     // How far a narrow QPSK loop is measured to trail the signal; 0 when it keeps up.
     double qpsk_lag() const;
+    // QPSK: steps the wide third-order companion loop and decides whether it takes over.
+    // Returns true while it does; its turned symbol is then in `v`.
+    bool follow_drift(cf u, float amplitude, cf &v);
 
     bool qpsk_ = false;
     bool narrow_ = false;
@@ -70,6 +79,14 @@ private:
     float slowLock_ = 0.0f;
     float bestSlowLock_ = 0.0f; // since the loop was started: whether it has held a station
     cf coherence_{};            // mean of the squared (QPSK: fourth power) phase change as a unit phasor
+    // QPSK: the wide third-order companion loop that follows a drift.
+    double driftTheta_ = 0.0;
+    double driftOmega_ = 0.0;
+    double driftRate_ = 0.0;
+    double driftRateMean_ = 0.0;
+    float driftLock_ = 0.0f;
+    int driftRun_ = 0;
+    bool drifting_ = false;
 };
 
 } // namespace pskmodem
