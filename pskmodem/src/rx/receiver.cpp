@@ -179,6 +179,7 @@ void Receiver::start_fresh() {
     vectorNext_ = 0;
     lockedRun_ = 0;
     heldRun_ = 0;
+    idleRun_ = 0;
     acquireLeft_ = kAcquireSymbols;
     lostRun_ = 0;
     muteLeft_ = 0;

@@ -83,6 +83,8 @@ private:
     std::size_t on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out);
     void steer(double symbolSeconds);
     void trim(double symbolSeconds);
+    // A QPSK channel moved by noise goes back to where it was tuned.
+    void return_home();
     void acquire_qpsk(cf u, double symbolSeconds);
     void use_sideband(bool lsb);
     void decode_again(double hz);
@@ -155,6 +157,8 @@ private:
     std::array<cf, 8> vectorRing_{};
     int vectorNext_ = 0;
     int lockedRun_ = 0;
+    int idleRun_ = 0;       // QPSK: symbols without holding a station while moved off the tuning
+    bool heldAway_ = false; // ... and a station has been held there
     int heldRun_ = 0;
     int acquireLeft_ = 0;
     int muteLeft_ = 0; // symbols before characters are reported again

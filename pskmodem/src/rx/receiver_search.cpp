@@ -69,6 +69,19 @@ constexpr double kAcquireNearHz = 1.0;
 constexpr double kSlipScore = 20.0;
 constexpr double kSlipNear = 2.0;
 constexpr double kAcquireAgainHz = 0.4;
+// A QPSK channel moved off its tuning without having held a station there goes back
+// after this many symbols without holding one (8 s at 31.25 baud). Noise alone now and
+// then decodes well enough somewhere for the acquirer to take it (eight hertz off, once
+// in an hour), or reads locked long enough to steer the AFC by a hertz; a channel left
+// there waits for its station beyond the loop's pull-in.
+constexpr int kReturnSymbols = 250;
+// ... the slow lock figure below which the loop holds nothing: noise alone stays below it
+// for that long now and then, a -14 dB station hardly ever (below 0.04 noise stays
+// above it for tens of seconds now and then). And the symbols the narrow
+// loop must have held a station for the channel to stay where it was moved (the
+// station's next over will be there).
+constexpr float kHoldingLock = 0.055f;
+constexpr int kHeldRunStays = 32;
 } // namespace
 
 double Receiver::search_half_width() const {
@@ -258,7 +271,34 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         move_to(f.hz, fixed, symbolSeconds);
 }
 
+void Receiver::return_home() {
+    if (!rxMode_.qpsk || offset_ == 0.0) {
+        heldAway_ = false;
+        idleRun_ = 0;
+        return;
+    }
+    heldAway_ = heldAway_ || heldRun_ >= kHeldRunStays;
+    if (heldAway_)
+        return;
+    idleRun_ = carrier_.slow_lock() >= kHoldingLock ? 0 : idleRun_ + 1;
+    if (idleRun_ < kReturnSymbols)
+        return;
+    // Back where the operator tuned, looking afresh from there; what the decoders hold
+    // was decoded off frequency on noise.
+    idleRun_ = 0;
+    offset_ = 0.0;
+    mixer_.set_frequency(hz_ + offset_ + trim_);
+    carrier_.reset();
+    acquireLeft_ = kAcquireSymbols;
+    lostRun_ = 0;
+    acquiredHz_ = kNoFrequency;
+    slipHz_ = kNoFrequency;
+    muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
+    search_from_here();
+}
+
 void Receiver::steer(double symbolSeconds) {
+    return_home();
     // Only a locked loop steers, or a BPSK loop on a signal whose phase turns steadily
     // (a drifting station pulls the loop to the end of its range before it locks): the
     // oscillator takes over what the loop was tracking.
