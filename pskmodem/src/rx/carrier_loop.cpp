@@ -108,6 +108,25 @@ constexpr double kFllGain = 0.15;
 constexpr float kFllWeight = 1.0f / 16.0f;
 constexpr float kLockWeight = 1.0f / 24.0f;
 constexpr float kSlowLockWeight = 1.0f / 100.0f;
+
+// A derotated QPSK symbol's quadrature error against the nearest of 1, j, -1, -j, and
+// cos(4 * its phase error) times its amplitude.
+struct QpskError {
+    float err;
+    float m;
+};
+QpskError qpsk_error(cf v) {
+    const float ar = std::fabs(v.real()), ai = std::fabs(v.imag());
+    float err;
+    if (ar >= ai)
+        err = v.real() >= 0.0f ? v.imag() : -v.imag();
+    else
+        err = v.imag() >= 0.0f ? -v.real() : v.real();
+    const cf v2 = cmul(v, v);
+    const cf v4 = cmul(v2, v2);
+    const float p = std::norm(v2);
+    return {err, p > 0.0f ? v4.real() / p : 0.0f};
+}
 } // namespace
 
 void CarrierLoop::reset() {
@@ -136,16 +155,9 @@ cf CarrierLoop::process(cf u, float amplitude) {
         const float p = std::norm(v);
         m = p > 0.0f ? (v.real() * v.real() - v.imag() * v.imag()) / p : 0.0f;
     } else {
-        // Against the nearest of 1, j, -1, -j.
-        const float ar = std::fabs(v.real()), ai = std::fabs(v.imag());
-        if (ar >= ai)
-            err = v.real() >= 0.0f ? v.imag() : -v.imag();
-        else
-            err = v.imag() >= 0.0f ? -v.real() : v.real();
-        const cf v2 = cmul(v, v);
-        const cf v4 = cmul(v2, v2);
-        const float p = std::norm(v2);
-        m = p > 0.0f ? v4.real() / p : 0.0f;
+        const QpskError q = qpsk_error(v);
+        err = q.err;
+        m = q.m;
     }
     lock_ += (m - lock_) * kLockWeight;
     slowLock_ += (m - slowLock_) * kSlowLockWeight;
@@ -227,17 +239,9 @@ cf CarrierLoop::process(cf u, float amplitude) {
 bool CarrierLoop::follow_drift(cf u, float amplitude, cf &v) {
     const cf rot(static_cast<float>(std::cos(driftTheta_)), static_cast<float>(-std::sin(driftTheta_)));
     v = cmul(u, rot);
-    const float ar = std::fabs(v.real()), ai = std::fabs(v.imag());
-    float err;
-    if (ar >= ai)
-        err = v.real() >= 0.0f ? v.imag() : -v.imag();
-    else
-        err = v.imag() >= 0.0f ? -v.real() : v.real();
-    const cf v2 = cmul(v, v);
-    const cf v4 = cmul(v2, v2);
-    const float p = std::norm(v2);
-    driftLock_ += ((p > 0.0f ? v4.real() / p : 0.0f) - driftLock_) * kDriftLockWeight;
-    const double e = std::clamp(static_cast<double>(err) / amplitude, -1.0, 1.0);
+    const QpskError q = qpsk_error(v);
+    driftLock_ += (q.m - driftLock_) * kDriftLockWeight;
+    const double e = std::clamp(static_cast<double>(q.err) / amplitude, -1.0, 1.0);
     const double wn = kDriftBn / 0.7845;
     driftRate_ = std::clamp(driftRate_ + wn * wn * wn * e, -kMaxRate, kMaxRate);
     driftOmega_ = std::clamp(driftOmega_ + 1.1 * wn * wn * e + driftRate_, -max_frequency(), max_frequency());
