@@ -54,9 +54,6 @@ constexpr int kHoldSymbolsSearching = QpskAcquirer::kHistory - QpskViterbi::kDep
 // A weak QPSK station opens the squelch up to a second after its first characters: those
 // decoded while it is shut wait this long for it to open, and are dropped if it does not.
 constexpr int kGateWaitQpsk = 40;
-// Symbols after a QPSK station found in its data for which the bits come from the phase
-// changes, while the loop settles on it.
-constexpr int kDifferentialSymbols = 32;
 constexpr int kOnsetSymbols = 2;
 // Events of a piece kept free when waiting characters come out: a symbol's own (two
 // characters and an IMD reading).
@@ -503,69 +500,6 @@ void Receiver::drop_waiting() {
     // bits the trellis still holds from then.
     heldCount_ = 0;
     droppedAt_ = symbols_ + QpskViterbi::kDepth + 2;
-}
-
-void Receiver::decode_again(double hz) {
-    // A QPSK station found in its data, seconds after the channel was tuned onto it: what
-    // the decoders made of it meanwhile, off frequency, is noise. The acquirer still holds
-    // those symbols; decode them again at the found frequency, in place of the characters
-    // waiting, and carry on from there: the live decoders start afresh on the latest
-    // symbols, and their first bit is the one after the last decoded again, so the text
-    // runs on without a seam. Characters already printed stay as they were.
-    std::array<uint8_t, QpskAcquirer::kHistory> bits{};
-    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.kept()), bits);
-    // The latest bits, which nothing after them has confirmed yet, are left to the live
-    // decoders: they are given those symbols again, turned by the found frequency.
-    const int again = std::clamp(count - 2, 0, QpskViterbi::kDepth);
-    count -= again;
-    VaricodeDecoder varicode;
-    std::array<int, std::tuple_size_v<decltype(held_)>> text{}, textAt{};
-    int got = 0;
-    int from = std::numeric_limits<int>::max(); // where the stretch decoded again begins
-    for (int i = 0; i < count; ++i) {
-        std::array<int, 2> chars{};
-        const int k = varicode.push(SoftBit{bits[static_cast<std::size_t>(i)], 1.0f}, chars);
-        // The symbol at which the live decoders would have told this bit.
-        const int at = symbols_ - again - (count - 1 - i) + QpskViterbi::kDepth - 1;
-        for (int j = 0; j < k; ++j) {
-            // The symbols kept begin inside a character: the first one is not whole.
-            if (from == std::numeric_limits<int>::max()) {
-                from = at;
-                continue;
-            }
-            if (at <= std::max(printedAt_, droppedAt_) || got == static_cast<int>(text.size()))
-                continue;
-            textAt[static_cast<std::size_t>(got)] = at;
-            text[static_cast<std::size_t>(got++)] = chars[static_cast<std::size_t>(j)];
-        }
-    }
-    // Characters waiting from before that stretch stay ahead of it.
-    int keep = 0;
-    while (keep < heldCount_ && heldAt_[static_cast<std::size_t>(keep)] <= from)
-        ++keep;
-    heldCount_ = keep;
-    for (int i = 0; i < got && squelch_.open() && heldCount_ < static_cast<int>(held_.size()); ++i) {
-        heldAt_[static_cast<std::size_t>(heldCount_)] = textAt[static_cast<std::size_t>(i)];
-        held_[static_cast<std::size_t>(heldCount_++)] = text[static_cast<std::size_t>(i)];
-    }
-    varicode_ = varicode;
-    viterbiCoherent_.reset();
-    viterbiDifferential_.reset();
-    const double w = 2.0 * std::numbers::pi * hz / rxMode_.baud();
-    const float amp = std::max(amplitude_, 1e-12f);
-    // The coherent decoder is given the symbols as the loop would have, on the newest one's
-    // phase as it came in.
-    for (int back = again; back >= 1; --back) {
-        const double turn = w * back - acquirer_.frame_phase();
-        const cf t(static_cast<float>(std::cos(turn)), static_cast<float>(std::sin(turn)));
-        const cf u = acquirer_.symbol(back), up = acquirer_.symbol(back + 1);
-        viterbiCoherent_.process(cmul(u, t) / amp);
-        viterbiDifferential_.process(
-            cmul(cmul_conj(u, up), cf(static_cast<float>(std::cos(w)), static_cast<float>(-std::sin(w)))) /
-            (amp * amp));
-    }
-    muteLeft_ = 0;
-    differentialLeft_ = kDifferentialSymbols;
 }
 
 bool Receiver::settled() const {
