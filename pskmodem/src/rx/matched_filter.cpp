@@ -55,24 +55,13 @@ MatchedFilter::MatchedFilter() {
 }
 
 void MatchedFilter::reset() {
-    line_.fill(cf{});
-    pos_ = 0;
+    line_.reset();
 }
 
 void MatchedFilter::process(std::span<const cf> in, std::span<cf> out) {
     const auto &h = taps();
     for (std::size_t n = 0; n < in.size() && n < out.size(); ++n) {
-        line_[static_cast<std::size_t>(pos_)] = in[n];
-        line_[static_cast<std::size_t>(pos_ + kTaps)] = in[n];
-        pos_ = pos_ + 1 == kTaps ? 0 : pos_ + 1;
-        // Oldest sample now at pos_, newest at pos_ + kTaps - 1.
-        const cf *w = &line_[static_cast<std::size_t>(pos_)];
-        float re = 0.0f, im = 0.0f;
-        for (int i = 0; i < kTaps; ++i) {
-            re += h[static_cast<std::size_t>(i)] * w[i].real();
-            im += h[static_cast<std::size_t>(i)] * w[i].imag();
-        }
-        out[n] = cf(re, im);
+        out[n] = line_.push(in[n], h);
     }
 }
 

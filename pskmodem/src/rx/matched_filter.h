@@ -8,6 +8,7 @@
 // so that a symbol is known sooner (the loss is below 0.01 dB).
 #pragma once
 
+#include "fir_line.h"
 #include "rx_types.h"
 
 #include <array>
@@ -31,9 +32,7 @@ public:
     static const std::array<float, kTaps> &taps();
 
 private:
-    // Twice the length, written in both halves, so every window is contiguous.
-    std::array<cf, 2 * kTaps> line_{};
-    int pos_ = 0;
+    FirLine<kTaps> line_;
 };
 
 } // namespace pskmodem

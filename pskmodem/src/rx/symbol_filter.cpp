@@ -131,8 +131,7 @@ SymbolFilter::SymbolFilter() {
 }
 
 void SymbolFilter::reset() {
-    line_.fill(cf{});
-    pos_ = 0;
+    line_.reset();
 }
 
 void SymbolFilter::process(std::span<const cf> in, std::span<cf> out) {
@@ -144,16 +143,7 @@ void SymbolFilter::process(std::span<const cf> in, std::span<cf> out) {
         return r;
     }();
     for (std::size_t n = 0; n < in.size() && n < out.size(); ++n) {
-        line_[static_cast<std::size_t>(pos_)] = in[n];
-        line_[static_cast<std::size_t>(pos_ + kTaps)] = in[n];
-        pos_ = pos_ + 1 == kTaps ? 0 : pos_ + 1;
-        const cf *w = &line_[static_cast<std::size_t>(pos_)];
-        float re = 0.0f, im = 0.0f;
-        for (int i = 0; i < kTaps; ++i) {
-            re += rev[static_cast<std::size_t>(i)] * w[i].real();
-            im += rev[static_cast<std::size_t>(i)] * w[i].imag();
-        }
-        out[n] = cf(re, im);
+        out[n] = line_.push(in[n], rev);
     }
 }
 

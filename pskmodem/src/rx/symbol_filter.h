@@ -16,6 +16,7 @@
 // the matched filter stood at 28-45 dB.
 #pragma once
 
+#include "fir_line.h"
 #include "rx_types.h"
 
 #include <array>
@@ -40,9 +41,7 @@ public:
     static double symbol_response(int k);
 
 private:
-    // Twice the length, written in both halves, so every window is contiguous.
-    std::array<cf, 2 * kTaps> line_{};
-    int pos_ = 0;
+    FirLine<kTaps> line_;
 };
 
 } // namespace pskmodem
