@@ -87,7 +87,7 @@ private:
     void return_home();
     void acquire_qpsk(cf u, double symbolSeconds);
     void use_sideband(bool lsb);
-    void decode_again(double hz);
+    void decode_again(double hz, double rate);
     void drop_waiting();
     void search_from_here();
     bool capture(std::span<const cf> base);
@@ -140,6 +140,8 @@ private:
     int wideSkip_ = 0;
     double acquiredHz_ = 0.0;    // the acquirer's last finding, to be confirmed
     bool acquiredOther_ = false; // ... on the other sideband
+    double acquiredRate_ = 0.0;  // ... drifting at this rate, Hz a second
+    int acquiredAt_ = 0;         // ... at this symbol
     double slipHz_ = 0.0;        // a line a slipping loop was found beside, to be confirmed
     int lastReversal_ = 0;       // symbol of the latest look that found reversals
     double bestReversal_ = 0.0;  // the clearest of them in this preamble
