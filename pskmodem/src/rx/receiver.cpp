@@ -167,6 +167,7 @@ void Receiver::start_fresh() {
     bestReversal_ = 0.0;
     wideSkip_ = 0;
     varicode_.reset();
+    smoother_.reset();
     squelch_.reset();
     imd_.reset();
     symbols_ = 0;
@@ -266,6 +267,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
         varicode_.reset();
+        smoother_.drop();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
         // A QPSK loop that still holds something (a weak station's text, dipping) keeps
         // what it has already decoded: noise makes such a loud pair now and then.
@@ -382,7 +384,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
             b.bit = r.real() >= 0.0f ? 1 : 0;
             b.reliability = std::fabs(r.real()) / (amp * amp);
         }
-        n += on_bit(b, inputIndex, out.subspan(n));
+        // Through a fade the bits wait for the symbols after them (see PhaseSmoother).
+        std::array<SoftBit, 2> bits{};
+        const bool held = !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
+        const int k = smoother_.push(u, carrier_.frequency(), amp, b, held, bits);
+        for (int i = 0; i < k; ++i)
+            n += on_bit(bits[static_cast<std::size_t>(i)], inputIndex, out.subspan(n));
     } else {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));

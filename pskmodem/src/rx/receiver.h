@@ -19,6 +19,7 @@
 #include "matched_filter.h"
 #include "mixer.h"
 #include "modem_state.h"
+#include "phase_smoother.h"
 #include "qpsk_acquirer.h"
 #include "qpsk_viterbi.h"
 #include "rx_types.h"
@@ -145,6 +146,8 @@ private:
     double bestReversal_ = 0.0;  // the clearest of them in this preamble
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
+    // BPSK: decisions through a fade, from the symbols on both sides.
+    PhaseSmoother smoother_;
     VaricodeDecoder varicode_;
     Squelch squelch_;
     ImdMeter imd_;
