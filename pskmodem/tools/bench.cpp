@@ -13,6 +13,7 @@
 // latency: from the end of a character's last symbol to its report, in symbol times.
 // noise:   channels on noise alone at the program's default squelch (not part of all):
 //          characters printed and how far the channels wander; --minutes, --mode, --seed.
+#include "bench_acquire.h"
 #include "bench_channel.h"
 #include "bench_noise.h"
 #include "bench_support.h"
@@ -166,13 +167,24 @@ bool parse_int(const char *s, int lo, int hi, int &out) {
     return true;
 }
 
+bool parse_db(const char *s, double &out) {
+    char *end = nullptr;
+    const double v = std::strtod(s, &end);
+    if (!s[0] || *end || !(v >= -40.0 && v <= 40.0))
+        return false;
+    out = v;
+    return true;
+}
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: pskmodem-bench [cer|cost|latency|channel|all] [--quick]\n"
-                 "       pskmodem-bench channel [--row NAME[,NAME...]] [--quick] [--seeds N] [--jobs N]\n"
-                 "                              [--capture HZ] [--afc HZ] [--squelch T[,S]] [--verbose]\n"
-                 "       pskmodem-bench noise [--minutes N] [--mode M] [--seed N] [--capture HZ] [--afc HZ]\n"
-                 "                            [--squelch T[,S]]\n");
+    std::fprintf(
+        stderr,
+        "usage: pskmodem-bench [cer|cost|latency|channel|all] [--quick]\n"
+        "       pskmodem-bench channel [--row NAME[,NAME...]] [--quick] [--seeds N] [--jobs N]\n"
+        "                              [--capture HZ] [--afc HZ] [--squelch T[,S]] [--verbose]\n"
+        "       pskmodem-bench noise [--minutes N] [--mode M] [--seed N] [--capture HZ] [--afc HZ]\n"
+        "                            [--squelch T[,S]]\n"
+        "       pskmodem-bench acquire [--snr DB] [--seeds N] [--capture HZ] [--afc HZ] [--squelch T[,S]]\n");
     return 2;
 }
 
@@ -183,7 +195,8 @@ int main(int argc, char **argv) {
     bool quick = false;
     ChannelOptions ch;
     NoiseOptions noise;
-    bool squelchGiven = false;
+    bool squelchGiven = false, captureGiven = false;
+    double snr = -8.0; // acquire
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -207,6 +220,10 @@ int main(int argc, char **argv) {
                 return usage();
         } else if (a == "--capture" && value) {
             if (!parse_int(argv[++i], 0, 200, ch.capture))
+                return usage();
+            captureGiven = true;
+        } else if (a == "--snr" && value) {
+            if (!parse_db(argv[++i], snr))
                 return usage();
         } else if (a == "--afc" && value) {
             if (!parse_int(argv[++i], 0, 200, ch.afc))
@@ -236,11 +253,25 @@ int main(int argc, char **argv) {
                 return usage();
             noise.seed = static_cast<uint64_t>(seed);
         } else if (a == "cer" || a == "cost" || a == "latency" || a == "channel" || a == "noise" ||
-                   a == "all") {
+                   a == "acquire" || a == "all") {
             what = a;
         } else {
             return usage();
         }
+    }
+    if (what == "acquire") {
+        AcquireOptions acq;
+        if (ch.seeds > 0)
+            acq.trials = ch.seeds;
+        if (captureGiven)
+            acq.capture = ch.capture;
+        acq.afc = ch.afc;
+        acq.squelch = ch.squelch;
+        acq.squelchSpeed = ch.squelchSpeed;
+        acq.snrDb = snr;
+        acq.verbose = ch.verbose;
+        acquire_table(acq);
+        return 0;
     }
     if (what == "noise") {
         noise.capture = ch.capture;

@@ -16,21 +16,31 @@ constexpr double kPi = std::numbers::pi;
 // QPSK signal at -8 dB stands at 50 to several hundred.
 constexpr double kThreshold2 = 30.0;
 constexpr double kThreshold4 = 80.0;
+// A block whose best squared line stands this far up is looked at again over twice the
+// time; noise alone hardly ever reaches it (the longer look costs as much as the rest of
+// the search).
+constexpr double kHint = 12.0;
 // A line must stand this far above the bins kLineWidthHz either side of it.
 constexpr double kLineWidthHz = 3.0;
 constexpr double kSharpness = 6.0;
 
-const std::array<float, FrequencyTracker::kBlock> &window() {
+template <int N> const std::array<float, N> &blackman() {
     static const auto w = [] {
-        std::array<float, FrequencyTracker::kBlock> b{};
-        constexpr double n = FrequencyTracker::kBlock;
-        for (int i = 0; i < FrequencyTracker::kBlock; ++i)
+        std::array<float, N> b{};
+        constexpr double n = N;
+        for (int i = 0; i < N; ++i)
             b[static_cast<std::size_t>(i)] =
                 static_cast<float>(0.42 - 0.5 * std::cos(2.0 * kPi * (i + 0.5) / n) +
                                    0.08 * std::cos(4.0 * kPi * (i + 0.5) / n));
         return b;
     }();
     return w;
+}
+
+std::span<const float> window(int n) {
+    if (n == FrequencyTracker::kBlock)
+        return blackman<FrequencyTracker::kBlock>();
+    return blackman<FrequencyTracker::kLong>();
 }
 } // namespace
 
@@ -95,25 +105,33 @@ bool FrequencyTracker::process(std::span<const cf> in) {
             im += taps_[static_cast<std::size_t>(k)] * w[k].imag();
         }
         ring_[static_cast<std::size_t>(ringPos_)] = cf(re, im);
-        ringPos_ = (ringPos_ + 1) % kBlock;
-        collected_ = std::min(collected_ + 1, kBlock);
+        ringPos_ = (ringPos_ + 1) % kLong;
+        collected_ = std::min(collected_ + 1, kLong);
         // Until the block is full, look every 8 symbols: a strong station is found from
         // half a block, early in its preamble.
         if (collected_ < kBlock / 2 || ++sinceHop_ < (collected_ < kBlock ? kBlock / 4 : kHop))
             continue;
         sinceHop_ = 0;
-        if (analyse())
+        // QPSK has its own, longer looks (the acquirer's), which know a drifting station.
+        if (analyse(kBlock)) {
             found = true;
+            foundLong_ = false;
+        } else if (!fourth_ && collected_ == kLong && score_ >= kHint && analyse(kLong)) {
+            found = true;
+            foundLong_ = true;
+        }
     }
     return found;
 }
 
-bool FrequencyTracker::analyse() {
-    std::array<cf, kBlock> a{};
-    const auto &win = window();
+bool FrequencyTracker::analyse(int n) {
+    std::array<cf, kLong> buf{};
+    const std::span<cf> a(buf.data(), static_cast<std::size_t>(n));
+    const auto win = window(n);
+    const int pad = 2 * n;
     double power = 0.0;
-    for (int i = 0; i < kBlock; ++i) {
-        const cf x = ring_[static_cast<std::size_t>((ringPos_ + i) % kBlock)];
+    for (int i = 0; i < n; ++i) {
+        const cf x = ring_[static_cast<std::size_t>((ringPos_ + kLong - n + i) % kLong)];
         a[static_cast<std::size_t>(i)] = x * win[static_cast<std::size_t>(i)];
         power += std::norm(x);
     }
@@ -122,8 +140,8 @@ bool FrequencyTracker::analyse() {
     radix2_fft(a);
     // Keep the search range and the idle's tones either side of it.
     const double edge = 0.55 * baud_;
-    for (int k = 0; k < kBlock; ++k) {
-        const double f = (k < kBlock / 2 ? k : k - kBlock) * rate_ / kBlock;
+    for (int k = 0; k < n; ++k) {
+        const double f = (k < n / 2 ? k : k - n) * rate_ / n;
         if (f < lo_ - edge || f > hi_ + edge)
             a[static_cast<std::size_t>(k)] = cf{};
     }
@@ -136,20 +154,21 @@ bool FrequencyTracker::analyse() {
     for (int order : {2, 4}) {
         if (order == 4 && !fourth_)
             break;
-        std::array<cf, kPad> z{};
-        for (int i = 0; i < kBlock; ++i) {
+        std::array<cf, kPad> zbuf{};
+        const std::span<cf> z(zbuf.data(), static_cast<std::size_t>(pad));
+        for (int i = 0; i < n; ++i) {
             cf p = cmul(a[static_cast<std::size_t>(i)], a[static_cast<std::size_t>(i)]);
             if (order == 4)
                 p = cmul(p, p);
             z[static_cast<std::size_t>(i)] = p;
         }
         radix2_fft(z);
-        const double binHz = rate_ / kPad / order; // in offset
+        const double binHz = rate_ / pad / order; // in offset
         std::array<double, kPad> pw{};
         std::array<double, kPad> band{};
         int count = 0;
-        for (int k = 0; k < kPad; ++k) {
-            const int s = k < kPad / 2 ? k : k - kPad;
+        for (int k = 0; k < pad; ++k) {
+            const int s = k < pad / 2 ? k : k - pad;
             const double f = s * binHz;
             pw[static_cast<std::size_t>(k)] = std::norm(z[static_cast<std::size_t>(k)]);
             if (f >= lo_ && f <= hi_)
@@ -165,14 +184,14 @@ bool FrequencyTracker::analyse() {
         if (mean <= 0.0)
             continue;
         const double threshold = order == 2 ? kThreshold2 : kThreshold4;
-        for (int k = 0; k < kPad; ++k) {
-            const int s = k < kPad / 2 ? k : k - kPad;
+        for (int k = 0; k < pad; ++k) {
+            const int s = k < pad / 2 ? k : k - pad;
             const double f = s * binHz;
             if (f < lo_ || f > hi_)
                 continue;
             const double p = pw[static_cast<std::size_t>(k)];
-            const double l = pw[static_cast<std::size_t>((k + kPad - 1) % kPad)];
-            const double r = pw[static_cast<std::size_t>((k + 1) % kPad)];
+            const double l = pw[static_cast<std::size_t>((k + pad - 1) % pad)];
+            const double r = pw[static_cast<std::size_t>((k + 1) % pad)];
             if (p < l || p < r)
                 continue; // not a peak
             const double ratio = p / mean;
@@ -182,8 +201,8 @@ bool FrequencyTracker::analyse() {
             // A line is narrow: the window's main lobe is gone 3 Hz away. QPSK data
             // squared give a hump a baud wide, whose top is no carrier.
             const int side = static_cast<int>(std::lround(kLineWidthHz / binHz));
-            const double sides = std::max(pw[static_cast<std::size_t>((k + side) % kPad)],
-                                          pw[static_cast<std::size_t>((k + kPad - side) % kPad)]);
+            const double sides = std::max(pw[static_cast<std::size_t>((k + side) % pad)],
+                                          pw[static_cast<std::size_t>((k + pad - side) % pad)]);
             if (p < kSharpness * sides)
                 continue;
             const double d = (f - mid) / half;

@@ -158,6 +158,7 @@ void Receiver::start_fresh() {
     carrier_.reset();
     viterbiCoherent_.reset();
     viterbiDifferential_.reset();
+    detector_.reset();
     acquirer_.reset();
     mixedOffset_.fill(offset_);
     frameOffset_ = offset_;
@@ -377,19 +378,19 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // In a deep fade of a strong signal the phase turns faster than the loop can
         // follow, while neighbouring symbols still agree: compare those instead.
         const bool fade = carrier_.snr() >= kFadeSnr && std::min(a, std::abs(uPrev_)) < kFadeDepth * amp;
-        if (coherent && !fade) {
-            b.bit = (v.real() >= 0.0f) == (vPrev_.real() >= 0.0f) ? 1 : 0;
-            b.reliability = std::min(std::fabs(v.real()), std::fabs(vPrev_.real())) / amp;
-        } else {
-            b.bit = r.real() >= 0.0f ? 1 : 0;
-            b.reliability = std::fabs(r.real()) / (amp * amp);
+        b.bit = r.real() >= 0.0f ? 1 : 0;
+        b.reliability = std::fabs(r.real()) / (amp * amp);
+        // The coherent decisions wait a symbol for the next strobe; the phase change's bit
+        // waits with them, so that a change of the choice neither drops nor doubles a bit.
+        if (const auto d = detector_.push(v, amp, b, coherent && !fade)) {
+            // Through a slow fade the bits wait for the symbols after them as well (see
+            // PhaseSmoother); it is given the symbol the decision is of.
+            std::array<SoftBit, 2> bits{};
+            const bool held = !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
+            const int k = smoother_.push(uPrev_, carrier_.frequency(), amp, *d, held, bits);
+            for (int i = 0; i < k; ++i)
+                n += on_bit(bits[static_cast<std::size_t>(i)], inputIndex, out.subspan(n));
         }
-        // Through a fade the bits wait for the symbols after them (see PhaseSmoother).
-        std::array<SoftBit, 2> bits{};
-        const bool held = !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
-        const int k = smoother_.push(u, carrier_.frequency(), amp, b, held, bits);
-        for (int i = 0; i < k; ++i)
-            n += on_bit(bits[static_cast<std::size_t>(i)], inputIndex, out.subspan(n));
     } else {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));
@@ -490,7 +491,10 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
                 std::copy(heldAt_.begin() + 1, heldAt_.end(), heldAt_.begin());
                 --heldCount_;
             }
-            heldAt_[static_cast<std::size_t>(heldCount_)] = symbols_;
+            // A BPSK character's last bits came in BpskDetector::kDelay symbols ago: its
+            // wait runs from then.
+            heldAt_[static_cast<std::size_t>(heldCount_)] =
+                rxMode_.qpsk ? symbols_ : symbols_ - BpskDetector::kDelay;
             held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(i)];
         }
         return n;

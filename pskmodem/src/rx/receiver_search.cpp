@@ -20,6 +20,8 @@ constexpr int kDifferentialSymbols = 32;
 // Half the width searched by the capture at least, in Hz at 31.25 baud (twice that at
 // 62.5): a station clicked a little off is found, one 40 Hz away is not.
 constexpr double kSearchHz = 15.0;
+// A BPSK loop pulls in a station this close (Hz at 31.25 baud) by itself.
+constexpr double kPullInHz = 5.0;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
 // A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
@@ -177,6 +179,11 @@ bool Receiver::capture(std::span<const cf> base) {
     if (!fll_.process(in))
         return false;
     captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
+    // A weak station only the longer look sees, near where the loop already is, is
+    // being pulled in by the loop: moving it under the loop then costs symbols.
+    const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
+    if (fll_.found_long() && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
+        return false;
     return carrier_.lock() < track_lock() || false_lock(captured_);
 }
 
