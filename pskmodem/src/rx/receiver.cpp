@@ -158,6 +158,7 @@ void Receiver::start_fresh() {
     carrier_.reset();
     viterbiCoherent_.reset();
     viterbiDifferential_.reset();
+    detector_.reset();
     acquirer_.reset();
     mixedOffset_.fill(offset_);
     frameOffset_ = offset_;
@@ -379,14 +380,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // In a deep fade of a strong signal the phase turns faster than the loop can
         // follow, while neighbouring symbols still agree: compare those instead.
         const bool fade = carrier_.snr() >= kFadeSnr && std::min(a, std::abs(uPrev_)) < kFadeDepth * amp;
-        if (coherent && !fade) {
-            b.bit = (v.real() >= 0.0f) == (vPrev_.real() >= 0.0f) ? 1 : 0;
-            b.reliability = std::min(std::fabs(v.real()), std::fabs(vPrev_.real())) / amp;
-        } else {
-            b.bit = r.real() >= 0.0f ? 1 : 0;
-            b.reliability = std::fabs(r.real()) / (amp * amp);
-        }
-        n += on_bit(b, inputIndex, out.subspan(n));
+        b.bit = r.real() >= 0.0f ? 1 : 0;
+        b.reliability = std::fabs(r.real()) / (amp * amp);
+        // The coherent decisions wait a symbol for the next strobe; the phase change's bit
+        // waits with them, so that a change of the choice neither drops nor doubles a bit.
+        if (const auto d = detector_.push(v, amp, b, coherent && !fade))
+            n += on_bit(*d, inputIndex, out.subspan(n));
     } else {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));
@@ -488,7 +487,10 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
                 std::copy(heldAt_.begin() + 1, heldAt_.end(), heldAt_.begin());
                 --heldCount_;
             }
-            heldAt_[static_cast<std::size_t>(heldCount_)] = symbols_;
+            // A BPSK character's last bits came in BpskDetector::kDelay symbols ago: its
+            // wait runs from then.
+            heldAt_[static_cast<std::size_t>(heldCount_)] =
+                rxMode_.qpsk ? symbols_ : symbols_ - BpskDetector::kDelay;
             held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(i)];
         }
         return n;

@@ -11,6 +11,7 @@
 // meter; the timing loop's drift measures the sample clock.
 #pragma once
 
+#include "bpsk_detector.h"
 #include "carrier_loop.h"
 #include "decimator.h"
 #include "equalizer.h"
@@ -149,6 +150,7 @@ private:
     double slipHz_ = 0.0;        // a line a slipping loop was found beside, to be confirmed
     int lastReversal_ = 0;       // symbol of the latest look that found reversals
     double bestReversal_ = 0.0;  // the clearest of them in this preamble
+    BpskDetector detector_;
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
     VaricodeDecoder varicode_;

@@ -1,6 +1,7 @@
 #include "symbol_filter.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <vector>
 
@@ -124,6 +125,18 @@ double SymbolFilter::symbol_response(int k) {
     for (int j = 0; j < kTaps; ++j)
         v += h[static_cast<std::size_t>(j)] * pulse(tap_time(j) - kSps * k);
     return v;
+}
+
+double SymbolFilter::noise_correlation(int k) {
+    const auto &h = taps();
+    const int lag = std::abs(k) * kSps;
+    double c = 0.0, e = 0.0;
+    for (int j = 0; j < kTaps; ++j) {
+        e += static_cast<double>(h[static_cast<std::size_t>(j)]) * h[static_cast<std::size_t>(j)];
+        if (j + lag < kTaps)
+            c += static_cast<double>(h[static_cast<std::size_t>(j)]) * h[static_cast<std::size_t>(j + lag)];
+    }
+    return c / e;
 }
 
 SymbolFilter::SymbolFilter() {

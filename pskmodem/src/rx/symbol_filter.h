@@ -39,6 +39,8 @@ public:
     static const std::array<float, kTaps> &taps();
     // The response at a symbol's strobe to the pulse k symbols from it (k = -6 .. 6).
     static double symbol_response(int k);
+    // The correlation of white noise at the strobes of symbols k apart (1 at k = 0).
+    static double noise_correlation(int k);
 
 private:
     FirLine<kTaps> line_;
