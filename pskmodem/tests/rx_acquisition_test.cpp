@@ -109,6 +109,15 @@ std::vector<Condition> conditions() {
     c.chars = 200;
     c.maxCer = 0.03;
     v.push_back(c);
+    // Slow fading at 0 dB: a fade some 15 dB deep turns the phase faster than the loop
+    // follows, while the symbols on both sides of it still show where it is.
+    c = make("WattersonGoodFadingDeepFades");
+    c.fading = kWattersonGood;
+    c.snr = 0.0;
+    c.chars = 300;
+    c.seed = 20;
+    c.maxCer = 0.025;
+    v.push_back(c);
     c = make("Bpsk63ClickedTwentyHertzOff");
     c.mode = 8;
     c.offset = 20.0;

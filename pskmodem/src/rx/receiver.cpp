@@ -168,6 +168,7 @@ void Receiver::start_fresh() {
     bestReversal_ = 0.0;
     wideSkip_ = 0;
     varicode_.reset();
+    smoother_.reset();
     squelch_.reset();
     imd_.reset();
     symbols_ = 0;
@@ -267,6 +268,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
         varicode_.reset();
+        smoother_.drop();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
         // A QPSK loop that still holds something (a weak station's text, dipping) keeps
         // what it has already decoded: noise makes such a loud pair now and then.
@@ -380,8 +382,15 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         b.reliability = std::fabs(r.real()) / (amp * amp);
         // The coherent decisions wait a symbol for the next strobe; the phase change's bit
         // waits with them, so that a change of the choice neither drops nor doubles a bit.
-        if (const auto d = detector_.push(v, amp, b, coherent && !fade))
-            n += on_bit(*d, inputIndex, out.subspan(n));
+        if (const auto d = detector_.push(v, amp, b, coherent && !fade)) {
+            // Through a slow fade the bits wait for the symbols after them as well (see
+            // PhaseSmoother); it is given the symbol the decision is of.
+            std::array<SoftBit, 2> bits{};
+            const bool held = !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
+            const int k = smoother_.push(uPrev_, carrier_.frequency(), amp, *d, held, bits);
+            for (int i = 0; i < k; ++i)
+                n += on_bit(bits[static_cast<std::size_t>(i)], inputIndex, out.subspan(n));
+        }
     } else {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));

@@ -20,6 +20,7 @@
 #include "matched_filter.h"
 #include "mixer.h"
 #include "modem_state.h"
+#include "phase_smoother.h"
 #include "qpsk_acquirer.h"
 #include "qpsk_viterbi.h"
 #include "rx_types.h"
@@ -147,6 +148,8 @@ private:
     BpskDetector detector_;
     QpskViterbi viterbiCoherent_{true};
     QpskViterbi viterbiDifferential_{false};
+    // BPSK: decisions through a fade, from the symbols on both sides.
+    PhaseSmoother smoother_;
     VaricodeDecoder varicode_;
     Squelch squelch_;
     ImdMeter imd_;
