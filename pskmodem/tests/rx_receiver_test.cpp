@@ -505,13 +505,16 @@ TEST(QpskCode, PhaseChangesFollowTheTable) {
 
 // A gap lost to noise merges two characters; the decoder splits them where the least
 // reliable bits were, and drops what cannot be split. A merged run may also be the code
-// of a character that text hardly holds (a control code): split it too if it was doubtful.
+// of a character that text hardly holds (a control code, or a rare printable one such as
+// '~'): split it too if it was doubtful. One wrong symbol turns two neighbouring bits,
+// which may hit a gap on its edge.
 TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
     struct Case {
         const char *name;
         std::string bits;
         int weak;         // index of the bit with low reliability, or -1
         std::string want; // characters out
+        int weak2 = -1;   // a second one (a doubtful symbol weakens the two bits it ends)
     };
     // 'a' = 1011, 'b' = 1011111; 'e' = 11, 'h' = 101011, and 1110101011 is Ctrl-O.
     const Case cases[] = {
@@ -555,14 +558,35 @@ TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
          "101011"
          "00",
          -1, "\x0f"},
+        {"gap hit on its edge",
+         "1010"
+         "10"
+         "1011111"
+         "00",
+         3, "ab", 4},
+        {"gap hit on its edge, sure bits",
+         "1010"
+         "10"
+         "1011111"
+         "00",
+         -1, ""},
+        // 'a' 'n' = 1011 00 1111 read as 1011010111, '~'.
+        {"rare character from a doubtful symbol",
+         "1011010111"
+         "00",
+         5, "an", 6},
+        {"rare character from sure bits",
+         "1011010111"
+         "00",
+         -1, "~"},
     };
     for (const Case &c : cases) {
         VaricodeDecoder d;
         std::string out;
         std::array<int, 2> chars{};
         for (std::size_t i = 0; i < c.bits.size(); ++i) {
-            const SoftBit b{static_cast<uint8_t>(c.bits[i] == '1'),
-                            static_cast<int>(i) == c.weak ? 0.05f : 1.0f};
+            const bool weak = static_cast<int>(i) == c.weak || static_cast<int>(i) == c.weak2;
+            const SoftBit b{static_cast<uint8_t>(c.bits[i] == '1'), weak ? 0.05f : 1.0f};
             const int n = d.push(b, chars);
             for (int k = 0; k < n; ++k)
                 out += static_cast<char>(chars[static_cast<std::size_t>(k)]);

@@ -2,6 +2,7 @@
 
 #include "dsp/varicode.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace pskmodem {
@@ -57,18 +58,41 @@ namespace {
 bool unlikely(int c) {
     return (c < 32 && c != 8 && c != 9 && c != 10 && c != 13) || c >= 127;
 }
+
+// Printable characters that a contact's text seldom holds. Their codes are long, and a
+// gap lost between two short, common characters often reads as one of them ('~' from
+// " w", for instance): such a run is split if one doubtful symbol explains the two.
+bool rare(int c) {
+    switch (c) {
+    case '~':
+    case '`':
+    case '^':
+    case '{':
+    case '}':
+    case '|':
+    case '[':
+    case ']':
+    case '\\':
+    case '_':
+    case '@':
+    case '#':
+    case '$':
+    case '%':
+    case '&':
+    case '*':
+    case '<':
+    case '>':
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
-int VaricodeDecoder::finish(std::span<int, 2> out) {
-    const int c = code_of(bits_, 0, len_);
-    if (c >= 0 && !unlikely(c)) {
-        out[0] = c;
-        return 1;
-    }
-    // Look for a lost gap: two neighbouring bits that, set to "00", leave a valid code
-    // on each side; take the split that flips the least reliable bits.
-    float bestCost = std::numeric_limits<float>::infinity();
-    int bestAt = -1, left = -1, right = -1;
+VaricodeDecoder::Repair VaricodeDecoder::repair() const {
+    Repair best;
+    // A lost gap: two neighbouring bits that, set to "00", leave a valid code on each
+    // side; the cost is what the flipped bits were worth.
     for (int i = 1; i + 2 < len_; ++i) {
         const int a = code_of(bits_, 0, i);
         if (a < 0)
@@ -80,23 +104,66 @@ int VaricodeDecoder::finish(std::span<int, 2> out) {
         for (int k = i; k < i + 2; ++k)
             if (bits_[static_cast<std::size_t>(k)] != 0)
                 cost += rel_[static_cast<std::size_t>(k)];
-        if (cost < bestCost) {
-            bestCost = cost;
-            bestAt = i;
-            left = a;
-            right = bc;
-        }
+        if (cost < best.cost)
+            best = Repair{cost, 2, {a, bc}};
     }
-    // Flipping bits that were received clearly is a guess, not a repair.
-    if (bestAt < 0 || bestCost > kMaxRepairCost) {
+    // One wrong symbol turns the two bits that compare it with its neighbours: the gap
+    // may have been hit on its edge ("100" read as "010"), or a character's bits changed
+    // so the run no longer reads. Try turning each neighbouring pair; the symbol is worth
+    // at least the surer of the two bits.
+    std::array<uint8_t, kMaxRun> b{};
+    for (int j = 0; j + 1 < len_; ++j) {
+        const float cost = std::max(rel_[static_cast<std::size_t>(j)], rel_[static_cast<std::size_t>(j + 1)]);
+        if (cost >= best.cost)
+            continue;
+        std::copy(bits_.begin(), bits_.begin() + len_, b.begin());
+        b[static_cast<std::size_t>(j)] ^= 1;
+        b[static_cast<std::size_t>(j + 1)] ^= 1;
+        // The characters of the turned run: codes between runs of two or more zeros
+        // (zeros at either end belong to the gaps around it).
+        Repair r{cost, 0, {}};
+        int at = 0;
+        bool fits = true;
+        while (fits) {
+            while (at < len_ && b[static_cast<std::size_t>(at)] == 0)
+                ++at;
+            if (at == len_)
+                break;
+            int end = at;
+            while (end < len_ && !(b[static_cast<std::size_t>(end)] == 0 &&
+                                   (end + 1 == len_ || b[static_cast<std::size_t>(end + 1)] == 0)))
+                ++end;
+            const int c = code_of(b, at, end);
+            fits = c >= 0 && !unlikely(c) && !rare(c) && r.count < 2;
+            if (fits)
+                r.chars[static_cast<std::size_t>(r.count++)] = c;
+            at = end;
+        }
+        if (fits && r.count > 0)
+            best = r;
+    }
+    return best;
+}
+
+int VaricodeDecoder::finish(std::span<int, 2> out) {
+    const int c = code_of(bits_, 0, len_);
+    if (c >= 0 && !unlikely(c) && !rare(c)) {
+        out[0] = c;
+        return 1;
+    }
+    const Repair r = repair();
+    // Flipping bits that were received clearly is a guess, not a repair; a character that
+    // is merely rare takes a doubtful symbol to give up.
+    const float limit = c >= 0 && !unlikely(c) ? kMaxRareCost : kMaxRepairCost;
+    if (r.count == 0 || r.cost > limit) {
         if (c < 0)
             return 0;
         out[0] = c;
         return 1;
     }
-    out[0] = left;
-    out[1] = right;
-    return 2;
+    for (int i = 0; i < r.count; ++i)
+        out[static_cast<std::size_t>(i)] = r.chars[static_cast<std::size_t>(i)];
+    return r.count;
 }
 
 std::size_t VaricodeDecoder::process(std::span<const SoftBit> in, std::span<int> out) {
