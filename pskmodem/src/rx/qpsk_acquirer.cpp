@@ -122,6 +122,8 @@ void QpskAcquirer::reset() {
     wide_.fill(cf{});
     wideHead_ = 0;
     wideCount_ = 0;
+    lastDrift_ = 0.0;
+    scanned_ = false;
 }
 
 cf QpskAcquirer::turned(cf u, double &phase, double radians) {
@@ -155,7 +157,7 @@ cf QpskAcquirer::at(int back) const {
 }
 
 bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, bool locked, bool drift,
-                           Finding &f) const {
+                           Finding &f) {
     if (reversals(lo, hi, f))
         return true;
     return look == Look::Full && fourth_power(lo, hi, current, locked, drift, f);
@@ -206,8 +208,7 @@ void QpskAcquirer::line(std::span<const cf> v, std::span<const cf> chirp, bool u
     score = p.score;
 }
 
-bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locked, bool drift,
-                                Finding &f) const {
+bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locked, bool drift, Finding &f) {
     int n = count_;
     // The fourth powers, oldest first, weighted by the symbol's power rather than its
     // fourth: the few symbols that noise makes large do not swamp the line.
@@ -223,20 +224,31 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
     // A drifting station, looked for on a whole look while the receiver holds nothing:
     // over the latest kDriftWindow symbols, at rates driftStep_ apart up to kMaxDrift (at
     // least one step). They are compared on coarser spectra (half the bins), and the
-    // best is then told as finely as a steady line.
+    // best is then told as finely as a steady line. Every other look only tells again
+    // the rate the last one found best: a station found there is found twice in a row,
+    // for half the work.
     if (!locked && drift && n == kWindow) {
         const std::span<const cf> latest(v.data() + (kWindow - kDriftWindow), kDriftWindow);
+        const int steps = static_cast<int>(std::max(kMaxDrift, driftStep_) / driftStep_ + 1e-9);
+        const int last = static_cast<int>(std::lround(std::fabs(lastDrift_) / driftStep_));
+        const bool scan = last == 0 || !scanned_;
+        scanned_ = scan;
         std::array<cf, kDriftWindow> chirp = chirp_, best{};
         bool bestUp = true;
         double bestScore = 0.0;
-        for (int k = 1; k * driftStep_ <= std::max(kMaxDrift, driftStep_) + 1e-9; ++k) {
+        for (int k = 1; k <= (scan ? steps : last); ++k) {
             if (k > 1)
                 for (std::size_t i = 0; i < chirp.size(); ++i)
                     chirp[i] = cmul(chirp[i], chirp_[i]);
+            if (!scan && k < last)
+                continue;
             for (const bool up : {true, false}) {
+                if (!scan && up != (lastDrift_ > 0.0))
+                    continue;
                 double hz = 0.0, s = 0.0;
-                line(latest, chirp, up, kPad / 2, hz, s);
-                if (s > bestScore) {
+                if (scan)
+                    line(latest, chirp, up, kPad / 2, hz, s);
+                if (!scan || s > bestScore) {
                     bestScore = s;
                     best = chirp;
                     bestUp = up;
@@ -244,6 +256,7 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
                 }
             }
         }
+        lastDrift_ = rate;
         double hz = 0.0, s = 0.0;
         line(latest, best, bestUp, kPad, hz, s);
         if (s > kDriftBeat * score) {

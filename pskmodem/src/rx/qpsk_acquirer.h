@@ -79,7 +79,7 @@ public:
     // full look rates `current`, where the receiver is now, against it, only over the
     // latest symbols when the receiver holds a lock; `drift`: drifting stations are looked
     // for too. False when nothing was found.
-    bool analyse(Look look, double lo, double hi, double current, bool locked, bool drift, Finding &f) const;
+    bool analyse(Look look, double lo, double hi, double current, bool locked, bool drift, Finding &f);
     // Symbols kept, at most kHistory, and the one `back` places before the newest
     // (0 .. kept() - 1), in the tuned frequency's frame.
     int kept() const { return kept_; }
@@ -106,7 +106,7 @@ private:
     static cf turned(cf u, double &phase, double radians);
     cf at(int back) const; // the symbol `back` places before the newest
     bool reversals(double lo, double hi, Finding &f) const;
-    bool fourth_power(double lo, double hi, double current, bool locked, bool drift, Finding &f) const;
+    bool fourth_power(double lo, double hi, double current, bool locked, bool drift, Finding &f);
     // The fourth-power line of the symbols' fourth powers v with a drift taken out by
     // `chirp` (none if empty; its conjugate unless `up`), over a spectrum of `bins` (a
     // power of two, at most twice kWindow): its offset at the newest symbol (Hz, up to a
@@ -139,6 +139,8 @@ private:
 
     double baud_ = 31.25;
     double driftStep_ = 0.25;              // Hz a second between the drift rates tried
+    double lastDrift_ = 0.0;               // the rate the last drifting look found best, Hz a second
+    bool scanned_ = false;                 // whether that look tried them all
     double driftRise_ = 1.0;               // how much higher noise's best line stands over them all
     std::array<cf, kDriftWindow> chirp_{}; // the turn of the smallest of them, symbols back
     bool lsb_ = false;
