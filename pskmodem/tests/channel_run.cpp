@@ -76,6 +76,8 @@ Result run(const Condition &c) {
     s.frequency = static_cast<int32_t>(kTune);
     s.captureRange = c.capture;
     s.afcLimit = c.afc;
+    s.squelchThreshold = c.squelch;
+    s.squelchSpeed = c.squelchSpeed;
     s.tuneSerial = 1;
     Receiver rx;
     rx.configure(s);

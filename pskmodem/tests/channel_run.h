@@ -29,8 +29,9 @@ struct Condition {
     double offset = 3.0;   // station above the tuned frequency
     double snr = -8.0;
     int32_t capture = 10, afc = 10;
-    double start = 0.5; // seconds of noise before the station
-    int overs = 1;      // a contact: overs alternate between stations overStep apart
+    int32_t squelch = 0, squelchSpeed = 1; // 10, 1: the program's defaults
+    double start = 0.5;                    // seconds of noise before the station
+    int overs = 1;                         // a contact: overs alternate between stations overStep apart
     double overStep = 3.0;
     double preamble = 1.0; // seconds of reversals before the text
     double phase = 0.0;    // of the carrier at the start, radians

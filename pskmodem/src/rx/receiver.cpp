@@ -100,7 +100,7 @@ void Receiver::configure(const ChannelSettings &s) {
         decimator_.create(rxMode_.decimation());
         fll_.create(rxMode_.baud() * kRxSamplesPerSymbol);
         carrier_.set_qpsk(rxMode_.qpsk);
-        squelch_.set_order(rxMode_.qpsk ? 4 : 2);
+        squelch_.set_order(rxMode_.qpsk ? 1 : 2);
         viterbiCoherent_.set_lsb(rxMode_.lsb);
         viterbiDifferential_.set_lsb(rxMode_.lsb);
         acquirer_.set_mode(rxMode_.baud(), rxMode_.lsb);
@@ -175,6 +175,11 @@ void Receiver::start_fresh() {
     amplitude_ = 0.0f;
     uPrev_ = vPrev_ = cf{};
     vectorRing_.fill(cf{});
+    loopRing_.fill(cf{});
+    loopNext_ = 0;
+    decidedBits_ = 0;
+    gateHoldoff_ = 0;
+    decidedPhase_ = 0;
     vectorNext_ = 0;
     lockedRun_ = 0;
     heldRun_ = 0;
@@ -359,12 +364,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         quality = rxMode_.qpsk ? cmul(r2, r2).real() / (rn * rn * rn * rn) : r2.real() / (rn * rn);
     }
     // The squelch takes out a steady turn by itself; the loop's frequency, which swings
-    // about while it acquires, would only unsettle it. QPSK's fourth power of a phase
-    // change (two symbols' noise) reads too little at -10 dB to tell a station from
-    // noise; the loop's own symbols, one symbol's noise, read twice as much. (Until the
-    // loop holds the station they read nothing, but a QPSK channel keeps its characters
-    // back until then anyway.)
-    squelch_.process(rxMode_.qpsk ? v : cmul_conj(u, uPrev_), quality);
+    // about while it acquires, would only unsettle it. QPSK's gate is fed the decided
+    // symbols, below.
+    squelch_.measure(quality);
+    if (!rxMode_.qpsk)
+        squelch_.gate(cmul_conj(u, uPrev_));
     vectorRing_[static_cast<std::size_t>(vectorNext_)] = rn > 0.0f ? r / rn * std::min(a / amp, 1.0f) : cf{};
     vectorNext_ = (vectorNext_ + 1) & 7;
 
@@ -399,6 +403,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         const int bit = coherent && differentialLeft_ == 0 ? bc : bd;
         if (differentialLeft_ > 0)
             --differentialLeft_;
+        gate_on_decided(v / amp, bit);
         if (bit >= 0)
             n += on_bit(SoftBit{static_cast<uint8_t>(bit), 1.0f}, inputIndex, out.subspan(n));
     }
@@ -504,6 +509,33 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     if (k > 0)
         printedAt_ = symbols_;
     return n;
+}
+
+void Receiver::gate_on_decided(cf v, int bit) {
+    // The symbol whose bit the decoder decides now came kDepth - 1 symbols before this one.
+    const cf decidedSymbol = loopRing_[static_cast<std::size_t>(loopNext_)];
+    loopRing_[static_cast<std::size_t>(loopNext_)] = v;
+    loopNext_ = (loopNext_ + 1) % static_cast<int>(loopRing_.size());
+    if (bit < 0)
+        return;
+    decidedBits_ = ((decidedBits_ << 1) | static_cast<unsigned>(bit)) & 31u;
+    // After a stretch decoded again the decoders start afresh: their first decisions
+    // and the symbols kept from before do not belong together.
+    if (gateHoldoff_ > 0) {
+        if (--gateHoldoff_ == 0)
+            squelch_.new_reference();
+        return;
+    }
+    decidedPhase_ = (decidedPhase_ + QpskViterbi::phase_change(decidedBits_, rxMode_.lsb)) & 3;
+    squelch_.gate(decided_back(decidedSymbol, decidedPhase_));
+}
+
+cf Receiver::decided_back(cf symbol, int quarters) {
+    // Turned back by the decided phase: a station's symbols all point one way (the loop's
+    // own turn, which the squelch's reference takes out).
+    static constexpr std::array<cf, 4> kBack{cf{1.0f, 0.0f}, cf{0.0f, -1.0f}, cf{-1.0f, 0.0f},
+                                             cf{0.0f, 1.0f}};
+    return cmul(symbol, kBack[static_cast<std::size_t>(quarters & 3)]);
 }
 
 void Receiver::drop_waiting() {

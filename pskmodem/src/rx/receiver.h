@@ -91,6 +91,12 @@ private:
     void use_sideband(bool lsb);
     void decode_again(double hz);
     void drop_waiting();
+    // QPSK: the loop's symbol v (unit amplitude) and the bit the decoder decided now
+    // (-1: none yet) in, the decided symbol to the squelch.
+    void gate_on_decided(cf v, int bit);
+    // ... and the stretch a found station's kept symbols were decoded again into.
+    void gate_on_decoded_again(double hz, std::span<const uint8_t> bits);
+    static cf decided_back(cf symbol, int quarters);
     void search_from_here();
     bool capture(std::span<const cf> base);
     double search_half_width() const;
@@ -159,6 +165,14 @@ private:
     float recentLevel_ = 0.0f, quietLevel_ = 0.0f;
     bool risen_ = false;
     cf uPrev_{}, vPrev_{};
+    // QPSK: the loop's latest symbols, back to the one the Viterbi decoder decides now,
+    // and the transmitter's phase (quarter turns) and newest bits as decided: the
+    // squelch measures each symbol turned back by its decision.
+    std::array<cf, QpskViterbi::kDepth - 1> loopRing_{};
+    int loopNext_ = 0;
+    unsigned decidedBits_ = 0;
+    int gateHoldoff_ = 0; // symbols until the live decisions line up again
+    int decidedPhase_ = 0;
     std::array<cf, 8> vectorRing_{};
     int vectorNext_ = 0;
     int lockedRun_ = 0;

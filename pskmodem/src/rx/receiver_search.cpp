@@ -372,6 +372,28 @@ bool Receiver::steady_turn() const {
                kTwoPi * kSteerAgreeHz / 31.25;
 }
 
+void Receiver::gate_on_decoded_again(double hz, std::span<const uint8_t> bits) {
+    // What the squelch measured meanwhile was the loop off the station, and its gate
+    // would keep shut on the text decoded again: let it measure that stretch instead,
+    // each symbol turned by the found frequency and back by its decision (bit i is the
+    // change into the symbol bits.size() - 1 - i back).
+    const double w = 2.0 * std::numbers::pi * hz / rxMode_.baud();
+    const auto count = static_cast<int>(bits.size());
+    unsigned reg = 0;
+    int phase = 0;
+    squelch_.new_reference();
+    for (int i = 0; i < count; ++i) {
+        reg = ((reg << 1) | bits[static_cast<std::size_t>(i)]) & 31u;
+        phase = (phase + QpskViterbi::phase_change(reg, rxMode_.lsb)) & 3;
+        const int back = count - 1 - i;
+        const double turn = w * back - acquirer_.frame_phase();
+        const cf t(static_cast<float>(std::cos(turn)), static_cast<float>(std::sin(turn)));
+        squelch_.gate(decided_back(cmul(acquirer_.symbol(back), t), phase));
+    }
+    // The live decoders start afresh (below): their first decisions are left out.
+    gateHoldoff_ = QpskViterbi::kDepth + 6;
+}
+
 void Receiver::decode_again(double hz) {
     // A QPSK station found in its data, seconds after the channel was tuned onto it: what
     // the decoders made of it meanwhile, off frequency, is noise. The acquirer still holds
@@ -381,6 +403,8 @@ void Receiver::decode_again(double hz) {
     // runs on without a seam. Characters already printed stay as they were.
     std::array<uint8_t, QpskAcquirer::kHistory> bits{};
     int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.kept()), bits);
+    gate_on_decoded_again(
+        hz, std::span<const uint8_t>(bits.data(), static_cast<std::size_t>(std::max(count, 0))));
     // The latest bits, which nothing after them has confirmed yet, are left to the live
     // decoders: they are given those symbols again, turned by the found frequency.
     const int again = std::clamp(count - 2, 0, QpskViterbi::kDepth);
