@@ -103,6 +103,15 @@ std::vector<Condition> conditions() {
     c.chars = 70; // about 22 s
     c.maxCer = 0.15;
     v.push_back(c);
+    // Weak and drifting fast, up 20 Hz, turning, and back down: lost at a turn, it is
+    // found again with its rate.
+    c = make("QpskDriftingUpAndDownOneHertzASecond");
+    c.mode = 1;
+    c.drift = Drift{Drift::Shape::Triangle, 1.0, 20.0};
+    c.snr = -10.0;
+    c.chars = 200; // about 60 s
+    c.maxCer = 0.05;
+    v.push_back(c);
     c = make("WattersonModerateFading");
     c.fading = kWattersonModerate;
     c.snr = 10.0;

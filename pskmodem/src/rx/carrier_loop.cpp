@@ -102,6 +102,9 @@ constexpr int kDriftRun = 12;
 constexpr double kDriftRateWeight = 1.0 / 64.0;
 constexpr double kDriftMinRate = 0.0032;
 constexpr double kDriftMaxRate = 0.0129;
+// A drift the station was found with is kept this many symbols (4 s at 31.25 baud) while
+// the loop settles on it, however little it is locked meanwhile.
+constexpr int kKeepRateSymbols = 128;
 // Frequency assist while acquiring: gain on the measured frequency error, and the
 // weight of its running mean.
 constexpr double kFllGain = 0.15;
@@ -142,6 +145,14 @@ void CarrierLoop::reset() {
     driftLock_ = 0.0f;
     driftRun_ = 0;
     drifting_ = false;
+    keepRate_ = 0;
+}
+
+void CarrierLoop::take_drift(double rate) {
+    rate_ = driftRate_ = driftRateMean_ = std::clamp(rate, -kMaxRate, kMaxRate);
+    driftTheta_ = theta_;
+    driftOmega_ = omega_;
+    keepRate_ = kKeepRateSymbols;
 }
 
 cf CarrierLoop::process(cf u, float amplitude) {
@@ -217,8 +228,10 @@ cf CarrierLoop::process(cf u, float amplitude) {
             rate_ = std::clamp(rate_ + kFllRateQpsk * fe, -kMaxRate, kMaxRate);
         else if (lagging)
             rate_ = std::clamp(rate_ + k3 * e, -kMaxRate, kMaxRate);
-        else if (!narrow_ || lock_ < kNoSignalLockQpsk)
+        else if ((!narrow_ || lock_ < kNoSignalLockQpsk) && keepRate_ == 0)
             rate_ -= rate_ * kRateLeak;
+        if (keepRate_ > 0)
+            --keepRate_;
     }
     omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -max_frequency(), max_frequency());
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);

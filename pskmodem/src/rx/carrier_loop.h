@@ -35,6 +35,9 @@ public:
     // The oscillator in front moved by this much (radians a symbol): take it out of
     // the loop's frequency so the phase does not jump.
     void shift_frequency(double radiansPerSymbol);
+    // QPSK: a station found drifting at this rate (radians a symbol per symbol): the loop
+    // and its drift companion take it, and keep it while they settle on the station.
+    void take_drift(double rate);
     double frequency() const { return omega_; } // radians a symbol
     double max_frequency() const;               // the most it follows, radians a symbol
     // The loop's estimate of the frequency's rate of change, radians a symbol per symbol.
@@ -87,6 +90,7 @@ private:
     float driftLock_ = 0.0f;
     int driftRun_ = 0;
     bool drifting_ = false;
+    int keepRate_ = 0; // symbols the rate taken is kept whatever the lock
 };
 
 } // namespace pskmodem

@@ -35,6 +35,28 @@ constexpr int kRecentSymbols = 32;
 constexpr int kPad = 2 * QpskAcquirer::kWindow; // bins for the fourth power's line
 // How much better (in the margin's units) the other sideband must decode than this one.
 constexpr double kSidebandMargin = 0.5;
+// The drifting station's look (see fourth_power(); its symbols are kDriftWindow): the step between the rates
+// tried and the most tried (Hz a second at 31.25 baud), and how much stronger than the
+// steady line over the whole look its line must stand. A steady station's line over the
+// whole look stands about twice as high as over the shorter stretch, so it is hardly
+// ever taken for a drifting one, while noise, the best of many spectra, beats it often.
+constexpr double kDriftStep = 0.25;
+constexpr double kMaxDrift = 1.5;
+constexpr double kDriftBeat = 1.5;
+
+// QpskViterbi::phase_change for each register of five bits, on either sideband: the
+// trellises here run over every symbol of many looks.
+const std::array<uint8_t, 32> &phase_changes(bool lsb) {
+    static const auto table = [] {
+        std::array<std::array<uint8_t, 32>, 2> t{};
+        for (unsigned reg = 0; reg < 32; ++reg)
+            for (int side = 0; side < 2; ++side)
+                t[static_cast<std::size_t>(side)][reg] =
+                    static_cast<uint8_t>(QpskViterbi::phase_change(reg, side != 0));
+        return t;
+    }();
+    return table[lsb ? 1 : 0];
+}
 
 // The strongest line of a spectrum: its place in bins (-n/2 .. n/2, the fraction from a
 // parabola through the log powers) and its power against the median of all bins.
@@ -72,6 +94,22 @@ Peak find_peak(std::span<const cf> z) {
 void QpskAcquirer::set_mode(double baud, bool lsb) {
     baud_ = baud;
     lsb_ = lsb;
+    // The rates a drifting station is looked for at are kDriftStep apart at 31.25 baud,
+    // scaled with the square of the baud, so that what is left between two of them turns
+    // the line as little over the stretch. A drift turns the fourth power by
+    // 4 pi rate t^2 at t seconds before the newest symbol.
+    const double scale = baud / 31.25;
+    driftStep_ = kDriftStep * scale * scale;
+    // The best of that many spectra: noise alone raises its line higher than a single
+    // spectrum's (the largest of m exponential bins goes as log m), and the strength
+    // reported is brought back to a single spectrum's measure.
+    const int spectra = 2 * static_cast<int>(std::max(kMaxDrift, driftStep_) / driftStep_ + 1e-9);
+    driftRise_ = std::log(static_cast<double>(spectra * kPad / 2)) / std::log(static_cast<double>(kPad / 2));
+    for (int back = 0; back < kDriftWindow; ++back) {
+        const double a = -4.0 * kPi * driftStep_ * back * back / (baud * baud);
+        chirp_[static_cast<std::size_t>(back)] =
+            cf(static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a)));
+    }
     reset();
 }
 
@@ -116,10 +154,11 @@ cf QpskAcquirer::at(int back) const {
     return ring_[static_cast<std::size_t>((head_ - back + kHistory) % kHistory)];
 }
 
-bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const {
+bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, bool locked, bool drift,
+                           Finding &f) const {
     if (reversals(lo, hi, f))
         return true;
-    return look == Look::Full && fourth_power(lo, hi, current, locked, f);
+    return look == Look::Full && fourth_power(lo, hi, current, locked, drift, f);
 }
 
 bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
@@ -148,25 +187,78 @@ bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
     return found;
 }
 
-bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locked, Finding &f) const {
-    const int n = count_;
-    std::array<cf, kPad> z{};
-    for (int i = 0; i < n; ++i) {
-        // Weighted by the symbol's power rather than its fourth: the few symbols that
-        // noise makes large do not swamp the line.
-        const cf u = at(n - 1 - i);
-        const float p = std::norm(u);
-        const cf u2 = cmul(u, u);
-        z[static_cast<std::size_t>(i)] = p > 0.0f ? cmul(u2, u2) / p : cf{};
+void QpskAcquirer::line(std::span<const cf> v, std::span<const cf> chirp, bool up, std::size_t bins,
+                        double &hz, double &score) const {
+    // v holds the fourth powers, oldest first; chirp[back] turns back a drift's turn of
+    // them `back` symbols before the newest (conjugated for a drift down). What is left is
+    // the line where the station is at the newest symbol.
+    const std::size_t n = v.size();
+    std::array<cf, kPad> buf{};
+    const std::span<cf> z(buf.data(), bins);
+    for (std::size_t i = 0; i < n; ++i) {
+        const cf c = chirp.empty() ? cf(1.0f, 0.0f) : chirp[n - 1 - i];
+        z[i] = cmul(v[i], up ? c : std::conj(c));
     }
     radix2_fft(z);
     const Peak p = find_peak(z);
+    // Bin k of the fourth power is k / bins of the baud, four times the offset.
+    hz = p.bin / static_cast<double>(bins) * baud_ / 4.0;
+    score = p.score;
+}
+
+bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locked, bool drift,
+                                Finding &f) const {
+    int n = count_;
+    // The fourth powers, oldest first, weighted by the symbol's power rather than its
+    // fourth: the few symbols that noise makes large do not swamp the line.
+    std::array<cf, kWindow> v{};
+    for (int i = 0; i < n; ++i) {
+        const cf u = at(n - 1 - i);
+        const float p = std::norm(u);
+        const cf u2 = cmul(u, u);
+        v[static_cast<std::size_t>(i)] = p > 0.0f ? cmul(u2, u2) / p : cf{};
+    }
+    double base = 0.0, score = 0.0, rate = 0.0;
+    line(std::span<const cf>(v.data(), static_cast<std::size_t>(n)), {}, true, kPad, base, score);
+    // A drifting station, looked for on a whole look while the receiver holds nothing:
+    // over the latest kDriftWindow symbols, at rates driftStep_ apart up to kMaxDrift (at
+    // least one step). They are compared on coarser spectra (half the bins), and the
+    // best is then told as finely as a steady line.
+    if (!locked && drift && n == kWindow) {
+        const std::span<const cf> latest(v.data() + (kWindow - kDriftWindow), kDriftWindow);
+        std::array<cf, kDriftWindow> chirp = chirp_, best{};
+        bool bestUp = true;
+        double bestScore = 0.0;
+        for (int k = 1; k * driftStep_ <= std::max(kMaxDrift, driftStep_) + 1e-9; ++k) {
+            if (k > 1)
+                for (std::size_t i = 0; i < chirp.size(); ++i)
+                    chirp[i] = cmul(chirp[i], chirp_[i]);
+            for (const bool up : {true, false}) {
+                double hz = 0.0, s = 0.0;
+                line(latest, chirp, up, kPad / 2, hz, s);
+                if (s > bestScore) {
+                    bestScore = s;
+                    best = chirp;
+                    bestUp = up;
+                    rate = (up ? k : -k) * driftStep_;
+                }
+            }
+        }
+        double hz = 0.0, s = 0.0;
+        line(latest, best, bestUp, kPad, hz, s);
+        if (s > kDriftBeat * score) {
+            base = hz;
+            score = s / driftRise_;
+            n = kDriftWindow;
+        } else {
+            rate = 0.0;
+        }
+    }
     f = Finding{};
-    f.score = p.score;
-    // Bin k of the fourth power is k / kPad of the baud, four times the offset.
-    const double base = p.bin / kPad * baud_ / 4.0;
+    f.score = score;
+    f.rate = rate;
     const double step = baud_ / 4.0;
-    if (p.score < kMinScore)
+    if (score < kMinScore)
         return false;
     // The candidates a quarter baud apart, rated by how well they decode against where
     // the receiver is now, over the whole window and over its latest symbols: a station
@@ -174,30 +266,32 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
     // and what the whole window prefers must not be worse there. A receiver that holds
     // a lock is only checked on the latest symbols, which is where a wrong one shows.
     // Candidates half a baud apart decode exactly alike (the code reads that offset as
-    // every bit inverted), so two neighbours stand for them all.
+    // every bit inverted), so two neighbours stand for them all. Where the receiver is
+    // now is rated with the drift found, as that is how it would follow the station.
     const int recent = std::min(n, kRecentSymbols);
     double margins[2][2]{}; // [whole window, latest][candidate base, base + step]
     const int windows = locked || recent == n ? 1 : 2;
     for (int w = 0; w < windows; ++w) {
         const int window = w == windows - 1 ? recent : n;
-        const float here = metric(current, window, lsb_);
+        const float here = metric(current, window, lsb_, rate);
         for (int k = 0; k < 2; ++k)
             margins[w][k] =
-                (metric(base + k * step, window, lsb_) - here) * std::sqrt(static_cast<double>(window));
+                (metric(base + k * step, window, lsb_, rate) - here) * std::sqrt(static_cast<double>(window));
     }
     // A station sent on the other sideband turns its quarter turns the other way, which no
     // frequency undoes: none of the candidates decodes, though the carrier loop locks on
     // it all the same. The candidates are rated with the sidebands swapped too, over the
     // whole window; clearly better there, the finding says so.
     {
-        const float here = metric(current, n, lsb_);
+        const float here = metric(current, n, lsb_, rate);
         double best = margins[0][0];
         for (int w = 0; w < windows; ++w)
             best = std::max({best, margins[w][0], margins[w][1]});
         double other = -std::numeric_limits<double>::infinity();
         int k = 0;
         for (int j = 0; j < 2; ++j) {
-            const double m = (metric(base + j * step, n, !lsb_) - here) * std::sqrt(static_cast<double>(n));
+            const double m =
+                (metric(base + j * step, n, !lsb_, rate) - here) * std::sqrt(static_cast<double>(n));
             if (m > other)
                 other = m, k = j;
         }
@@ -205,7 +299,7 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
             f.margin = other;
             f.otherSideband = true;
             f.symbols = n;
-            return place(base + k * step, n, lo, hi, f.hz);
+            return place(base + k * step, n, rate, lo, hi, f.hz);
         }
     }
     // The better of the two over the window that favours one most; the latest symbols
@@ -217,15 +311,15 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
                 w = i, k = j;
     f.margin = std::min(margins[w][k], margins[windows - 1][k]);
     f.symbols = w == windows - 1 ? recent : n;
-    return place(base + k * step, f.symbols, lo, hi, f.hz);
+    return place(base + k * step, f.symbols, rate, lo, hi, f.hz);
 }
 
-bool QpskAcquirer::place(double hz, int symbols, double lo, double hi, double &out) const {
+bool QpskAcquirer::place(double hz, int symbols, double rate, double lo, double hi, double &out) const {
     // Of the candidates this one stands for, the one there: at four samples a symbol
     // the fourth-power lines half a baud apart no longer fold onto each other (those a
     // baud apart do, but at most one of them lies in a range narrower than the baud).
     const double half = baud_ / 2.0;
-    if (wide_line(hz + half, symbols) > wide_line(hz, symbols))
+    if (wide_line(hz + half, symbols, rate) > wide_line(hz, symbols, rate))
         hz += half;
     hz -= baud_ * std::floor((hz - lo) / baud_);
     if (hz > hi)
@@ -234,7 +328,37 @@ bool QpskAcquirer::place(double hz, int symbols, double lo, double hi, double &o
     return true;
 }
 
-float QpskAcquirer::metric(double hz, int count, bool lsb) const {
+double QpskAcquirer::turn_since(double hz, double rate, int back) const {
+    // The station was at hz - rate t at t seconds before the newest symbol.
+    const double t = back / baud_;
+    return 2.0 * kPi * (hz * t - 0.5 * rate * t * t);
+}
+
+QpskAcquirer::Changes::Changes(const QpskAcquirer &a, int from, double hz, double rate, float gain)
+    : a_(a), back_(from), gain_(gain) {
+    // The turn from symbol back + 1 to symbol back is turn_since(back) - turn_since(back + 1);
+    // each step towards the newest turns it on by bend_ (none for a steady station).
+    const double w = rate == 0.0 ? -2.0 * kPi * hz / a.baud_
+                                 : a.turn_since(hz, rate, back_) - a.turn_since(hz, rate, back_ + 1);
+    const double b = -2.0 * kPi * rate / (a.baud_ * a.baud_);
+    turn_ = cf(static_cast<float>(std::cos(w) * gain), static_cast<float>(std::sin(w) * gain));
+    bend_ =
+        rate == 0.0 ? cf(1.0f, 0.0f) : cf(static_cast<float>(std::cos(b)), static_cast<float>(std::sin(b)));
+    bends_ = rate != 0.0;
+}
+
+cf QpskAcquirer::Changes::next() {
+    const cf r = cmul(cmul_conj(a_.at(back_), a_.at(back_ + 1)), turn_);
+    --back_;
+    if (bends_) {
+        turn_ = cmul(turn_, bend_);
+        if ((back_ & 63) == 0)
+            turn_ *= gain_ / std::abs(turn_);
+    }
+    return r;
+}
+
+float QpskAcquirer::metric(double hz, int count, bool lsb, double rate) const {
     count = std::min(count, count_);
     if (count < 2)
         return 0.0f;
@@ -245,18 +369,18 @@ float QpskAcquirer::metric(double hz, int count, bool lsb) const {
     power /= static_cast<float>(count);
     if (power <= 0.0f)
         return 0.0f;
-    const double w = -2.0 * kPi * hz / baud_;
-    const cf turn(static_cast<float>(std::cos(w) / power), static_cast<float>(std::sin(w) / power));
     constexpr int kStates = 16;
     std::array<float, kStates> m{}, next{};
+    const std::array<uint8_t, 32> &changeOf = phase_changes(lsb);
+    Changes changes(*this, count - 2, hz, rate, 1.0f / power);
     for (int back = count - 2; back >= 0; --back) {
-        const cf r = cmul(cmul_conj(at(back), at(back + 1)), turn);
+        const cf r = changes.next();
         const float corr[4] = {r.real(), r.imag(), -r.real(), -r.imag()};
         next.fill(-std::numeric_limits<float>::infinity());
         for (unsigned st = 0; st < kStates; ++st) {
             for (unsigned bit = 0; bit < 2; ++bit) {
                 const unsigned reg = ((st << 1) | bit) & 31u;
-                const float cand = m[st] + corr[QpskViterbi::phase_change(reg, lsb)];
+                const float cand = m[st] + corr[changeOf[reg]];
                 next[reg & 15u] = std::max(next[reg & 15u], cand);
             }
         }
@@ -265,26 +389,26 @@ float QpskAcquirer::metric(double hz, int count, bool lsb) const {
     return *std::max_element(m.begin(), m.end()) / static_cast<float>(count - 1);
 }
 
-int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kHistory> bits) const {
+int QpskAcquirer::decode(double hz, int count, std::span<uint8_t, kHistory> bits, double rate) const {
     count = std::min(count, kept_);
     if (count < 2)
         return 0;
     // The trellis of metric(), keeping each step's survivors: the state's oldest coder
     // bit, which the step shifted out, one bit a state.
-    const double w = -2.0 * kPi * hz / baud_;
-    const cf turn(static_cast<float>(std::cos(w)), static_cast<float>(std::sin(w)));
     constexpr int kStates = 16;
     std::array<float, kStates> m{}, next{};
     std::array<uint16_t, kHistory> from{};
+    const std::array<uint8_t, 32> &changeOf = phase_changes(lsb_);
+    Changes changes(*this, count - 2, hz, rate, 1.0f);
     for (int back = count - 2, step = 0; back >= 0; --back, ++step) {
-        const cf r = cmul(cmul_conj(at(back), at(back + 1)), turn);
+        const cf r = changes.next();
         const float corr[4] = {r.real(), r.imag(), -r.real(), -r.imag()};
         next.fill(-std::numeric_limits<float>::infinity());
         uint16_t chosen = 0;
         for (unsigned st = 0; st < kStates; ++st) {
             for (unsigned bit = 0; bit < 2; ++bit) {
                 const unsigned reg = ((st << 1) | bit) & 31u;
-                const float cand = m[st] + corr[QpskViterbi::phase_change(reg, lsb_)];
+                const float cand = m[st] + corr[changeOf[reg]];
                 const unsigned to = reg & 15u;
                 if (cand > next[to]) {
                     next[to] = cand;
@@ -337,13 +461,17 @@ int QpskAcquirer::since_quiet(int count) const {
     return back + kQuietBlock <= count ? back : count;
 }
 
-double QpskAcquirer::wide_line(double hz, int symbols) const {
+double QpskAcquirer::wide_line(double hz, int symbols, double rate) const {
     // Over the stretch the symbols were rated on, newest first: turning forward undoes
-    // the line's rotation going back in time.
+    // the line's rotation going back in time (and a drift's, by its square).
     constexpr int kRing = kWide * kWindow;
     const int n = std::min(wideCount_, kWide * symbols);
     const double w = 2.0 * kPi * 4.0 * hz / (kWide * baud_);
-    const cf step(static_cast<float>(std::cos(w)), static_cast<float>(std::sin(w)));
+    // The drift's turn -a i^2 at sample i: the step from one sample to the next turns on
+    // by -a (2 i + 1).
+    const double a = 4.0 * kPi * rate / (kWide * baud_ * kWide * baud_);
+    cf step(static_cast<float>(std::cos(w - a)), static_cast<float>(std::sin(w - a)));
+    const cf bend(static_cast<float>(std::cos(-2.0 * a)), static_cast<float>(std::sin(-2.0 * a)));
     cf turn(1.0f, 0.0f), sum{};
     for (int i = 0; i < n; ++i) {
         const cf y = wide_[static_cast<std::size_t>((wideHead_ - i + kRing) % kRing)];
@@ -352,8 +480,13 @@ double QpskAcquirer::wide_line(double hz, int symbols) const {
         if (p > 0.0f)
             sum += cmul(cmul(y2, y2), turn) / p;
         turn = cmul(turn, step);
-        if ((i & 63) == 63)
+        if (rate != 0.0)
+            step = cmul(step, bend);
+        if ((i & 63) == 63) {
             turn /= std::abs(turn);
+            if (rate != 0.0)
+                step /= std::abs(step);
+        }
     }
     return std::norm(sum);
 }

@@ -16,6 +16,11 @@
 // candidate, finds a path far better than with any other. The same measure rates the
 // frequency the loop is on now.
 //
+// A station drifting by a hertz a second smears that line over several hertz within the
+// look, and it no longer stands out. So a shorter stretch of the latest symbols is also
+// looked at with the line's drift taken out for a few rates, and a station found so is
+// placed where it is at the newest symbol, with its rate.
+//
 // Half a baud off is the one offset the code cannot tell: it reads as every bit
 // inverted, with the same path. Those two are told apart on the matched filter's output
 // at four samples a symbol, where the fourth power's line at four times the offset no
@@ -35,7 +40,8 @@ public:
     static constexpr int kWindow = 128; // symbols looked at, at most (4 s at 31.25 baud)
     // Symbols kept to be decoded again once the station is found (8 s at 31.25 baud).
     static constexpr int kHistory = 2 * kWindow;
-    static constexpr int kWide = 4; // matched-filter samples a symbol kept
+    static constexpr int kDriftWindow = kWindow / 2; // symbols looked at for a drifting station
+    static constexpr int kWide = 4;                  // matched-filter samples a symbol kept
     // A fourth-power line weaker than this against the median is not looked into: noise
     // alone makes one in a few looks.
     static constexpr double kMinScore = 10.0;
@@ -43,8 +49,10 @@ public:
     enum class Look { None, Reversals, Full };
 
     struct Finding {
-        double hz = 0.0;        // the station's offset, in the frame of the symbols
-        double score = 0.0;     // its line against the median of the rest
+        double hz = 0.0; // the station's offset, in the frame of the symbols
+        // Its line against the median of the rest (for a drifting station, as it would stand
+        // in one spectrum for the same chance of noise).
+        double score = 0.0;
         bool reversals = false; // found on phase reversals
         // How much faster a symbol the Viterbi path grows at hz than at the frequency asked
         // about, times the square root of the symbols it was measured over (`symbols`):
@@ -52,6 +60,7 @@ public:
         double margin = 0.0;
         int symbols = 0;
         bool otherSideband = false; // the station decodes with the sidebands swapped
+        double rate = 0.0;          // its drift, Hz a second (hz is where it is at the newest symbol)
     };
 
     QpskAcquirer() { reset(); }
@@ -68,8 +77,9 @@ public:
     void push_wide(cf y, double offsetHz);
     // Looks for the station between lo and hi Hz (a range narrower than the baud); a
     // full look rates `current`, where the receiver is now, against it, only over the
-    // latest symbols when the receiver holds a lock. False when nothing was found.
-    bool analyse(Look look, double lo, double hi, double current, bool locked, Finding &f) const;
+    // latest symbols when the receiver holds a lock; `drift`: drifting stations are looked
+    // for too. False when nothing was found.
+    bool analyse(Look look, double lo, double hi, double current, bool locked, bool drift, Finding &f) const;
     // Symbols kept, at most kHistory, and the one `back` places before the newest
     // (0 .. kept() - 1), in the tuned frequency's frame.
     int kept() const { return kept_; }
@@ -81,7 +91,12 @@ public:
     // decoded from their phase changes on the sideband set, oldest first: the text sent
     // while the station was still being looked for, decoded as well as the found frequency
     // allows. Writes count - 1 bits (one a phase change) and returns how many.
-    int decode(double hz, int count, std::span<uint8_t, kHistory> bits) const;
+    // A drifting station is followed back at its `rate` (Hz a second) from hz at the newest
+    // symbol.
+    int decode(double hz, int count, std::span<uint8_t, kHistory> bits, double rate = 0.0) const;
+    // How far a station at hz at the newest symbol, drifting at `rate`, has turned from
+    // `back` symbols before it to the newest, radians.
+    double turn_since(double hz, double rate, int back) const;
     // How many of the latest symbols (at most count) came after the last quiet stretch:
     // what a station that came on within them sent, without the noise before it.
     int since_quiet(int count) const;
@@ -91,16 +106,41 @@ private:
     static cf turned(cf u, double &phase, double radians);
     cf at(int back) const; // the symbol `back` places before the newest
     bool reversals(double lo, double hi, Finding &f) const;
-    bool fourth_power(double lo, double hi, double current, bool locked, Finding &f) const;
-    // Mean Viterbi path growth a symbol over the last `count` symbols turned back by hz.
-    float metric(double hz, int count, bool lsb) const;
+    bool fourth_power(double lo, double hi, double current, bool locked, bool drift, Finding &f) const;
+    // The fourth-power line of the symbols' fourth powers v with a drift taken out by
+    // `chirp` (none if empty; its conjugate unless `up`), over a spectrum of `bins` (a
+    // power of two, at most twice kWindow): its offset at the newest symbol (Hz, up to a
+    // quarter baud) and its strength.
+    void line(std::span<const cf> v, std::span<const cf> chirp, bool up, std::size_t bins, double &hz,
+              double &score) const;
+    // Mean Viterbi path growth a symbol over the last `count` symbols turned back by hz
+    // (at the newest symbol, drifting at `rate`).
+    float metric(double hz, int count, bool lsb, double rate = 0.0) const;
+    // The symbol-to-symbol changes, from the one into the symbol `from` places before the
+    // newest on towards the newest, each turned back by a station at hz drifting at `rate`
+    // and scaled by `gain`.
+    class Changes {
+    public:
+        Changes(const QpskAcquirer &a, int from, double hz, double rate, float gain);
+        cf next();
+
+    private:
+        const QpskAcquirer &a_;
+        int back_;
+        float gain_;
+        cf turn_, bend_;
+        bool bends_;
+    };
     // Power of the fourth-power line of the wide samples at this offset, over the
     // stretch of the latest `symbols`.
-    double wide_line(double hz, int symbols) const;
+    double wide_line(double hz, int symbols, double rate) const;
     // The candidate at hz, or the one half a baud beside it, folded into [lo, hi].
-    bool place(double hz, int symbols, double lo, double hi, double &out) const;
+    bool place(double hz, int symbols, double rate, double lo, double hi, double &out) const;
 
     double baud_ = 31.25;
+    double driftStep_ = 0.25;              // Hz a second between the drift rates tried
+    double driftRise_ = 1.0;               // how much higher noise's best line stands over them all
+    std::array<cf, kDriftWindow> chirp_{}; // the turn of the smallest of them, symbols back
     bool lsb_ = false;
     std::array<cf, kHistory> ring_{};
     int head_ = 0;

@@ -89,13 +89,13 @@ private:
     void return_home();
     void acquire_qpsk(cf u, double symbolSeconds);
     void use_sideband(bool lsb);
-    void decode_again(double hz);
+    void decode_again(double hz, double rate);
     void drop_waiting();
     // QPSK: the loop's symbol v (unit amplitude) and the bit the decoder decided now
     // (-1: none yet) in, the decided symbol to the squelch.
     void gate_on_decided(cf v, int bit);
     // ... and the stretch a found station's kept symbols were decoded again into.
-    void gate_on_decoded_again(double hz, std::span<const uint8_t> bits);
+    void gate_on_decoded_again(double hz, double rate, std::span<const uint8_t> bits);
     static cf decided_back(cf symbol, int quarters);
     void search_from_here();
     bool capture(std::span<const cf> base);
@@ -148,6 +148,8 @@ private:
     int wideSkip_ = 0;
     double acquiredHz_ = 0.0;    // the acquirer's last finding, to be confirmed
     bool acquiredOther_ = false; // ... on the other sideband
+    double acquiredRate_ = 0.0;  // ... drifting at this rate, Hz a second
+    int acquiredAt_ = 0;         // ... at this symbol
     double slipHz_ = 0.0;        // a line a slipping loop was found beside, to be confirmed
     int lastReversal_ = 0;       // symbol of the latest look that found reversals
     double bestReversal_ = 0.0;  // the clearest of them in this preamble

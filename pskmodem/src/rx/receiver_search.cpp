@@ -218,7 +218,8 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     const double onLine = kOnLineHz * rxMode_.baud() / 31.25;
     const double here = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
     QpskAcquirer::Finding f;
-    const bool found = acquirer_.analyse(look, lo, hi, here, locked, f);
+    // A drifting station is looked for only where the oscillator can follow it.
+    const bool found = acquirer_.analyse(look, lo, hi, here, locked, !fixed, f);
     const double near = kAcquireNearHz * rxMode_.baud() / 31.25;
     if (found && f.reversals) {
         // A preamble: nothing else looks like it. Its frequency is told best while the
@@ -258,16 +259,22 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     // So is a station that decodes clearly better with the sidebands swapped.
     const bool better =
         found && f.margin >= margin_needed(f.score) && (std::fabs(f.hz - here) > near || f.otherSideband);
-    const bool again = better && std::fabs(f.hz - acquiredHz_) < kAcquireAgainHz * rxMode_.baud() / 31.25 &&
-                       f.otherSideband == acquiredOther_;
+    // (A drifting station has moved on between the looks at the rate found.)
+    const double expected = acquiredHz_ + acquiredRate_ * (symbols_ - acquiredAt_) * symbolSeconds;
+    const bool again = better && std::fabs(f.hz - expected) < kAcquireAgainHz * rxMode_.baud() / 31.25 &&
+                       f.otherSideband == acquiredOther_ && f.rate == acquiredRate_;
     acquiredHz_ = better && !again ? f.hz : kNoFrequency;
     acquiredOther_ = f.otherSideband;
+    acquiredRate_ = f.rate;
+    acquiredAt_ = symbols_;
     if (again) {
         if (f.otherSideband)
             use_sideband(!rxMode_.lsb);
         if (std::fabs(f.hz - here) > onLine)
             move_to(f.hz, fixed, symbolSeconds);
-        decode_again(f.hz);
+        if (f.rate != 0.0)
+            carrier_.take_drift(kTwoPi * f.rate * symbolSeconds * symbolSeconds);
+        decode_again(f.hz, f.rate);
         return;
     }
     // A loop without lock a few tenths of a hertz from a clear line is slipping a quarter
@@ -372,12 +379,11 @@ bool Receiver::steady_turn() const {
                kTwoPi * kSteerAgreeHz / 31.25;
 }
 
-void Receiver::gate_on_decoded_again(double hz, std::span<const uint8_t> bits) {
+void Receiver::gate_on_decoded_again(double hz, double rate, std::span<const uint8_t> bits) {
     // What the squelch measured meanwhile was the loop off the station, and its gate
     // would keep shut on the text decoded again: let it measure that stretch instead,
-    // each symbol turned by the found frequency and back by its decision (bit i is the
-    // change into the symbol bits.size() - 1 - i back).
-    const double w = 2.0 * std::numbers::pi * hz / rxMode_.baud();
+    // each symbol turned by the found frequency (and drift) and back by its decision (bit
+    // i is the change into the symbol bits.size() - 1 - i back).
     const auto count = static_cast<int>(bits.size());
     unsigned reg = 0;
     int phase = 0;
@@ -386,7 +392,7 @@ void Receiver::gate_on_decoded_again(double hz, std::span<const uint8_t> bits) {
         reg = ((reg << 1) | bits[static_cast<std::size_t>(i)]) & 31u;
         phase = (phase + QpskViterbi::phase_change(reg, rxMode_.lsb)) & 3;
         const int back = count - 1 - i;
-        const double turn = w * back - acquirer_.frame_phase();
+        const double turn = acquirer_.turn_since(hz, rate, back) - acquirer_.frame_phase();
         const cf t(static_cast<float>(std::cos(turn)), static_cast<float>(std::sin(turn)));
         squelch_.gate(decided_back(cmul(acquirer_.symbol(back), t), phase));
     }
@@ -394,7 +400,7 @@ void Receiver::gate_on_decoded_again(double hz, std::span<const uint8_t> bits) {
     gateHoldoff_ = QpskViterbi::kDepth + 6;
 }
 
-void Receiver::decode_again(double hz) {
+void Receiver::decode_again(double hz, double rate) {
     // A QPSK station found in its data, seconds after the channel was tuned onto it: what
     // the decoders made of it meanwhile, off frequency, is noise. The acquirer still holds
     // those symbols; decode them again at the found frequency, in place of the characters
@@ -402,9 +408,9 @@ void Receiver::decode_again(double hz) {
     // symbols, and their first bit is the one after the last decoded again, so the text
     // runs on without a seam. Characters already printed stay as they were.
     std::array<uint8_t, QpskAcquirer::kHistory> bits{};
-    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.kept()), bits);
+    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.kept()), bits, rate);
     gate_on_decoded_again(
-        hz, std::span<const uint8_t>(bits.data(), static_cast<std::size_t>(std::max(count, 0))));
+        hz, rate, std::span<const uint8_t>(bits.data(), static_cast<std::size_t>(std::max(count, 0))));
     // The latest bits, which nothing after them has confirmed yet, are left to the live
     // decoders: they are given those symbols again, turned by the found frequency.
     const int again = std::clamp(count - 2, 0, QpskViterbi::kDepth);
@@ -442,12 +448,12 @@ void Receiver::decode_again(double hz) {
     varicode_ = varicode;
     viterbiCoherent_.reset();
     viterbiDifferential_.reset();
-    const double w = 2.0 * std::numbers::pi * hz / rxMode_.baud();
     const float amp = std::max(amplitude_, 1e-12f);
     // The coherent decoder is given the symbols as the loop would have, on the newest one's
     // phase as it came in.
     for (int back = again; back >= 1; --back) {
-        const double turn = w * back - acquirer_.frame_phase();
+        const double turn = acquirer_.turn_since(hz, rate, back) - acquirer_.frame_phase();
+        const double w = acquirer_.turn_since(hz, rate, back + 1) - acquirer_.turn_since(hz, rate, back);
         const cf t(static_cast<float>(std::cos(turn)), static_cast<float>(std::sin(turn)));
         const cf u = acquirer_.symbol(back), up = acquirer_.symbol(back + 1);
         viterbiCoherent_.process(cmul(u, t) / amp);
