@@ -506,8 +506,8 @@ TEST(QpskCode, PhaseChangesFollowTheTable) {
 // A gap lost to noise merges two characters; the decoder splits them where the least
 // reliable bits were, and drops what cannot be split. A merged run may also be the code
 // of a character that text hardly holds (a control code, or a rare printable one such as
-// '~'): split it too if it was doubtful. One wrong symbol turns two neighbouring bits,
-// which may hit a gap on its edge.
+// '~', or a capital letter in the middle of a word): split it too if it was doubtful. One
+// wrong symbol turns two neighbouring bits, which may hit a gap on its edge.
 TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
     struct Case {
         const char *name;
@@ -579,6 +579,25 @@ TEST(VaricodeRepair, SplitsAMergedPairAtItsWeakestBits) {
          "1011010111"
          "00",
          -1, "~"},
+        // 'h' then 'a' 'e' = 1011 00 11 read as 10110101, 'D'.
+        {"capital in a word from a doubtful symbol",
+         "101011"
+         "00"
+         "10110101"
+         "00",
+         13, "hae", 14},
+        {"capital in a word from sure bits",
+         "101011"
+         "00"
+         "10110101"
+         "00",
+         -1, "hD"},
+        {"capital after a space",
+         "1"
+         "00"
+         "10110101"
+         "00",
+         8, " D", 9},
     };
     for (const Case &c : cases) {
         VaricodeDecoder d;

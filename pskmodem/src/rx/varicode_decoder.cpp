@@ -10,6 +10,7 @@ namespace pskmodem {
 void VaricodeDecoder::reset() {
     len_ = 0;
     overflow_ = false;
+    last_ = -1;
 }
 
 int VaricodeDecoder::code_of(const std::array<uint8_t, kMaxRun> &bits, int from, int to) {
@@ -34,6 +35,8 @@ int VaricodeDecoder::push(SoftBit b, std::span<int, 2> out) {
     if (b.bit == 0 && len_ > 0 && bits_[static_cast<std::size_t>(len_ - 1)] == 0) {
         --len_; // the first zero of the gap
         const int n = overflow_ ? 0 : finish(out);
+        if (n > 0)
+            last_ = out[static_cast<std::size_t>(n - 1)];
         len_ = 0;
         overflow_ = false;
         return n;
@@ -147,7 +150,11 @@ VaricodeDecoder::Repair VaricodeDecoder::repair() const {
 
 int VaricodeDecoder::finish(std::span<int, 2> out) {
     const int c = code_of(bits_, 0, len_);
-    if (c >= 0 && !unlikely(c) && !rare(c)) {
+    // Nor does text put a capital letter right after a small one, in the middle of a word
+    // (call signs are capitals throughout); the capitals' codes are long, and a lost gap
+    // between two small letters often reads as one.
+    const bool midWordCapital = last_ >= 'a' && last_ <= 'z' && c >= 'A' && c <= 'Z';
+    if (c >= 0 && !unlikely(c) && !rare(c) && !midWordCapital) {
         out[0] = c;
         return 1;
     }

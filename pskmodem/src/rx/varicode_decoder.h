@@ -58,6 +58,7 @@ private:
     std::array<float, kMaxRun> rel_{};
     int len_ = 0;           // bits collected, including a trailing zero
     bool overflow_ = false; // run too long: wait for the next gap
+    int last_ = -1;         // the latest character out; -1 after a reset
 };
 
 } // namespace pskmodem
