@@ -173,7 +173,7 @@ void Receiver::start_fresh() {
     imd_.reset();
     symbols_ = 0;
     amplitude_ = 0.0f;
-    uPrev_ = vPrev_ = cf{};
+    uPrev_ = cf{};
     vectorRing_.fill(cf{});
     loopRing_.fill(cf{});
     loopNext_ = 0;
@@ -408,7 +408,6 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
             n += on_bit(SoftBit{static_cast<uint8_t>(bit), 1.0f}, inputIndex, out.subspan(n));
     }
     uPrev_ = u;
-    vPrev_ = v;
 
     // Loops narrow once locked; the clock is measured only on a locked signal.
     // The carrier loop acquires wide for a while after a fresh start and again after

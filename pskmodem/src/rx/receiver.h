@@ -166,7 +166,7 @@ private:
     float amplitude_ = 0.0f;
     float recentLevel_ = 0.0f, quietLevel_ = 0.0f;
     bool risen_ = false;
-    cf uPrev_{}, vPrev_{};
+    cf uPrev_{};
     // QPSK: the loop's latest symbols, back to the one the Viterbi decoder decides now,
     // and the transmitter's phase (quarter turns) and newest bits as decided: the
     // squelch measures each symbol turned back by its decision.
