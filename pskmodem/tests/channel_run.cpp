@@ -70,15 +70,9 @@ Result run(const Condition &c) {
     }
     const ChannelSignal sig = make_channel_signal(p);
 
-    ChannelSettings s;
-    s.enabled = true;
-    s.mode = c.mode;
-    s.frequency = static_cast<int32_t>(kTune);
-    s.captureRange = c.capture;
-    s.afcLimit = c.afc;
+    ChannelSettings s = tuned_channel(c.mode, static_cast<int32_t>(kTune), c.capture, c.afc);
     s.squelchThreshold = c.squelch;
     s.squelchSpeed = c.squelchSpeed;
-    s.tuneSerial = 1;
     Receiver rx;
     rx.configure(s);
     Result r;

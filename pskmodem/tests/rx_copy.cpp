@@ -1,19 +1,14 @@
 #include "rx_copy.h"
 
+#include "rx/test_signal.h"
+
 #include <algorithm>
 #include <span>
 
 namespace rxcopy {
 
 ChannelSettings tuned(int32_t mode, int32_t hz, int32_t capture, int32_t afc) {
-    ChannelSettings s;
-    s.enabled = true;
-    s.mode = mode;
-    s.frequency = hz;
-    s.captureRange = capture;
-    s.afcLimit = afc;
-    s.tuneSerial = 1;
-    return s;
+    return tuned_channel(mode, hz, capture, afc);
 }
 
 Copy receive(Receiver &rx, const std::vector<float> &x) {

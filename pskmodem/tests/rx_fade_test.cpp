@@ -32,13 +32,7 @@ std::size_t errors_through_fades(double fadeSeconds, std::string &copy) {
             x[i] *= 0.03f;
     add_noise(x, 0.1, 7);
 
-    ChannelSettings s;
-    s.enabled = true;
-    s.mode = 0;
-    s.frequency = 1000;
-    s.captureRange = 10;
-    s.afcLimit = 10;
-    s.tuneSerial = 1;
+    const ChannelSettings s = tuned_channel(0, 1000, 10, 10);
     Receiver rx;
     rx.configure(s);
     std::vector<RxEvent> ev(Receiver::kMaxEvents);

@@ -17,6 +17,32 @@ using namespace pskmodem;
 
 namespace {
 
+// A QPSK station's symbols through the code: each bit turns the phase by the change the
+// encoder's register gives. Keeps the bits sent.
+struct CodedStation {
+    bool lsb = false;
+    unsigned reg = 0;
+    std::complex<double> z{1.0, 0.0};
+    std::vector<uint8_t> sent;
+
+    // The symbol carrying `bit` (unit amplitude, no offset).
+    std::complex<double> next(uint8_t bit) {
+        reg = ((reg << 1) | bit) & 31u;
+        z *= std::pow(std::complex<double>(0.0, 1.0), QpskViterbi::phase_change(reg, lsb));
+        sent.push_back(bit);
+        return z;
+    }
+
+    // Bits decoded wrong: bit i is the change into symbol i + 1 of the last `count`, and
+    // the first few depend on where the trellis starts.
+    int wrong(const std::array<uint8_t, QpskAcquirer::kHistory> &bits, int count) const {
+        int n = 0;
+        for (int i = 4; i < count - 1; ++i)
+            n += bits[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i) + 1] ? 1 : 0;
+        return n;
+    }
+};
+
 struct Case {
     const char *name;
     double hz; // the station's offset from the tuned frequency
@@ -43,15 +69,11 @@ TEST_P(KeptSymbols, DecodeTheStationFromWhereItCameOn) {
 
     // The station's bits through the code, one phase change a symbol.
     const std::vector<uint8_t> text = varicode_bits("CQ de QX1ABC, name Anna, qth near the coast ");
-    std::vector<uint8_t> sent;
-    unsigned reg = 0;
-    std::complex<double> z(1.0, 0.0);
+    CodedStation station;
+    station.lsb = c.lsb;
     for (int k = 0; k < kStation; ++k) {
-        const uint8_t bit = text[static_cast<std::size_t>(k) % text.size()];
-        reg = ((reg << 1) | bit) & 31u;
-        z *= std::pow(std::complex<double>(0.0, 1.0), QpskViterbi::phase_change(reg, c.lsb));
-        sent.push_back(bit);
-        const std::complex<double> u = z * std::polar(1.0, 2.0 * std::numbers::pi * c.hz * k / kBaud);
+        const std::complex<double> u = station.next(text[static_cast<std::size_t>(k) % text.size()]) *
+                                       std::polar(1.0, 2.0 * std::numbers::pi * c.hz * k / kBaud);
         acq.push(cf(static_cast<float>(u.real()), static_cast<float>(u.imag())) + noise(), 0.0, false);
     }
 
@@ -60,20 +82,12 @@ TEST_P(KeptSymbols, DecodeTheStationFromWhereItCameOn) {
     EXPECT_GE(since, kStation - 8);
     EXPECT_LE(since, kStation);
 
-    // Bit i is the change into the station's symbol i + 1 (of the last kStation); the
-    // first few depend on where the trellis starts.
     std::array<uint8_t, QpskAcquirer::kHistory> bits{};
     ASSERT_EQ(acq.decode(c.hz, kStation, bits), kStation - 1);
-    int wrong = 0;
-    for (int i = 4; i < kStation - 1; ++i)
-        wrong += bits[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i) + 1] ? 1 : 0;
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(station.wrong(bits, kStation), 0);
     // A quarter of the baud away the code cannot be followed.
     ASSERT_EQ(acq.decode(c.hz + kBaud / 4.0, kStation, bits), kStation - 1);
-    wrong = 0;
-    for (int i = 4; i < kStation - 1; ++i)
-        wrong += bits[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i) + 1] ? 1 : 0;
-    EXPECT_GT(wrong, kStation / 5);
+    EXPECT_GT(station.wrong(bits, kStation), kStation / 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(OffsetsAndSidebands, KeptSymbols,
@@ -112,17 +126,12 @@ TEST_P(DriftingStation, IsFoundWithItsRate) {
     std::normal_distribution<float> g(0.0f, 0.3f);
     auto noise = [&] { return cf(g(rng), g(rng)); };
     const std::vector<uint8_t> text = varicode_bits("CQ de QX1ABC, name Anna, qth near the coast ");
-    std::vector<uint8_t> sent;
-    unsigned reg = 0;
-    std::complex<double> z(1.0, 0.0);
+    CodedStation station;
     for (int k = 0; k < kStation; ++k) {
-        const uint8_t bit = text[static_cast<std::size_t>(k) % text.size()];
-        reg = ((reg << 1) | bit) & 31u;
-        z *= std::pow(std::complex<double>(0.0, 1.0), QpskViterbi::phase_change(reg, false));
-        sent.push_back(bit);
         const double t = k / c.baud;
         const std::complex<double> u =
-            z * std::polar(1.0, 2.0 * std::numbers::pi * (c.hz * t + 0.5 * c.rate * t * t));
+            station.next(text[static_cast<std::size_t>(k) % text.size()]) *
+            std::polar(1.0, 2.0 * std::numbers::pi * (c.hz * t + 0.5 * c.rate * t * t));
         acq.push(cf(static_cast<float>(u.real()), static_cast<float>(u.imag())) + noise(), 0.0, false);
     }
     const double now = c.hz + c.rate * (kStation - 1) / c.baud;
@@ -140,10 +149,7 @@ TEST_P(DriftingStation, IsFoundWithItsRate) {
     // Decoded back at the rate found, the text comes out whole.
     std::array<uint8_t, QpskAcquirer::kHistory> bits{};
     ASSERT_EQ(acq.decode(f.hz, kStation, bits, f.rate), kStation - 1);
-    int wrong = 0;
-    for (int i = 4; i < kStation - 1; ++i)
-        wrong += bits[static_cast<std::size_t>(i)] != sent[static_cast<std::size_t>(i) + 1] ? 1 : 0;
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(station.wrong(bits, kStation), 0);
 
     // Where drifting stations are not looked for, it is not found there.
     if (!c.hidden)

@@ -3,6 +3,7 @@
 // line in the data, or the AFC follows a short false lock); it must come back to where
 // the operator tuned it, or it waits hertz away, beyond the carrier loop's pull-in.
 #include "rx/receiver.h"
+#include "rx/test_signal.h"
 
 #include <gtest/gtest.h>
 
@@ -32,15 +33,9 @@ class WaitingOnNoise : public testing::TestWithParam<Waiting> {};
 
 TEST_P(WaitingOnNoise, ComesBackToItsTuning) {
     const Waiting &w = GetParam();
-    ChannelSettings s;
-    s.enabled = true;
-    s.mode = w.mode;
-    s.frequency = w.hz;
-    s.captureRange = 10; // the program's defaults
-    s.afcLimit = 10;
+    ChannelSettings s = tuned_channel(w.mode, w.hz, 10, 10); // the program's defaults
     s.squelchThreshold = 10;
     s.squelchSpeed = 1;
-    s.tuneSerial = 1;
     Receiver rx;
     rx.configure(s);
     std::mt19937_64 rng(w.seed);

@@ -40,14 +40,7 @@ std::string english_text(std::size_t minChars, uint64_t seed) {
 }
 
 ChannelSettings channel(int32_t mode, int32_t hz, int32_t capture, int32_t afc) {
-    ChannelSettings s;
-    s.enabled = true;
-    s.mode = mode;
-    s.frequency = hz;
-    s.captureRange = capture;
-    s.afcLimit = afc;
-    s.tuneSerial = 1;
-    return s;
+    return tuned_channel(mode, hz, capture, afc);
 }
 
 Decoded decode(std::span<const float> x, const ChannelSettings &s, std::size_t piece, bool tail) {

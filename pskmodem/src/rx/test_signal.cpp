@@ -153,4 +153,15 @@ std::size_t edit_distance(const std::string &a, const std::string &b) {
     return prev[b.size()];
 }
 
+ChannelSettings tuned_channel(int32_t mode, int32_t hz, int32_t capture, int32_t afc) {
+    ChannelSettings s;
+    s.enabled = true;
+    s.mode = mode;
+    s.frequency = hz;
+    s.captureRange = capture;
+    s.afcLimit = afc;
+    s.tuneSerial = 1;
+    return s;
+}
+
 } // namespace pskmodem

@@ -9,6 +9,8 @@
 // output bits pick the phase change. Each character is its Varicode followed by "00".
 #pragma once
 
+#include "modem_state.h"
+
 #include <complex>
 #include <cstdint>
 #include <string>
@@ -58,5 +60,9 @@ void add_noise(std::vector<float> &x, double sigma, uint64_t seed);
 // Levenshtein distance between what was sent and what was decoded: the
 // character errors counted by the tests and the benchmark.
 std::size_t edit_distance(const std::string &a, const std::string &b);
+
+// A channel for the receiver under test: enabled, tuned to hz, with the capture and AFC
+// widths given (0: off).
+ChannelSettings tuned_channel(int32_t mode, int32_t hz, int32_t capture = 0, int32_t afc = 0);
 
 } // namespace pskmodem
