@@ -61,6 +61,28 @@ std::vector<Condition> conditions() {
     c.snr = -10.0;
     c.carriers = {ExtraCarrier{-40.0, 25.0}};
     v.push_back(c);
+    // The same for QPSK, and for the 62.5-baud modes at twice the spacing.
+    struct Strong {
+        const char *name;
+        int32_t mode;
+        double away, levelDb, snr;
+        bool carrier;
+    };
+    for (const Strong &k :
+         {Strong{"QpskNeighbourTwentyDbStronger60HzAway", 1, 60.0, 20.0, -8.0, false},
+          Strong{"QpskCarrierTenDbStronger40HzBelow", 1, -40.0, 10.0, -8.0, true},
+          Strong{"Bpsk63NeighbourTwentyDbStronger120HzBelow", 8, -120.0, 20.0, -5.0, false},
+          Strong{"Bpsk63CarrierTenDbStronger80HzAway", 8, 80.0, 10.0, -5.0, true},
+          Strong{"Qpsk63NeighbourTwentyDbStronger120HzAway", 9, 120.0, 20.0, -5.0, false}}) {
+        c = make(k.name);
+        c.mode = k.mode;
+        c.snr = k.snr;
+        if (k.carrier)
+            c.carriers = {ExtraCarrier{k.away, k.levelDb}};
+        else
+            c.stations = {ExtraStation{"", k.mode, k.away, k.levelDb, 0.0, 1.0}};
+        v.push_back(c);
+    }
     c = make("TunedThreeSecondsBeforeTheStation");
     c.start = 3.0;
     c.offset = -9.0;

@@ -20,6 +20,8 @@ constexpr int kDifferentialSymbols = 32;
 // Half the width searched by the capture at least, in Hz at 31.25 baud (twice that at
 // 62.5): a station clicked a little off is found, one 40 Hz away is not.
 constexpr double kSearchHz = 15.0;
+// How far beyond half a baud a placed BPSK channel still looks (see jump()).
+constexpr double kToneMarginHz = 1.5;
 // A BPSK loop pulls in a station this close (Hz at 31.25 baud) by itself.
 constexpr double kPullInHz = 5.0;
 // A capture this close to where the loop is moves it without starting it again.
@@ -136,7 +138,19 @@ void Receiver::jump(double delta) {
     delta = next - offset_;
     offset_ = next;
     mixer_.set_frequency(hz_ + offset_);
-    fll_.restart();
+    if (rxMode_.qpsk) {
+        fll_.restart();
+    } else {
+        // A fade deep at the carrier but not beside it leaves of a preamble only one of the
+        // idle's tones, half a baud off, which looks like a carrier. Around a placed
+        // channel the search reaches a little beyond half a baud, to the station itself,
+        // which the loop then cannot hold there (see false_lock()).
+        const double w =
+            std::max(search_half_width(), 0.5 * rxMode_.baud() + kToneMarginHz * rxMode_.baud() / 31.25);
+        const double limit = follow_limit();
+        fll_.set_search(std::max(offset_ - w, -limit) - offset_, std::min(offset_ + w, limit) - offset_,
+                        false);
+    }
     movedHz_ = 0.0;
     placed_ = true;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
