@@ -278,6 +278,19 @@ std::vector<Condition> conditions() {
         c.maxCer = 0.03;
         v.push_back(c);
     }
+    // Found by the wide-band capture in its data rather than by the acquirer: what it sent
+    // while the loop sat where the channel was tuned is decoded again all the same.
+    c = make("QpskSendingStationTheCaptureFindsInItsData");
+    c.mode = 1;
+    c.offset = 11.6;
+    c.phase = 2.7;
+    c.capture = 15;
+    c.start = 0.0;
+    c.tuneAt = 6.11;
+    c.chars = 120;
+    c.seed = 780;
+    c.maxCer = 0.01;
+    v.push_back(c);
     // A weak QPSK station through the default squelch, tuned before it starts: measured
     // on its symbols' fourth power the gate let through about three quarters of it.
     for (const Running k : {Running{"QpskWeakThroughTheDefaultSquelch", 3.0, -12.5, 0.0, 10},

@@ -227,7 +227,7 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     // two idle tones would come out unequal and pull it towards the stronger one. It is
     // only needed while capturing.
     if (searching_ && capture(base))
-        jump(captured_);
+        take_capture();
     if (rxMode_.qpsk) {
         matchedFilter_.process(base, matched_);
         equalizer_.process(std::span<const cf>(matched_.data(), nb), filtered_);

@@ -102,6 +102,7 @@ private:
     double search_half_width() const;
     double follow_limit() const;
     void jump(double delta);
+    void take_capture();
     void put_loop_on(double hz, double symbolSeconds);
     void move_to(double hz, bool fixed, double symbolSeconds);
     bool false_lock(double delta) const;

@@ -26,6 +26,9 @@ constexpr double kToneMarginHz = 1.5;
 constexpr double kPullInHz = 5.0;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
+// A QPSK station the capture finds this far (Hz at 31.25 baud) from where the loop was has
+// its kept symbols decoded again: the loop was not on it.
+constexpr double kDecodeAgainHz = 4.0;
 // A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
 constexpr double kOnLineHz = 0.25;
 // How far within the QPSK loop's range a preamble is followed with capture and AFC off.
@@ -202,6 +205,16 @@ bool Receiver::capture(std::span<const cf> base) {
     if (fll_.found_long() && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
         return false;
     return carrier_.lock() < track_lock() || false_lock(captured_);
+}
+
+void Receiver::take_capture() {
+    const double symbolSeconds = rxMode_.symbolSamples / 8000.0;
+    const double loop = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
+    jump(captured_);
+    // A QPSK station the capture found in its data well away from where the loop was: what
+    // the decoders made of it meanwhile is noise, but the acquirer still holds its symbols.
+    if (rxMode_.qpsk && std::fabs(offset_ - loop) > kDecodeAgainHz * rxMode_.baud() / 31.25)
+        decode_again(offset_, 0.0);
 }
 
 void Receiver::put_loop_on(double hz, double symbolSeconds) {
