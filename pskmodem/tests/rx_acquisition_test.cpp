@@ -269,6 +269,23 @@ std::vector<Condition> conditions() {
         c.maxCer = 0.015;
         v.push_back(c);
     }
+    // Clicked at either edge of the capture while the station sends: the loop, left where
+    // the channel was tuned, sits within a hertz of the station's twin half a baud away,
+    // which decodes just as well with every bit inverted.
+    for (const Running k :
+         {Running{"QpskTunedOntoASendingStationAtTheCaptureEdgeBelow", -15.0, -8.0, 5.0, 0},
+          Running{"QpskTunedOntoASendingStationAtTheCaptureEdgeAbove", 15.0, -8.0, 5.4, 0}}) {
+        c = make(k.name);
+        c.mode = 1;
+        c.offset = k.offset;
+        c.snr = k.snr;
+        c.capture = 15;
+        c.start = 0.0;
+        c.tuneAt = k.tuneAt;
+        c.chars = 120;
+        c.maxCer = 0.03;
+        v.push_back(c);
+    }
     // A weak QPSK station through the default squelch, tuned before it starts: measured
     // on its symbols' fourth power the gate let through about three quarters of it.
     for (const Running k : {Running{"QpskWeakThroughTheDefaultSquelch", 3.0, -12.5, 0.0, 10},

@@ -239,6 +239,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
         filter_.process(base, filtered_);
     }
     if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0)) {
+        // In front of the matched filter, as mixed at the offset this piece began with.
+        acquirer_.push_base(base, mixedOffset_[0]);
         constexpr int skip = kRxSamplesPerSymbol / QpskAcquirer::kWide;
         for (std::size_t j = 0; j < nb; ++j) {
             if (++wideSkip_ == skip) {

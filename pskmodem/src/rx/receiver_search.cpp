@@ -72,6 +72,9 @@ double margin_needed(double score) {
     return kAcquireNeeds.back().second;
 }
 constexpr double kAcquireNearHz = 1.0;
+// How much more power a matched filter must take in at a station than at its twin half a
+// baud away for the station to be told from the twin.
+constexpr double kTwinPower = 1.4;
 // A fourth-power line at least this strong, and closer than this many kAcquireNearHz to
 // a loop without lock, marks the loop as slipping beside its station.
 constexpr double kSlipScore = 20.0;
@@ -271,8 +274,12 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     // A station found in the data, decoding clearly better than where the loop is: go
     // there. Noise alone makes such a line now and then, but not twice in one place.
     // So is a station that decodes clearly better with the sidebands swapped.
-    const bool better =
-        found && f.margin >= margin_needed(f.score) && (std::fabs(f.hz - here) > near || f.otherSideband);
+    // A loop on the station's twin half a baud away decodes it as well as the station itself,
+    // every bit inverted, so the margin cannot tell them apart: the station must then decode
+    // clearly better than a quarter baud beside it, and stand clearly stronger than its twin.
+    const bool twin = found && f.twinPower >= kTwinPower && f.twinMargin >= margin_needed(f.score);
+    const bool better = twin || (found && f.margin >= margin_needed(f.score) &&
+                                 (std::fabs(f.hz - here) > near || f.otherSideband));
     // (A drifting station has moved on between the looks at the rate found.)
     const double expected = acquiredHz_ + acquiredRate_ * (symbols_ - acquiredAt_) * symbolSeconds;
     const bool again = better && std::fabs(f.hz - expected) < kAcquireAgainHz * rxMode_.baud() / 31.25 &&
