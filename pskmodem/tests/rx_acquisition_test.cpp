@@ -140,6 +140,14 @@ std::vector<Condition> conditions() {
     c.chars = 200;
     c.maxCer = 0.03;
     v.push_back(c);
+    // The narrow QPSK loop cannot follow the phase through a fade either.
+    c = make("QpskWattersonModerateFading");
+    c.mode = 1;
+    c.fading = kWattersonModerate;
+    c.snr = 10.0;
+    c.chars = 200;
+    c.maxCer = 0.01;
+    v.push_back(c);
     // Slow fading at 0 dB: a fade some 15 dB deep turns the phase faster than the loop
     // follows, while the symbols on both sides of it still show where it is.
     c = make("WattersonGoodFadingDeepFades");

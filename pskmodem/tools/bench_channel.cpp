@@ -216,9 +216,9 @@ std::vector<Row> rows() {
         return
             [=](O o, S r, double snr, int seed, std::size_t c) { return single(o, r, mode, snr, seed, c); };
     };
-    auto fading = [](Watterson w) {
-        return [w](O o, S r, double snr, int seed, std::size_t c) {
-            Trial t = single(o, r, 0, snr, seed, c);
+    auto fading = [](Watterson w, int32_t mode = 0) {
+        return [w, mode](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, mode, snr, seed, c);
             t.channel.fading = w;
             return t;
         };
@@ -336,6 +336,13 @@ std::vector<Row> rows() {
          300,
          fading(kWattersonModerate)},
         {"wgood", "BPSK31, Watterson good (0.5 ms, 0.1 Hz)", "<= 1.5 %", {0}, 4, 300, fading(kWattersonGood)},
+        {"qpsk-wmod",
+         "QPSK31, Watterson moderate (1 ms, 0.5 Hz)",
+         "(reference: wmod)",
+         {10},
+         4,
+         300,
+         fading(kWattersonModerate, 1)},
         {"qpsk-early",
          "QPSK31, channel tuned 1 s before the station",
          "1 % at <= -12.5 dB",
