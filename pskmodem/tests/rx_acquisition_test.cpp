@@ -61,6 +61,28 @@ std::vector<Condition> conditions() {
     c.snr = -10.0;
     c.carriers = {ExtraCarrier{-40.0, 25.0}};
     v.push_back(c);
+    // The same for QPSK, and for the 62.5-baud modes at twice the spacing.
+    struct Strong {
+        const char *name;
+        int32_t mode;
+        double away, levelDb, snr;
+        bool carrier;
+    };
+    for (const Strong &k :
+         {Strong{"QpskNeighbourTwentyDbStronger60HzAway", 1, 60.0, 20.0, -8.0, false},
+          Strong{"QpskCarrierTenDbStronger40HzBelow", 1, -40.0, 10.0, -8.0, true},
+          Strong{"Bpsk63NeighbourTwentyDbStronger120HzBelow", 8, -120.0, 20.0, -5.0, false},
+          Strong{"Bpsk63CarrierTenDbStronger80HzAway", 8, 80.0, 10.0, -5.0, true},
+          Strong{"Qpsk63NeighbourTwentyDbStronger120HzAway", 9, 120.0, 20.0, -5.0, false}}) {
+        c = make(k.name);
+        c.mode = k.mode;
+        c.snr = k.snr;
+        if (k.carrier)
+            c.carriers = {ExtraCarrier{k.away, k.levelDb}};
+        else
+            c.stations = {ExtraStation{"", k.mode, k.away, k.levelDb, 0.0, 1.0}};
+        v.push_back(c);
+    }
     c = make("TunedThreeSecondsBeforeTheStation");
     c.start = 3.0;
     c.offset = -9.0;
@@ -117,6 +139,14 @@ std::vector<Condition> conditions() {
     c.snr = 10.0;
     c.chars = 200;
     c.maxCer = 0.03;
+    v.push_back(c);
+    // The narrow QPSK loop cannot follow the phase through a fade either.
+    c = make("QpskWattersonModerateFading");
+    c.mode = 1;
+    c.fading = kWattersonModerate;
+    c.snr = 10.0;
+    c.chars = 200;
+    c.maxCer = 0.01;
     v.push_back(c);
     // Slow fading at 0 dB: a fade some 15 dB deep turns the phase faster than the loop
     // follows, while the symbols on both sides of it still show where it is.
@@ -239,6 +269,36 @@ std::vector<Condition> conditions() {
         c.maxCer = 0.015;
         v.push_back(c);
     }
+    // Clicked at either edge of the capture while the station sends: the loop, left where
+    // the channel was tuned, sits within a hertz of the station's twin half a baud away,
+    // which decodes just as well with every bit inverted.
+    for (const Running k :
+         {Running{"QpskTunedOntoASendingStationAtTheCaptureEdgeBelow", -15.0, -8.0, 5.0, 0},
+          Running{"QpskTunedOntoASendingStationAtTheCaptureEdgeAbove", 15.0, -8.0, 5.4, 0}}) {
+        c = make(k.name);
+        c.mode = 1;
+        c.offset = k.offset;
+        c.snr = k.snr;
+        c.capture = 15;
+        c.start = 0.0;
+        c.tuneAt = k.tuneAt;
+        c.chars = 120;
+        c.maxCer = 0.03;
+        v.push_back(c);
+    }
+    // Found by the wide-band capture in its data rather than by the acquirer: what it sent
+    // while the loop sat where the channel was tuned is decoded again all the same.
+    c = make("QpskSendingStationTheCaptureFindsInItsData");
+    c.mode = 1;
+    c.offset = 11.6;
+    c.phase = 2.7;
+    c.capture = 15;
+    c.start = 0.0;
+    c.tuneAt = 6.11;
+    c.chars = 120;
+    c.seed = 780;
+    c.maxCer = 0.01;
+    v.push_back(c);
     // A weak QPSK station through the default squelch, tuned before it starts: measured
     // on its symbols' fourth power the gate let through about three quarters of it.
     for (const Running k : {Running{"QpskWeakThroughTheDefaultSquelch", 3.0, -12.5, 0.0, 10},

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <complex>
+#include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -69,3 +71,56 @@ TEST_P(Fade, TextRunsOnAfterADeepFade) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, Fade, testing::Values(FadeCase{0.7, 14}, FadeCase{1.0, 16}));
+
+// A fade deep at the carrier but not half a baud beside it (two paths cancel at one
+// frequency) leaves of a station's preamble only one of its idle tones, a steady line the
+// capture takes for a carrier. The text, back at full strength, must put the channel on
+// the station again within a few characters.
+class SelectiveFade : public testing::TestWithParam<int> {}; // the tone kept: +1 upper, -1 lower
+
+TEST_P(SelectiveFade, PreambleSeenOnOneToneStillCopies) {
+    const int side = GetParam();
+    const std::string text = "cq cq de q1abc q1abc pse k. " + kText;
+    TestSignalParams p;
+    p.frequency = 1000.0 - 3.0 * side; // the tone lies 12.6 Hz from the tuning
+    p.leadSilence = 0.5;
+    p.preamble = 1.5;
+    TestEnvelope env = make_test_envelope(text, p);
+    // Keep the one tone: turned by half a baud, averaged over two symbols (which nulls the
+    // other tone, a baud away) and turned back.
+    const double period = 256.0; // samples a symbol at 8000 Hz, 31.25 baud
+    const std::size_t n = static_cast<std::size_t>(p.preamble * 8000.0), m = 256;
+    const auto turn = [&](std::size_t i, double sign) {
+        return std::polar(1.0, sign * side * std::numbers::pi * static_cast<double>(i) / period);
+    };
+    std::vector<std::complex<double>> down(n);
+    for (std::size_t i = 0; i < n; ++i)
+        down[i] = env.samples[env.keyedStart + i] * turn(i, -1.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::complex<double> sum;
+        for (std::size_t k = i >= m ? i - m : 0; k < std::min(n, i + m); ++k)
+            sum += down[k];
+        env.samples[env.keyedStart + i] = sum / (2.0 * period) * turn(i, 1.0);
+    }
+    std::vector<float> x(env.samples.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = static_cast<float>(
+            0.5 * std::real(env.samples[i] * std::polar(1.0, 2.0 * std::numbers::pi * p.frequency *
+                                                                 static_cast<double>(i) / 8000.0)));
+    add_noise(x, 0.05, 3);
+
+    Receiver rx;
+    rx.configure(tuned_channel(0, 1000, 10, 10));
+    std::vector<RxEvent> ev(Receiver::kMaxEvents);
+    std::string copy;
+    for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
+        const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
+        const std::size_t k = rx.process(std::span<const float>(x.data() + at, len), ev);
+        for (std::size_t i = 0; i < k; ++i)
+            if (ev[i].kind == RxEvent::Kind::Character)
+                copy += ev[i].value >= 32 && ev[i].value < 127 ? static_cast<char>(ev[i].value) : '~';
+    }
+    EXPECT_LE(edit_distance(text, copy), 6u) << edit_distance(text, copy) << ": " << copy;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tones, SelectiveFade, testing::Values(1, -1));

@@ -104,6 +104,29 @@ TEST(Squelch, ProgramDefaultsLetAWeakQpskStationThrough) {
     }
 }
 
+// A BPSK31 station near the decoder's limit copies as well through the default squelch
+// as with none: its first characters, decoded before the squelch opens, wait for it, as
+// does the text after a burst of errors that dipped the level and shut it for a moment.
+TEST(Squelch, ProgramDefaultsCopyAStationNearTheLimitWhole) {
+    const std::string text = "q1abc de q7xyz the band is noisy tonight but your signal is readable here, "
+                             "name is Anna and the rig runs twenty watts into a dipole. pse k";
+    for (uint64_t seed = 1; seed <= 4; ++seed) {
+        TestSignalParams p;
+        p.frequency = seed % 2 ? 1003.0 : 997.0;
+        p.snrDb = -12.5;
+        p.seed = seed;
+        p.phase = static_cast<double>(seed);
+        p.leadSilence = 0.5;
+        const std::vector<float> x = make_test_signal(text, p).samples;
+        ChannelSettings s = tuned(0, 1000, 10, 10);
+        const std::size_t open = edit_distance(text, receive(x, s).text);
+        s.squelchThreshold = 10;
+        s.squelchSpeed = 1;
+        const std::string got = receive(x, s).text;
+        EXPECT_LE(edit_distance(text, got), open + 2) << "seed " << seed << ": " << got;
+    }
+}
+
 // The level does not suffer from an offset the carrier loop has not taken out: a clean
 // BPSK signal whose phase changes turn by 40 degrees a symbol reads like a tuned one, and
 // random phase changes read 0.

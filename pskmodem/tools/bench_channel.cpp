@@ -103,8 +103,7 @@ Score run(const Trial &t) {
         }
         const std::string ref = text.substr(first);
         const Alignment a = align(ref, got, first > 0);
-        if (std::getenv("BENCH_DUMP") && a.errors > 0)
-        {
+        if (std::getenv("BENCH_DUMP") && a.errors > 0) {
             std::string g;
             for (char ch : got)
                 g += (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126) ? '~' : ch;
@@ -192,27 +191,34 @@ std::vector<Row> rows() {
             return t;
         };
     };
-    auto neighbour = [](double away, double level, double ppm) {
+    auto neighbour = [](double away, double level, double ppm, int32_t mode = 0) {
         return [=](O o, S r, double snr, int seed, std::size_t c) {
-            Trial t = single(o, r, 0, snr, seed, c);
+            Trial t = single(o, r, mode, snr, seed, c);
             ExtraStation st;
             st.text = english_text(c + 200, 900 + static_cast<uint64_t>(seed));
             st.frequency = t.channel.wanted[0].frequency + (seed % 4 < 2 ? away : -away);
             st.levelDb = level;
+            st.mode = mode;
             st.start = -3.0;
             t.channel.stations = {st};
             t.channel.clockPpm = seed % 2 == 0 ? ppm : -ppm;
             return t;
         };
     };
-    auto carrier = [](O o, S r, double snr, int seed, std::size_t c) {
-        Trial t = single(o, r, 0, snr, seed, c);
-        t.channel.carriers = {{t.channel.wanted[0].frequency + (seed % 4 < 2 ? 40.0 : -40.0), 10.0}};
-        return t;
+    auto carrier = [](double away, int32_t mode = 0) {
+        return [=](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, mode, snr, seed, c);
+            t.channel.carriers = {{t.channel.wanted[0].frequency + (seed % 4 < 2 ? away : -away), 10.0}};
+            return t;
+        };
     };
-    auto fading = [](Watterson w) {
-        return [w](O o, S r, double snr, int seed, std::size_t c) {
-            Trial t = single(o, r, 0, snr, seed, c);
+    auto plain = [](int32_t mode) {
+        return
+            [=](O o, S r, double snr, int seed, std::size_t c) { return single(o, r, mode, snr, seed, c); };
+    };
+    auto fading = [](Watterson w, int32_t mode = 0) {
+        return [w, mode](O o, S r, double snr, int seed, std::size_t c) {
+            Trial t = single(o, r, mode, snr, seed, c);
             t.channel.fading = w;
             return t;
         };
@@ -283,7 +289,38 @@ std::vector<Row> rows() {
          4,
          300,
          neighbour(60, 20, 0)},
-        {"car40", "BPSK31, carrier +10 dB 40 Hz away", "<= awgn + 0.5 %", {-11.5}, 4, 300, carrier},
+        {"car40", "BPSK31, carrier +10 dB 40 Hz away", "<= awgn + 0.5 %", {-11.5}, 4, 300, carrier(40)},
+        // The same for QPSK31, and for the 62.5-baud modes at twice the spacing.
+        {"qpsk-plain", "QPSK31, white noise", "(reference)", {-11.5}, 4, 300, plain(1)},
+        {"qpsk-nb60",
+         "QPSK31, QPSK31 neighbour +20 dB 60 Hz away",
+         "<= qpsk-plain + 0.5 %",
+         {-11.5},
+         4,
+         300,
+         neighbour(60, 20, 0, 1)},
+        {"qpsk-car40",
+         "QPSK31, carrier +10 dB 40 Hz away",
+         "<= qpsk-plain + 0.5 %",
+         {-11.5},
+         4,
+         300,
+         carrier(40, 1)},
+        {"bpsk63", "BPSK63, white noise", "(reference)", {-8.5}, 4, 300, plain(8)},
+        {"nb120-63",
+         "BPSK63, BPSK63 neighbour +20 dB 120 Hz away",
+         "<= bpsk63 + 0.5 %",
+         {-8.5},
+         4,
+         300,
+         neighbour(120, 20, 0, 8)},
+        {"car80-63",
+         "BPSK63, carrier +10 dB 80 Hz away",
+         "<= bpsk63 + 0.5 %",
+         {-8.5},
+         4,
+         300,
+         carrier(80, 8)},
         {"nb100clk",
          "BPSK31, neighbour +20 dB at 100 Hz, clock +-200 ppm",
          "keep (0.6-1.3 %)",
@@ -299,6 +336,13 @@ std::vector<Row> rows() {
          300,
          fading(kWattersonModerate)},
         {"wgood", "BPSK31, Watterson good (0.5 ms, 0.1 Hz)", "<= 1.5 %", {0}, 4, 300, fading(kWattersonGood)},
+        {"qpsk-wmod",
+         "QPSK31, Watterson moderate (1 ms, 0.5 Hz)",
+         "(reference: wmod)",
+         {10},
+         4,
+         300,
+         fading(kWattersonModerate, 1)},
         {"qpsk-early",
          "QPSK31, channel tuned 1 s before the station",
          "1 % at <= -12.5 dB",

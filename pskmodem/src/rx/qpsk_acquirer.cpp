@@ -43,6 +43,9 @@ constexpr double kSidebandMargin = 0.5;
 constexpr double kDriftStep = 0.25;
 constexpr double kMaxDrift = 1.5;
 constexpr double kDriftBeat = 1.5;
+// How far (Hz at 31.25 baud) beyond the ends of the range asked about a station may be
+// found.
+constexpr double kEdgeSlackHz = 0.5;
 
 // QpskViterbi::phase_change for each register of five bits, on either sideband: the
 // trellises here run over every symbol of many looks.
@@ -122,6 +125,9 @@ void QpskAcquirer::reset() {
     wide_.fill(cf{});
     wideHead_ = 0;
     wideCount_ = 0;
+    base_.fill(cf{});
+    baseHead_ = baseCount_ = 0;
+    basePhase_ = 0.0;
     lastDrift_ = 0.0;
     scanned_ = false;
 }
@@ -150,6 +156,46 @@ void QpskAcquirer::push_wide(cf y, double offsetHz) {
     wide_[static_cast<std::size_t>(wideHead_)] =
         turned(y, widePhase_, 2.0 * kPi * offsetHz / (kWide * baud_));
     wideCount_ = std::min(wideCount_ + 1, kWide * kWindow);
+}
+
+void QpskAcquirer::push_base(std::span<const cf> x, double offsetHz) {
+    const double w = 2.0 * kPi * offsetHz / (kRxSamplesPerSymbol * baud_);
+    cf turn(static_cast<float>(std::cos(basePhase_)), static_cast<float>(std::sin(basePhase_)));
+    const cf step(static_cast<float>(std::cos(w)), static_cast<float>(std::sin(w)));
+    for (const cf v : x) {
+        turn = cmul(turn, step);
+        base_[static_cast<std::size_t>(baseHead_)] = cmul(v, turn);
+        baseHead_ = (baseHead_ + 1) % kBaseRing;
+    }
+    basePhase_ = std::remainder(basePhase_ + w * static_cast<double>(x.size()), 2.0 * kPi);
+    baseCount_ = std::min(baseCount_ + static_cast<int>(x.size()), kBaseRing);
+}
+
+double QpskAcquirer::band_power(double hz, int symbols) const {
+    // The pulse's own shape, turned to hz: y[n] = sum_k h[k] x[n - k] e^{-j w (n - k)}
+    // has the power of sum_k h[k] e^{j w k} x[n - k]. Every fourth sample is plenty for
+    // a mean.
+    constexpr int kPulse = 2 * kRxSamplesPerSymbol;
+    std::array<cf, kPulse> h{};
+    const double w = 2.0 * kPi * hz / (kRxSamplesPerSymbol * baud_);
+    for (int k = 0; k < kPulse; ++k) {
+        const double c = std::cos(kPi * ((k + 0.5) / kPulse - 0.5));
+        h[static_cast<std::size_t>(k)] = static_cast<float>(c * c) * cf(static_cast<float>(std::cos(w * k)),
+                                                                        static_cast<float>(std::sin(w * k)));
+    }
+    const int n = std::min(baseCount_, kRxSamplesPerSymbol * symbols);
+    double sum = 0.0;
+    int outs = 0;
+    for (int back = 0; back + kPulse <= n; back += 4) {
+        cf y{};
+        for (int k = 0; k < kPulse; ++k)
+            y +=
+                cmul(h[static_cast<std::size_t>(k)],
+                     base_[static_cast<std::size_t>((baseHead_ - 1 - back - k + 2 * kBaseRing) % kBaseRing)]);
+        sum += std::norm(y);
+        ++outs;
+    }
+    return outs > 0 ? sum / outs : 0.0;
 }
 
 cf QpskAcquirer::at(int back) const {
@@ -324,7 +370,17 @@ bool QpskAcquirer::fourth_power(double lo, double hi, double current, bool locke
                 w = i, k = j;
     f.margin = std::min(margins[w][k], margins[windows - 1][k]);
     f.symbols = w == windows - 1 ? recent : n;
-    return place(base + k * step, f.symbols, rate, lo, hi, f.hz);
+    if (!place(base + k * step, f.symbols, rate, lo, hi, f.hz))
+        return false;
+    // The twin half a baud from the station nearest to where the receiver is now.
+    const double half = baud_ / 2.0;
+    const double twin = f.hz + half - baud_ * std::round((f.hz + half - current) / baud_);
+    if (std::fabs(twin - current) < kTwinNearHz * baud_ / 31.25) {
+        const int window = f.symbols == recent ? windows - 1 : 0;
+        f.twinMargin = margins[window][k] - margins[window][1 - k];
+        f.twinPower = band_power(f.hz, f.symbols) / std::max(band_power(twin, f.symbols), 1e-30);
+    }
+    return true;
 }
 
 bool QpskAcquirer::place(double hz, int symbols, double rate, double lo, double hi, double &out) const {
@@ -334,8 +390,12 @@ bool QpskAcquirer::place(double hz, int symbols, double rate, double lo, double 
     const double half = baud_ / 2.0;
     if (wide_line(hz + half, symbols, rate) > wide_line(hz, symbols, rate))
         hz += half;
-    hz -= baud_ * std::floor((hz - lo) / baud_);
-    if (hz > hi)
+    // Taken a baud at a time towards the middle of the range, it may lie a little beyond
+    // the range's ends: a station clicked right at the edge is measured as often just
+    // outside it as inside.
+    const double slack = std::clamp(0.5 * (baud_ - (hi - lo)), 0.0, kEdgeSlackHz * baud_ / 31.25);
+    hz -= baud_ * std::round((hz - 0.5 * (lo + hi)) / baud_);
+    if (hz < lo - slack || hz > hi + slack)
         return false;
     out = hz;
     return true;

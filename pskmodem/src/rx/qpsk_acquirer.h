@@ -25,6 +25,13 @@
 // inverted, with the same path. Those two are told apart on the matched filter's output
 // at four samples a symbol, where the fourth power's line at four times the offset no
 // longer folds onto the other's.
+//
+// Nor can decoding tell a receiver that sits on a station's twin half a baud away that it
+// is wrong: a station clicked at the edge of a 15 Hz capture has its twin within a hertz
+// of where the channel was tuned, and a loop left there locks on it. Then the two are
+// weighed by the power a matched filter takes in at each, on the samples in front of the
+// receiver's own matched filter: the one on the station takes in all of it, the one half
+// a baud off well under half, and noise alike at both.
 #pragma once
 
 #include "rx_types.h"
@@ -45,6 +52,9 @@ public:
     // A fourth-power line weaker than this against the median is not looked into: noise
     // alone makes one in a few looks.
     static constexpr double kMinScore = 10.0;
+    // How close (Hz at 31.25 baud) where the receiver is now must be to the twin of a
+    // finding for the finding to be rated against the twin's power.
+    static constexpr double kTwinNearHz = 2.0;
 
     enum class Look { None, Reversals, Full };
 
@@ -60,7 +70,13 @@ public:
         double margin = 0.0;
         int symbols = 0;
         bool otherSideband = false; // the station decodes with the sidebands swapped
-        double rate = 0.0;          // its drift, Hz a second (hz is where it is at the newest symbol)
+        // With `current` close to hz's twin half a baud away, which decodes just as well
+        // (every bit inverted) and so leaves margin at nothing: how much faster the path
+        // grows at hz than a quarter baud beside it, in margin's units, and how much more
+        // power a matched filter at hz takes in than one at the twin (0 when not looked at).
+        double twinMargin = 0.0;
+        double twinPower = 0.0;
+        double rate = 0.0; // its drift, Hz a second (hz is where it is at the newest symbol)
     };
 
     QpskAcquirer() { reset(); }
@@ -75,6 +91,8 @@ public:
     Look push(cf u, double offsetHz, bool locked);
     // The matched filter's output at kWide samples a symbol, likewise.
     void push_wide(cf y, double offsetHz);
+    // The samples in front of the matched filter (kRxSamplesPerSymbol a symbol), likewise.
+    void push_base(std::span<const cf> x, double offsetHz);
     // Looks for the station between lo and hi Hz (a range narrower than the baud); a
     // full look rates `current`, where the receiver is now, against it, only over the
     // latest symbols when the receiver holds a lock; `drift`: drifting stations are looked
@@ -134,6 +152,8 @@ private:
     // Power of the fourth-power line of the wide samples at this offset, over the
     // stretch of the latest `symbols`.
     double wide_line(double hz, int symbols, double rate) const;
+    // The mean power a matched filter at hz would put out over the latest `symbols`.
+    double band_power(double hz, int symbols) const;
     // The candidate at hz, or the one half a baud beside it, folded into [lo, hi].
     bool place(double hz, int symbols, double rate, double lo, double hi, double &out) const;
 
@@ -154,6 +174,11 @@ private:
     std::array<cf, kWide * kWindow> wide_{};
     int wideHead_ = 0;
     int wideCount_ = 0;
+    static constexpr int kBaseRing = kRxSamplesPerSymbol * kWindow;
+    std::array<cf, kBaseRing> base_{};
+    int baseHead_ = 0; // where the next sample goes
+    int baseCount_ = 0;
+    double basePhase_ = 0.0;
 };
 
 } // namespace pskmodem

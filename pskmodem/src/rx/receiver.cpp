@@ -29,6 +29,10 @@ constexpr float kAmplitudeWeight = 1.0f / 16.0f;
 // stand at least kFadeSnr above the noise, is in a fade.
 constexpr float kFadeDepth = 0.25f;
 constexpr double kFadeSnr = 8.0;
+// A QPSK signal quality (Squelch::quality) that only a station far above the decoder's
+// threshold reaches: in white noise about 28 at -10 dB, 60 at -6 dB and 72 at -4 dB; in
+// moderate fading at +10 dB about 88.
+constexpr int kStrongQpsk = 70;
 // Symbols this much above the running mean amplitude, two in a row, are a signal's onset.
 // BPSK: low enough to see a station at -12 dB come on out of the noise (its symbols stand
 // some 2.4 times above the noise's mean); noise alone does it some ten times a minute,
@@ -51,9 +55,14 @@ constexpr int kHoldSymbolsQpsk = 40;
 // acquirer keeps QpskAcquirer::kHistory symbols), so its characters wait as long as that
 // can reach back.
 constexpr int kHoldSymbolsSearching = QpskAcquirer::kHistory - QpskViterbi::kDepth - 16;
-// A weak QPSK station opens the squelch up to a second after its first characters: those
-// decoded while it is shut wait this long for it to open, and are dropped if it does not.
-constexpr int kGateWaitQpsk = 40;
+// A weak station opens the squelch up to a second after its first characters (a BPSK one
+// near the decoder's limit up to two): those decoded while it is shut wait this long for
+// it to open, and are dropped if it does not.
+constexpr int kGateWait = 40;
+constexpr int kGateWaitBpsk = 72;
+// ... and come out once it has stayed open this long (or the signal shows a station):
+// noise opens it for a moment now and then, which must not let out what it held.
+constexpr int kGateSteady = 32;
 constexpr int kOnsetSymbols = 2;
 // Events of a piece kept free when waiting characters come out: a symbol's own (two
 // characters and an IMD reading).
@@ -192,6 +201,7 @@ void Receiver::start_fresh() {
     awaiting_ = preambleSeen_ = false;
     awaitRun_ = 0;
     heldCount_ = 0;
+    gateRun_ = 0;
     printedAt_ = droppedAt_ = 0;
     differentialLeft_ = 0;
 }
@@ -227,7 +237,7 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
     // two idle tones would come out unequal and pull it towards the stronger one. It is
     // only needed while capturing.
     if (searching_ && capture(base))
-        jump(captured_);
+        take_capture();
     if (rxMode_.qpsk) {
         matchedFilter_.process(base, matched_);
         equalizer_.process(std::span<const cf>(matched_.data(), nb), filtered_);
@@ -235,6 +245,8 @@ std::size_t Receiver::piece(std::span<const float> in, std::span<RxEvent> out) {
         filter_.process(base, filtered_);
     }
     if (rxMode_.qpsk && (captureRange_ > 0 || afcLimit_ > 0)) {
+        // In front of the matched filter, as mixed at the offset this piece began with.
+        acquirer_.push_base(base, mixedOffset_[0]);
         constexpr int skip = kRxSamplesPerSymbol / QpskAcquirer::kWide;
         for (std::size_t j = 0; j < nb; ++j) {
             if (++wideSkip_ == skip) {
@@ -297,7 +309,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
             if (!held && waited < hold)
                 break;
             if (!squelch_.open()) {
-                if (waited < kGateWaitQpsk)
+                if (waited < kGateWait)
                     break;
                 ++k; // the squelch stayed shut on it
                 continue;
@@ -322,7 +334,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // What does not fit in this piece's events waits for the next symbol (room is
         // left for the IMD reading and the characters this symbol ends).
         while (k < heldCount_ && onsetRun_ == 0 && symbols_ - heldAt_[static_cast<std::size_t>(k)] >= wait) {
-            if (squelch_.open() && muteLeft_ == 0) {
+            // A weak station's first characters come before its squelch opens: they wait
+            // for it as QPSK's do.
+            const bool open = squelch_.open() && (gateRun_ >= kGateSteady || settled());
+            if (!open && symbols_ - heldAt_[static_cast<std::size_t>(k)] < kGateWaitBpsk)
+                break;
+            if (open && muteLeft_ == 0) {
                 if (n + 3 > out.size())
                     break;
                 out[n++] = RxEvent{RxEvent::Kind::Character, held_[static_cast<std::size_t>(k)], inputIndex};
@@ -334,6 +351,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         heldCount_ -= k;
     }
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
+    gateRun_ = squelch_.open() ? gateRun_ + 1 : 0;
     if (rxMode_.qpsk) {
         // A QPSK station too weak for the loud pair above still lifts the level clearly
         // within a few symbols: what is held back from before that is noise.
@@ -399,8 +417,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         const int bc = viterbiCoherent_.process(v / amp);
         const int bd = viterbiDifferential_.process(r / (amp * amp));
         // Just put on a station found in its data, the loop settles wide, and its phase
-        // wanders more than the phase changes do.
-        const int bit = coherent && differentialLeft_ == 0 ? bc : bd;
+        // wanders more than the phase changes do. A strong station is copied from its phase
+        // changes too: they lose nothing that strong, and fading turns its phase faster
+        // than the narrow loop follows.
+        const bool strong = squelch_.quality() >= kStrongQpsk;
+        const int bit = coherent && differentialLeft_ == 0 && !strong ? bc : bd;
         if (differentialLeft_ > 0)
             --differentialLeft_;
         gate_on_decided(v / amp, bit);
@@ -474,17 +495,17 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
         heldCount_ = 0;
         preambleSeen_ = true;
     }
-    if (muteLeft_ > 0 || (!squelch_.open() && !rxMode_.qpsk))
+    if (muteLeft_ > 0)
         return 0;
     // A BPSK station's first loud symbols end the noise run the decoder holds as a
     // character, a symbol before the onset is sure: hold such a character back until it is.
-    // (Later characters queue behind them, to keep the order.) A QPSK channel holds every
-    // character while it holds no station (see kHoldSymbolsQpsk) or its squelch is shut
-    // (see kGateWaitQpsk).
+    // (Later characters queue behind them, to keep the order.) Every character waits while
+    // the squelch is shut (see kGateWait), and a QPSK channel's while it holds no station
+    // (see kHoldSymbolsQpsk).
     if (heldCount_ > 0 ||
         (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock()) ||
-        (!rxMode_.qpsk && !settled()) ||
-        (rxMode_.qpsk && (carrier_.slow_lock() < track_lock() || !squelch_.open()))) {
+        (!rxMode_.qpsk && !settled()) || !squelch_.open() ||
+        (rxMode_.qpsk && carrier_.slow_lock() < track_lock())) {
         for (int i = 0; i < k; ++i) {
             // A full queue lets its oldest character go rather than lose one.
             if (heldCount_ == static_cast<int>(held_.size())) {

@@ -102,6 +102,7 @@ private:
     double search_half_width() const;
     double follow_limit() const;
     void jump(double delta);
+    void take_capture();
     void put_loop_on(double hz, double symbolSeconds);
     void move_to(double hz, bool fixed, double symbolSeconds);
     bool false_lock(double delta) const;
@@ -188,6 +189,7 @@ private:
     std::array<int, 64> held_{};   // characters held back at a possible onset
     std::array<int, 64> heldAt_{}; // ... and the symbol each was held at
     int heldCount_ = 0;
+    int gateRun_ = 0;           // symbols the squelch has been open for
     int printedAt_ = 0;         // the symbol at which the latest character printed was decoded
     int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
     int differentialLeft_ = 0;  // QPSK symbols before coherent decisions are taken again

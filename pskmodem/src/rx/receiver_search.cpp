@@ -20,10 +20,15 @@ constexpr int kDifferentialSymbols = 32;
 // Half the width searched by the capture at least, in Hz at 31.25 baud (twice that at
 // 62.5): a station clicked a little off is found, one 40 Hz away is not.
 constexpr double kSearchHz = 15.0;
+// How far beyond half a baud a placed BPSK channel still looks (see jump()).
+constexpr double kToneMarginHz = 1.5;
 // A BPSK loop pulls in a station this close (Hz at 31.25 baud) by itself.
 constexpr double kPullInHz = 5.0;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
+// A QPSK station the capture finds this far (Hz at 31.25 baud) from where the loop was has
+// its kept symbols decoded again: the loop was not on it.
+constexpr double kDecodeAgainHz = 4.0;
 // A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
 constexpr double kOnLineHz = 0.25;
 // How far within the QPSK loop's range a preamble is followed with capture and AFC off.
@@ -70,6 +75,9 @@ double margin_needed(double score) {
     return kAcquireNeeds.back().second;
 }
 constexpr double kAcquireNearHz = 1.0;
+// How much more power a matched filter must take in at a station than at its twin half a
+// baud away for the station to be told from the twin.
+constexpr double kTwinPower = 1.4;
 // A fourth-power line at least this strong, and closer than this many kAcquireNearHz to
 // a loop without lock, marks the loop as slipping beside its station.
 constexpr double kSlipScore = 20.0;
@@ -133,7 +141,19 @@ void Receiver::jump(double delta) {
     delta = next - offset_;
     offset_ = next;
     mixer_.set_frequency(hz_ + offset_);
-    fll_.restart();
+    if (rxMode_.qpsk) {
+        fll_.restart();
+    } else {
+        // A fade deep at the carrier but not beside it leaves of a preamble only one of the
+        // idle's tones, half a baud off, which looks like a carrier. Around a placed
+        // channel the search reaches a little beyond half a baud, to the station itself,
+        // which the loop then cannot hold there (see false_lock()).
+        const double w =
+            std::max(search_half_width(), 0.5 * rxMode_.baud() + kToneMarginHz * rxMode_.baud() / 31.25);
+        const double limit = follow_limit();
+        fll_.set_search(std::max(offset_ - w, -limit) - offset_, std::min(offset_ + w, limit) - offset_,
+                        false);
+    }
     movedHz_ = 0.0;
     placed_ = true;
     const double hz = std::fabs(delta) * 31.25 / rxMode_.baud();
@@ -185,6 +205,16 @@ bool Receiver::capture(std::span<const cf> base) {
     if (fll_.found_long() && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
         return false;
     return carrier_.lock() < track_lock() || false_lock(captured_);
+}
+
+void Receiver::take_capture() {
+    const double symbolSeconds = rxMode_.symbolSamples / 8000.0;
+    const double loop = offset_ + carrier_.frequency() / (kTwoPi * symbolSeconds);
+    jump(captured_);
+    // A QPSK station the capture found in its data well away from where the loop was: what
+    // the decoders made of it meanwhile is noise, but the acquirer still holds its symbols.
+    if (rxMode_.qpsk && std::fabs(offset_ - loop) > kDecodeAgainHz * rxMode_.baud() / 31.25)
+        decode_again(offset_, 0.0);
 }
 
 void Receiver::put_loop_on(double hz, double symbolSeconds) {
@@ -257,8 +287,12 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
     // A station found in the data, decoding clearly better than where the loop is: go
     // there. Noise alone makes such a line now and then, but not twice in one place.
     // So is a station that decodes clearly better with the sidebands swapped.
-    const bool better =
-        found && f.margin >= margin_needed(f.score) && (std::fabs(f.hz - here) > near || f.otherSideband);
+    // A loop on the station's twin half a baud away decodes it as well as the station itself,
+    // every bit inverted, so the margin cannot tell them apart: the station must then decode
+    // clearly better than a quarter baud beside it, and stand clearly stronger than its twin.
+    const bool twin = found && f.twinPower >= kTwinPower && f.twinMargin >= margin_needed(f.score);
+    const bool better = twin || (found && f.margin >= margin_needed(f.score) &&
+                                 (std::fabs(f.hz - here) > near || f.otherSideband));
     // (A drifting station has moved on between the looks at the rate found.)
     const double expected = acquiredHz_ + acquiredRate_ * (symbols_ - acquiredAt_) * symbolSeconds;
     const bool again = better && std::fabs(f.hz - expected) < kAcquireAgainHz * rxMode_.baud() / 31.25 &&
