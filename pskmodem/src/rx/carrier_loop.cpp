@@ -100,6 +100,14 @@ constexpr float kDriftLockMargin = 0.15f;
 constexpr float kDriftLostLock = 0.15f;
 constexpr int kDriftRun = 12;
 constexpr double kDriftRateWeight = 1.0 / 64.0;
+// While the companion holds a station clearly (lock kDriftHoldLock) and the loop has held
+// one, its rate term is kDriftHoldRateGain as fast: the rate it measures at the full
+// gain wanders by some 1 Hz/s about a drift of 1 Hz/s at -10 dB, enough to lose the
+// station mid-sweep, and a turn is found by the turn watch rather than by the rate term.
+// Not before the loop has held a station: on noise alone the slower rate term kept the
+// companion on a false lock longer, and the AFC that takes its rate walked a channel.
+constexpr float kDriftHoldLock = 0.3f;
+constexpr double kDriftHoldRateGain = 0.5;
 constexpr double kDriftMinRate = 0.0032;
 constexpr double kDriftMaxRate = 0.0129;
 // A drift the station was found with is kept this many symbols (4 s at 31.25 baud) while
@@ -279,7 +287,9 @@ bool CarrierLoop::follow_drift(cf u, float amplitude, cf &v) {
     driftLock_ += (q.m - driftLock_) * kDriftLockWeight;
     const double e = std::clamp(static_cast<double>(q.err) / amplitude, -1.0, 1.0);
     const double wn = kDriftBn / 0.7845;
-    driftRate_ = std::clamp(driftRate_ + wn * wn * wn * e, -kMaxRate, kMaxRate);
+    const bool holding = driftLock_ >= kDriftHoldLock && bestSlowLock_ >= kHeldLockQpsk;
+    const double k3 = wn * wn * wn * (holding ? kDriftHoldRateGain : 1.0);
+    driftRate_ = std::clamp(driftRate_ + k3 * e, -kMaxRate, kMaxRate);
     driftOmega_ = std::clamp(driftOmega_ + 1.1 * wn * wn * e + driftRate_, -max_frequency(), max_frequency());
     driftTheta_ = std::remainder(driftTheta_ + driftOmega_ + 2.4 * wn * e, 2.0 * std::numbers::pi);
     driftRateMean_ += (driftRate_ - driftRateMean_) * kDriftRateWeight;
