@@ -55,13 +55,14 @@ constexpr int kHoldSymbolsQpsk = 40;
 // acquirer keeps QpskAcquirer::kHistory symbols), so its characters wait as long as that
 // can reach back.
 constexpr int kHoldSymbolsSearching = QpskAcquirer::kHistory - QpskViterbi::kDepth - 16;
-// A weak station opens the squelch up to a second after its first characters (a BPSK one
-// near the decoder's limit up to two): those decoded while it is shut wait this long for
-// it to open, and are dropped if it does not.
-constexpr int kGateWait = 40;
+// A weak station opens the squelch a second or two after its first characters, and near
+// the decoder's limit a burst of errors shuts it for as long again: the characters decoded
+// while it is shut wait this long for it to open, and are dropped if it does not...
+constexpr int kGateWait = 130;
 constexpr int kGateWaitBpsk = 72;
-// ... and come out once it has stayed open this long (or the signal shows a station):
-// noise opens it for a moment now and then, which must not let out what it held.
+// ... and come out once it has stayed open this long (for BPSK, or the signal shows a
+// station): noise opens it for a moment now and then, which must not let out what it held.
+constexpr int kGateSteadyQpsk = 8;
 constexpr int kGateSteady = 32;
 constexpr int kOnsetSymbols = 2;
 // Events of a piece kept free when waiting characters come out: a symbol's own (two
@@ -308,7 +309,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
             const int waited = symbols_ - heldAt_[static_cast<std::size_t>(k)];
             if (!held && waited < hold)
                 break;
-            if (!squelch_.open()) {
+            if (!squelch_.open() || gateRun_ < kGateSteadyQpsk) {
                 if (waited < kGateWait)
                     break;
                 ++k; // the squelch stayed shut on it
