@@ -105,6 +105,20 @@ constexpr double kDriftMaxRate = 0.0129;
 // A drift the station was found with is kept this many symbols (4 s at 31.25 baud) while
 // the loop settles on it, however little it is locked meanwhile.
 constexpr int kKeepRateSymbols = 128;
+// Turns of a drift (see DriftTurnWatch): the symbols are kept while the loop holds a
+// station (slow lock kTurnHeldLock), and looked at every kTurnLookEvery symbols while its
+// lock sags kTurnSag below the slow one, if the loop has followed a rate of at least
+// kTurnMinRate over them (0.6 Hz/s at 31.25 baud). At a slower rate a symbol the wide
+// companion rides a turn by itself: the lag it leaves goes with the rate's change over its
+// bandwidth squared, and the paths apart differ too little over the symbols kept to tell
+// a turn from noise (at 62.5 baud the same drift in hertz is a quarter the rate a symbol).
+// A move of the oscillator beyond kTurnMaxShift (0.1 Hz a symbol at 31.25 baud) is a
+// jump, not the AFC following the rate: what was kept no longer lines up.
+constexpr double kTurnMinRate = 0.004;
+constexpr float kTurnHeldLock = 0.2f;
+constexpr float kTurnSag = 0.1f;
+constexpr int kTurnLookEvery = 4;
+constexpr double kTurnMaxShift = 0.02;
 // Frequency assist while acquiring: gain on the measured frequency error, and the
 // weight of its running mean.
 constexpr double kFllGain = 0.15;
@@ -146,6 +160,8 @@ void CarrierLoop::reset() {
     driftRun_ = 0;
     drifting_ = false;
     keepRate_ = 0;
+    turnWatch_.reset();
+    turnLook_ = 0;
 }
 
 void CarrierLoop::take_drift(double rate) {
@@ -153,9 +169,11 @@ void CarrierLoop::take_drift(double rate) {
     driftTheta_ = theta_;
     driftOmega_ = omega_;
     keepRate_ = kKeepRateSymbols;
+    turnWatch_.clear();
 }
 
 cf CarrierLoop::process(cf u, float amplitude) {
+    const double theta0 = theta_, omega0 = omega_;
     const cf rot(static_cast<float>(std::cos(theta_)), static_cast<float>(-std::sin(theta_)));
     const cf v = cmul(u, rot);
     // The quadrature error against the nearest constellation point.
@@ -236,15 +254,20 @@ cf CarrierLoop::process(cf u, float amplitude) {
     omega_ = std::clamp(omega_ + ki * e + rate_ + kFllGain * fe, -max_frequency(), max_frequency());
     theta_ = std::remainder(theta_ + omega_ + kp * e, 2.0 * std::numbers::pi);
     if (qpsk_ && amplitude > 0.0f) {
+        const double driftTheta = driftTheta_, driftOmega = driftOmega_;
         cf w;
-        if (follow_drift(u, amplitude, w)) {
+        const bool follow = follow_drift(u, amplitude, w);
+        if (follow) {
             // The narrow loop carries on from where the companion is, so that it holds
             // the station (and the rate the oscillator takes over) when it hands back.
             theta_ = driftTheta_;
             omega_ = driftOmega_;
             rate_ = driftRate_;
-            return w;
         }
+        // The watch sees the symbol as it went out, by whichever loop turned it.
+        watch_turn(u / amplitude, follow ? driftTheta : theta0, follow ? driftOmega : omega0,
+                   follow ? qpsk_error(w).m : m);
+        return follow ? w : v;
     }
     return v;
 }
@@ -272,7 +295,32 @@ bool CarrierLoop::follow_drift(cf u, float amplitude, cf &v) {
     return drifting_;
 }
 
+void CarrierLoop::watch_turn(cf u, double theta, double omega, float m) {
+    if (!narrow_ || slowLock_ < kTurnHeldLock) {
+        turnWatch_.clear();
+        return;
+    }
+    turnWatch_.push(u, theta, omega, rate_, m);
+    if (++turnLook_ < kTurnLookEvery || lock_ >= slowLock_ - kTurnSag)
+        return;
+    turnLook_ = 0;
+    DriftTurnWatch::Found f;
+    if (!turnWatch_.look(kTurnMinRate, f))
+        return;
+    // Both loops go there with the new rate, kept while they settle (as a rate the drift
+    // search found), and the lag measures start afresh.
+    theta_ = driftTheta_ = f.theta;
+    omega_ = driftOmega_ = f.omega;
+    rate_ = driftRate_ = driftRateMean_ = f.rate;
+    keepRate_ = kKeepRateSymbols;
+    errorMean_ = 0.0;
+    turnWatch_.clear();
+}
+
 void CarrierLoop::shift_frequency(double radiansPerSymbol) {
+    if (std::fabs(radiansPerSymbol) > kTurnMaxShift)
+        turnWatch_.clear();
+    turnWatch_.shift_frequency(radiansPerSymbol);
     omega_ -= radiansPerSymbol;
     driftOmega_ -= radiansPerSymbol;
     // What the phase changes have shown so far turns with it (twice: they are squared;

@@ -14,9 +14,11 @@
 // are followed closely while a weak one is not thrown about by noise. A tracking QPSK
 // loop stays narrow and second order until it is measured to trail a drift, or until a
 // wide third-order loop run alongside it holds the station clearly better while it
-// measures a drift.
+// measures a drift; a turn of the drift, which neither follows, is looked for in the
+// latest symbols (DriftTurnWatch).
 #pragma once
 
+#include "drift_turn_watch.h"
 #include "rx_types.h"
 
 #include <span>
@@ -69,6 +71,10 @@ private:
     // QPSK: steps the wide third-order companion loop and decides whether it takes over.
     // Returns true while it does; its turned symbol is then in `v`.
     bool follow_drift(cf u, float amplitude, cf &v);
+    // QPSK: keeps the symbol as it was turned (by `theta`, the loop at `omega`; m is
+    // cos(4 * its phase error)) and puts both loops where a turn of the drift has taken
+    // the station.
+    void watch_turn(cf u, double theta, double omega, float m);
 
     bool qpsk_ = false;
     bool narrow_ = false;
@@ -91,6 +97,8 @@ private:
     int driftRun_ = 0;
     bool drifting_ = false;
     int keepRate_ = 0; // symbols the rate taken is kept whatever the lock
+    DriftTurnWatch turnWatch_;
+    int turnLook_ = 0;
 };
 
 } // namespace pskmodem
