@@ -312,6 +312,16 @@ std::vector<Condition> conditions() {
         c.maxCer = 0.015;
         v.push_back(c);
     }
+    // At the limit, decoding errors come in bursts that shut the squelch for a second or
+    // two; the text after one waits for it to open again.
+    c = make("QpskAtTheLimitThroughTheDefaultSquelch");
+    c.mode = 1;
+    c.snr = -13.0;
+    c.squelch = 10;
+    c.chars = 300;
+    c.seed = 2;
+    c.maxCer = 0.03;
+    v.push_back(c);
     // Without a preamble the station is found in the data alone, where its fourth-power
     // line also stands a quarter and half a baud away: 10 Hz below reads as 5.6 above
     // to anything that looks at the symbols alone.

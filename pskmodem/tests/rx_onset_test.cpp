@@ -1,14 +1,17 @@
 // A station coming on out of the noise, and each over of a contact: nothing of the noise
 // before it may print in front of its text, and its first characters are copied.
 #include "channel_run.h"
+#include "rx/receiver.h"
 #include "rx/test_signal.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace rxrun;
 
@@ -115,6 +118,50 @@ INSTANTIATE_TEST_SUITE_P(Snr, ContactOvers,
                              return std::string(snr < 0 ? "Minus" : "Plus") + std::to_string(std::abs(snr)) +
                                     "Db";
                          });
+
+// The noise right after a strong station's last symbol lies far below it, and decodes as
+// idle as readily as anything: taken for the next over's preamble, it let the noise before
+// that over print in front of it. Overs sent back to back with three quarters of a second
+// of silence around each, at +10 dB.
+TEST(OverEnd, NoiseAfterAStrongOverIsNoPreamble) {
+    const std::string texts[] = {
+        "q7xyz de q1abc thanks for the call, rig here runs ten watts. btu q7xyz de q1abc k ",
+        "q1abc de q7xyz fb om, name here is Anna and qth near the river. btu q1abc de q7xyz k "};
+    for (uint64_t seed = 1; seed <= 8; ++seed) {
+        std::vector<float> x;
+        std::string sent;
+        for (int o = 0; o < 4; ++o) {
+            TestSignalParams p;
+            p.frequency = 1003.0 + 3.0 * (o % 2);
+            p.phase = 0.7 * o + static_cast<double>(seed);
+            p.leadSilence = 0.75;
+            const TestSignal s = make_test_signal(texts[o % 2], p);
+            x.insert(x.end(), s.samples.begin(), s.samples.end());
+            sent += texts[o % 2];
+        }
+        double power = 0.0;
+        std::size_t keyed = 0;
+        for (const float v : x)
+            if (v != 0.0f) {
+                power += static_cast<double>(v) * v;
+                ++keyed;
+            }
+        // Noise in 2500 Hz of the 4000 Hz band, 10 dB below the keyed power.
+        add_noise(x, std::sqrt(power / static_cast<double>(keyed) / 10.0 * 4000.0 / 2500.0), seed);
+        Receiver rx;
+        rx.configure(tuned_channel(0, 1000, 10, 10));
+        std::vector<RxEvent> ev(Receiver::kMaxEvents);
+        std::string got;
+        for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
+            const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
+            const std::size_t n = rx.process(std::span<const float>(x.data() + at, len), ev);
+            for (std::size_t i = 0; i < n; ++i)
+                if (ev[i].kind == RxEvent::Kind::Character)
+                    got += ev[i].value >= 32 && ev[i].value < 127 ? static_cast<char>(ev[i].value) : '~';
+        }
+        EXPECT_EQ(edit_distance(sent, got), 0u) << "seed " << seed << ": " << got;
+    }
+}
 
 // The same for QPSK, with capture and AFC on as a click on the waterfall leaves them, and
 // a second of noise first: the trellis decides each bit half a second late, so the first

@@ -168,3 +168,65 @@ INSTANTIATE_TEST_SUITE_P(Rates, DriftingStation,
                          });
 
 } // namespace
+
+namespace {
+
+// The look for a preamble turns every other symbol over, which also makes a station half a
+// baud away whose phase stands still look like reversals. A preamble's two tones lie on
+// both sides of its carrier; such a station's power lies on one side only.
+struct RunCase {
+    const char *name;
+    double hz;      // the signal's carrier, from the tuned frequency
+    bool reversals; // a run of reversals, or a carrier standing still
+    bool found;     // a preamble is found there
+};
+
+void PrintTo(const RunCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ReversalsLook : public testing::TestWithParam<RunCase> {};
+
+TEST_P(ReversalsLook, FindsAPreambleOnlyWhereItsTonesAre) {
+    const RunCase &c = GetParam();
+    constexpr double kBaud = 31.25;
+    constexpr int kSymbols = 48;
+    constexpr int kT = kRxSamplesPerSymbol;
+    QpskAcquirer acq;
+    acq.set_mode(kBaud, false);
+    std::mt19937_64 rng(5);
+    std::normal_distribution<float> g(0.0f, 0.1f);
+    // The samples in front of the matched filter: pulses two symbols long, cos^2 shaped,
+    // alternating in sign (or all alike), on the carrier.
+    std::vector<cf> x(static_cast<std::size_t>((kSymbols + 2) * kT));
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = static_cast<double>(n) / kT; // symbols
+        double a = 0.0;
+        for (int k = static_cast<int>(t) - 1; k <= static_cast<int>(t); ++k) {
+            const double c2 = std::cos(std::numbers::pi * (t - k - 1.0) / 2.0);
+            a += (c.reversals && (k & 1) != 0 ? -1.0 : 1.0) * c2 * c2;
+        }
+        const std::complex<double> z = std::polar(a, 2.0 * std::numbers::pi * c.hz * t / kBaud);
+        x[n] = cf(static_cast<float>(z.real()) + g(rng), static_cast<float>(z.imag()) + g(rng));
+    }
+    // Its symbols at the pulses' peaks (a cos^2 pulse peaks a symbol after it starts).
+    for (int k = 0; k < kSymbols; ++k) {
+        acq.push_base(std::span<const cf>(x.data() + static_cast<std::ptrdiff_t>(k * kT), kT), 0.0);
+        acq.push(x[static_cast<std::size_t>((k + 1) * kT)], 0.0, false);
+    }
+    QpskAcquirer::Finding f;
+    const bool found = acq.analyse(QpskAcquirer::Look::Reversals, -15.0, 15.0, 0.0, false, true, f);
+    EXPECT_EQ(found && f.reversals, c.found);
+    if (c.found) {
+        EXPECT_NEAR(f.hz, c.hz, 0.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ReversalsLook,
+                         testing::Values(RunCase{"PreambleFourHertzAbove", 3.6, true, true},
+                                         RunCase{"PreambleTwelveHertzBelow", -12.0, true, true},
+                                         RunCase{"SteadyStationTwelveHertzBelow", -12.0, false, false},
+                                         RunCase{"SteadyStationElevenHertzAbove", 11.0, false, false}),
+                         [](const testing::TestParamInfo<RunCase> &i) { return std::string(i.param.name); });
+
+} // namespace

@@ -31,6 +31,10 @@ struct ReversalWindow {
 };
 constexpr ReversalWindow kReversalWindows[] = {{16, 80.0}, {32, 40.0}};
 constexpr int kReversalPad = 128;
+// What a matched filter on either tone of a run of reversals takes in at least, against one
+// on its carrier: about 1.5 for a preamble (1.2 to 2 at -8 dB), under 0.2 beside a station
+// sending data half a baud away.
+constexpr double kToneShare = 0.6;
 constexpr int kRecentSymbols = 32;
 constexpr int kPad = 2 * QpskAcquirer::kWindow; // bins for the fourth power's line
 // How much better (in the margin's units) the other sideband must decode than this one.
@@ -204,9 +208,21 @@ cf QpskAcquirer::at(int back) const {
 
 bool QpskAcquirer::analyse(Look look, double lo, double hi, double current, bool locked, bool drift,
                            Finding &f) {
-    if (reversals(lo, hi, f))
+    if (reversals(lo, hi, f) && tones_beside(f.hz, f.symbols))
         return true;
     return look == Look::Full && fourth_power(lo, hi, current, locked, drift, f);
+}
+
+bool QpskAcquirer::tones_beside(double hz, int symbols) const {
+    // A run of reversals is two tones half a baud either side of its carrier, and a matched
+    // filter on either takes in more than one on the carrier. Turning every other symbol
+    // over makes a station sending data half a baud away look like reversals too, for as
+    // long as its phase happens to stand still; all its power then lies to one side.
+    const double here = band_power(hz, symbols);
+    if (here <= 0.0)
+        return true; // nothing kept to tell by
+    const double half = baud_ / 2.0;
+    return std::min(band_power(hz - half, symbols), band_power(hz + half, symbols)) >= kToneShare * here;
 }
 
 bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {

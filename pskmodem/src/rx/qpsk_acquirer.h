@@ -124,6 +124,8 @@ private:
     static cf turned(cf u, double &phase, double radians);
     cf at(int back) const; // the symbol `back` places before the newest
     bool reversals(double lo, double hi, Finding &f) const;
+    // Whether reversals found at hz show their carrier's two tones beside it.
+    bool tones_beside(double hz, int symbols) const;
     bool fourth_power(double lo, double hi, double current, bool locked, bool drift, Finding &f);
     // The fourth-power line of the symbols' fourth powers v with a drift taken out by
     // `chirp` (none if empty; its conjugate unless `up`), over a spectrum of `bins` (a

@@ -55,13 +55,14 @@ constexpr int kHoldSymbolsQpsk = 40;
 // acquirer keeps QpskAcquirer::kHistory symbols), so its characters wait as long as that
 // can reach back.
 constexpr int kHoldSymbolsSearching = QpskAcquirer::kHistory - QpskViterbi::kDepth - 16;
-// A weak station opens the squelch up to a second after its first characters (a BPSK one
-// near the decoder's limit up to two): those decoded while it is shut wait this long for
-// it to open, and are dropped if it does not.
-constexpr int kGateWait = 40;
+// A weak station opens the squelch a second or two after its first characters, and near
+// the decoder's limit a burst of errors shuts it for as long again: the characters decoded
+// while it is shut wait this long for it to open, and are dropped if it does not...
+constexpr int kGateWait = 130;
 constexpr int kGateWaitBpsk = 72;
-// ... and come out once it has stayed open this long (or the signal shows a station):
-// noise opens it for a moment now and then, which must not let out what it held.
+// ... and come out once it has stayed open this long (for BPSK, or the signal shows a
+// station): noise opens it for a moment now and then, which must not let out what it held.
+constexpr int kGateSteadyQpsk = 8;
 constexpr int kGateSteady = 32;
 constexpr int kOnsetSymbols = 2;
 // Events of a piece kept free when waiting characters come out: a symbol's own (two
@@ -73,6 +74,11 @@ constexpr std::size_t kRoom = 3;
 constexpr int kSettledQuality = 25;
 constexpr int kWaitSymbols = 32;
 constexpr int kIdleBits = 10;
+// A symbol this far below the mean amplitude is the noise after a station (at a weak one's
+// level noise alone falls so low about once in fifty symbols); the bits of the next
+// kFaintGuard symbols are no preamble.
+constexpr float kFaintLevel = 0.15f;
+constexpr int kFaintGuard = 3;
 // Ones in a row that no text has: an unmodulated carrier, the end of an over. The
 // channel then waits again for a preamble (or for a station held kAwaitHeldSymbols
 // without one) before reporting characters at once.
@@ -198,6 +204,7 @@ void Receiver::start_fresh() {
     muteLeft_ = 0;
     onsetRun_ = 0;
     zeroRun_ = oneRun_ = 0;
+    sinceFaint_ = kFaintGuard;
     awaiting_ = preambleSeen_ = false;
     awaitRun_ = 0;
     heldCount_ = 0;
@@ -308,7 +315,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
             const int waited = symbols_ - heldAt_[static_cast<std::size_t>(k)];
             if (!held && waited < hold)
                 break;
-            if (!squelch_.open()) {
+            if (!squelch_.open() || gateRun_ < kGateSteadyQpsk) {
                 if (waited < kGateWait)
                     break;
                 ++k; // the squelch stayed shut on it
@@ -350,6 +357,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         std::copy(heldAt_.begin() + k, heldAt_.begin() + heldCount_, heldAt_.begin());
         heldCount_ -= k;
     }
+    sinceFaint_ = a < kFaintLevel * amplitude_ ? 0 : sinceFaint_ + 1;
     amplitude_ += (a - amplitude_) * kAmplitudeWeight;
     gateRun_ = squelch_.open() ? gateRun_ + 1 : 0;
     if (rxMode_.qpsk) {
@@ -482,7 +490,9 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     std::array<int, 2> chars{};
     const int k = varicode_.push(b, chars);
     std::size_t n = 0;
-    zeroRun_ = b.bit == 0 ? zeroRun_ + 1 : 0;
+    // Zeros count towards a preamble only while something is heard: the noise after a
+    // strong station's last symbol, far below it, decodes as idle too.
+    zeroRun_ = b.bit == 0 && sinceFaint_ >= kFaintGuard ? zeroRun_ + 1 : 0;
     oneRun_ = b.bit == 1 ? oneRun_ + 1 : 0;
     // (Only after a station: before one is held, a preamble far off frequency reads so.)
     if (!rxMode_.qpsk && oneRun_ == kCarrierBits && settled()) {
