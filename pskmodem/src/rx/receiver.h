@@ -78,11 +78,21 @@ private:
     // Coherence of the phase changes above which a BPSK loop steers the AFC without lock.
     static constexpr float kSteerCoherence = 0.45f;
     static constexpr double kNoFrequency = 1e9;
+    // Symbols this much above the running mean amplitude in a row are a signal's onset.
+    static constexpr int kOnsetSymbols = 2;
+    // Ones in a row that no text has: an unmodulated carrier, the end of an over. The
+    // channel then waits again for a preamble before reporting characters at once.
+    static constexpr int kCarrierBits = 16;
+    // After a symbol far below the mean amplitude (the noise after a station), the bits of
+    // this many symbols are no preamble.
+    static constexpr int kFaintGuard = 3;
 
     void start_fresh();
     std::size_t piece(std::span<const float> in, std::span<RxEvent> out);
     std::size_t on_symbol(cf y, int inputIndex, std::span<RxEvent> out);
     std::size_t on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out);
+    // The characters held back that may come out now, in order.
+    std::size_t release_waiting(int inputIndex, std::span<RxEvent> out);
     void steer(double symbolSeconds);
     void trim(double symbolSeconds);
     // A QPSK channel moved by noise goes back to where it was tuned.
