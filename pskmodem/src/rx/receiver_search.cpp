@@ -270,6 +270,9 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         if (clarity <= bestReversal_)
             return;
         bestReversal_ = clarity;
+        // Its decisions come the trellis's depth late, and the squelch's level would take
+        // a second more to rise from the noise's: a preamble this clear opens it now.
+        squelch_.prime();
         // The oscillator goes there, and a loop not on it (left somewhere else by the
         // noise before the station, or by an earlier, rougher look) is put there: the
         // narrow loop does not pull in from half a hertz without slipping for seconds.

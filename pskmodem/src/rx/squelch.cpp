@@ -69,6 +69,14 @@ void Squelch::gate(cf change) {
         open_ = false;
 }
 
+void Squelch::prime() {
+    if (threshold_ == 0 || open_)
+        return;
+    const float bias = order_ == 1 ? kBiasDecided : kBias;
+    mean_ = std::max(mean_, bias + (1.0f - bias) * static_cast<float>(threshold_) / 100.0f);
+    open_ = true;
+}
+
 int Squelch::level() const {
     const float bias = order_ == 1 ? kBiasDecided : kBias;
     return std::clamp(static_cast<int>(std::lround(100.0f * (mean_ - bias) / (1.0f - bias))), 0, 100);

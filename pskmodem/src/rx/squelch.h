@@ -49,6 +49,9 @@ public:
     // The symbols to come point another way than those before (decisions begun afresh):
     // measure them against their own direction, not the old one.
     void new_reference() { reference_ = cf{}; }
+    // A station's preamble has been found: the level starts from the threshold rather
+    // than from the noise's, and the symbols to come keep the gate open or shut it.
+    void prime();
     int level() const;
     bool open() const { return open_; }
     // The receiver's own figure of the signal's quality, 0..100, whatever the squelch
