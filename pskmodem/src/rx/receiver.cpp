@@ -171,6 +171,7 @@ void Receiver::start_fresh() {
     sinceFaint_ = kFaintGuard;
     awaiting_ = preambleSeen_ = false;
     awaitRun_ = 0;
+    awaitingAt_ = 0;
     heldCount_ = 0;
     gateRun_ = 0;
     printedAt_ = droppedAt_ = 0;

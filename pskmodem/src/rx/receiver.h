@@ -204,11 +204,12 @@ private:
     int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
     int differentialLeft_ = 0;  // QPSK symbols before coherent decisions are taken again
     int sinceFaint_ = 0;        // symbols since one fell far below the mean amplitude
-    int zeroRun_ = 0;           // BPSK: zeros in a row among the latest bits
+    int zeroRun_ = 0;           // zeros in a row among the latest bits
     int oneRun_ = 0;            // ... and ones
-    bool awaiting_ = false;     // BPSK: an over has ended; the next one's preamble is awaited
+    bool awaiting_ = false;     // an over has ended; the next one's preamble is awaited
     bool preambleSeen_ = false; // ... and has been seen
     int awaitRun_ = 0;          // locked symbols since, outside a carrier
+    int awaitingAt_ = 0;        // the symbol the over ended at
 
     std::array<cf, kPiece> mixed_{};
     std::array<cf, kPiece / 8 + 2> base_{};

@@ -262,6 +262,8 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
             // preamble's zeros would end it as a stray character.
             muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
             drop_waiting();
+            // ... and the next over begins.
+            preambleSeen_ = true;
         }
         lastReversal_ = symbols_;
         // How closely a look tells the frequency: its variance goes as one over the
@@ -474,10 +476,15 @@ void Receiver::decode_again(double hz, double rate) {
         }
     }
     // Characters waiting from before that stretch stay ahead of it.
+    // After an over's closing carrier, what waits from before the stretch is the noise
+    // between the overs; the station found begins the next one.
+    const int keepTo = awaiting_ && !preambleSeen_ ? std::min(from, awaitingAt_ - 1) : from;
     int keep = 0;
-    while (keep < heldCount_ && heldAt_[static_cast<std::size_t>(keep)] <= from)
+    while (keep < heldCount_ && heldAt_[static_cast<std::size_t>(keep)] <= keepTo)
         ++keep;
     heldCount_ = keep;
+    if (awaiting_)
+        preambleSeen_ = true;
     for (int i = 0; i < got && squelch_.open() && heldCount_ < static_cast<int>(held_.size()); ++i) {
         heldAt_[static_cast<std::size_t>(heldCount_)] = textAt[static_cast<std::size_t>(i)];
         held_[static_cast<std::size_t>(heldCount_++)] = text[static_cast<std::size_t>(i)];

@@ -55,7 +55,11 @@ std::size_t Receiver::release_waiting(int inputIndex, std::span<RxEvent> out) {
         // symbol's own): the rest come out with the next symbols, not lost.
         while (k < heldCount_ && n + kRoom < out.size()) {
             const int waited = symbols_ - heldAt_[static_cast<std::size_t>(k)];
-            if (!held && waited < hold)
+            // After an over's closing carrier the noise until the next preamble (or the
+            // station found in its data) waits for it, and is dropped there.
+            const bool afterOver =
+                awaiting_ && !preambleSeen_ && heldAt_[static_cast<std::size_t>(k)] >= awaitingAt_;
+            if ((!held && waited < hold) || afterOver)
                 break;
             if (!squelch_.open() || gateRun_ < kGateSteadyQpsk) {
                 if (waited < kGateWait)
@@ -111,8 +115,9 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     zeroRun_ = b.bit == 0 && sinceFaint_ >= kFaintGuard ? zeroRun_ + 1 : 0;
     oneRun_ = b.bit == 1 ? oneRun_ + 1 : 0;
     // (Only after a station: before one is held, a preamble far off frequency reads so.)
-    if (!rxMode_.qpsk && oneRun_ == kCarrierBits && settled()) {
+    if (oneRun_ == kCarrierBits && settled()) {
         awaiting_ = true;
+        awaitingAt_ = symbols_;
         preambleSeen_ = false;
     }
     // A run of idle on a channel that holds no station yet is a preamble: what was
@@ -131,7 +136,7 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     if (heldCount_ > 0 ||
         (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock()) ||
         (!rxMode_.qpsk && !settled()) || !squelch_.open() ||
-        (rxMode_.qpsk && carrier_.slow_lock() < track_lock())) {
+        (rxMode_.qpsk && (carrier_.slow_lock() < track_lock() || awaiting_))) {
         for (int i = 0; i < k; ++i) {
             // A full queue lets its oldest character go rather than lose one.
             if (heldCount_ == static_cast<int>(held_.size())) {
