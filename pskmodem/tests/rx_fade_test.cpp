@@ -3,6 +3,7 @@
 // which the noise the decoder held would be dropped; here that must not cost its text.
 #include "rx/receiver.h"
 #include "rx/test_signal.h"
+#include "rx_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -109,17 +110,7 @@ TEST_P(SelectiveFade, PreambleSeenOnOneToneStillCopies) {
                                                                  static_cast<double>(i) / 8000.0)));
     add_noise(x, 0.05, 3);
 
-    Receiver rx;
-    rx.configure(tuned_channel(0, 1000, 10, 10));
-    std::vector<RxEvent> ev(Receiver::kMaxEvents);
-    std::string copy;
-    for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
-        const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
-        const std::size_t k = rx.process(std::span<const float>(x.data() + at, len), ev);
-        for (std::size_t i = 0; i < k; ++i)
-            if (ev[i].kind == RxEvent::Kind::Character)
-                copy += ev[i].value >= 32 && ev[i].value < 127 ? static_cast<char>(ev[i].value) : '~';
-    }
+    const std::string copy = rxcopy::receive(x, tuned_channel(0, 1000, 10, 10)).text;
     EXPECT_LE(edit_distance(text, copy), 6u) << edit_distance(text, copy) << ": " << copy;
 }
 

@@ -1,12 +1,11 @@
 // A station coming on out of the noise, and each over of a contact: nothing of the noise
 // before it may print in front of its text, and its first characters are copied.
 #include "channel_run.h"
-#include "rx/receiver.h"
 #include "rx/test_signal.h"
+#include "rx_copy.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <string>
@@ -151,17 +150,7 @@ TEST(OverEnd, NoiseAfterAStrongOverIsNoPreamble) {
                 }
             // Noise in 2500 Hz of the 4000 Hz band, 10 dB below the keyed power.
             add_noise(x, std::sqrt(power / static_cast<double>(keyed) / 10.0 * 4000.0 / 2500.0), seed);
-            Receiver rx;
-            rx.configure(tuned_channel(mode, 1000, 10, 10));
-            std::vector<RxEvent> ev(Receiver::kMaxEvents);
-            std::string got;
-            for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
-                const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
-                const std::size_t n = rx.process(std::span<const float>(x.data() + at, len), ev);
-                for (std::size_t i = 0; i < n; ++i)
-                    if (ev[i].kind == RxEvent::Kind::Character)
-                        got += ev[i].value >= 32 && ev[i].value < 127 ? static_cast<char>(ev[i].value) : '~';
-            }
+            const std::string got = rxcopy::receive(x, tuned_channel(mode, 1000, 10, 10)).text;
             EXPECT_EQ(edit_distance(sent, got), 0u) << "mode " << mode << ", seed " << seed << ": " << got;
         }
     }

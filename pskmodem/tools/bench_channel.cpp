@@ -183,7 +183,6 @@ struct Row {
 std::vector<Row> rows() {
     using O = const ChannelOptions &;
     using S = const std::string &;
-    auto bpsk = [](O o, S r, double snr, int seed, std::size_t c) { return single(o, r, 0, snr, seed, c); };
     auto triangle = [](double rate, int32_t mode = 0) {
         return [rate, mode](O o, S r, double snr, int seed, std::size_t c) {
             Trial t = single(o, r, mode, snr, seed, c);
@@ -279,7 +278,7 @@ std::vector<Row> rows() {
          {-9, -10, -11, -11.5, -12, -12.5, -13},
          4,
          300,
-         bpsk},
+         plain(0)},
         {"drift01", "BPSK31, drift: triangle +-20 Hz at 0.1 Hz/s", "<= 2 %", {-11.5}, 2, 800, triangle(0.1)},
         {"drift1", "BPSK31, drift: triangle +-20 Hz at 1 Hz/s", "<= 3 %", {-11.5}, 4, 300, triangle(1.0)},
         {"nb60",
