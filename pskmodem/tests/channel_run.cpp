@@ -15,9 +15,6 @@ const char *const kText[] = {
     "Rig is an old transceiver at twenty watts into a dipole. The weather is grey and cold. ",
     "Your signal is clean here with no drift. 73 and good luck, QY2XYZ de QX1ABC sk ",
 };
-
-// Characters that start within this after the channel is started are not counted.
-constexpr double kGrace = 1.0;
 } // namespace
 
 std::string text_of(std::size_t chars, std::size_t first) {
@@ -94,7 +91,7 @@ Result run(const Condition &c) {
                     got[w] += static_cast<char>(ev[i].value);
         }
     }
-    const auto counted = static_cast<std::size_t>((c.tuneAt + kGrace) * 8000.0);
+    const auto counted = static_cast<std::size_t>((c.tuneAt + c.grace) * 8000.0);
     for (std::size_t w = 0; w < sig.wanted.size(); ++w) {
         if (c.tuneAt > 0.0) {
             // Tuned onto a station already sending: from its first character in view.

@@ -36,6 +36,7 @@ struct Condition {
     double preamble = 1.0; // seconds of reversals before the text
     double phase = 0.0;    // of the carrier at the start, radians
     double tuneAt = 0.0;   // the channel is started this far into the recording
+    double grace = 1.0;    // ... and the characters that start this long after it are counted
     std::size_t chars = 240;
     Drift drift;
     Watterson fading;

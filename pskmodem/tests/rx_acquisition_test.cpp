@@ -299,6 +299,21 @@ std::vector<Condition> conditions() {
     c.seed = 780;
     c.maxCer = 0.01;
     v.push_back(c);
+    // A second into its text the level seems to rise from the first symbols after the tune,
+    // which reads as the station coming on: what it sent from the tune on is decoded again
+    // once it is found all the same, counted from a fifth of a second after the tune.
+    c = make("QpskTunedOntoASendingStationItsTextFromTheTune");
+    c.mode = 1;
+    c.offset = 13.6;
+    c.phase = 12.6;
+    c.capture = 15;
+    c.start = 0.0;
+    c.tuneAt = 10.18;
+    c.grace = 0.2;
+    c.chars = 120;
+    c.seed = 791;
+    c.maxCer = 0.025;
+    v.push_back(c);
     // A weak QPSK station through the default squelch, tuned before it starts: measured
     // on its symbols' fourth power the gate let through about three quarters of it.
     for (const Running k : {Running{"QpskWeakThroughTheDefaultSquelch", 3.0, -12.5, 0.0, 10},

@@ -29,6 +29,12 @@ constexpr double kSmallJumpHz = 2.0;
 // A QPSK station the capture finds this far (Hz at 31.25 baud) from where the loop was has
 // its kept symbols decoded again: the loop was not on it.
 constexpr double kDecodeAgainHz = 4.0;
+// An onset seen more than this many symbols after the level last rose from the noise
+// (where the symbols decoded again begin) was not the station coming on: its own comes
+// within a few symbols of the rise, which is found in blocks of eight, while a false one
+// (the station's ups and downs, or its level rising from the first symbols after a tune,
+// which come out of the filters weaker) comes a second or more into its text.
+constexpr int kLateOnsetSymbols = 16;
 // A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
 constexpr double kOnLineHz = 0.25;
 // How far within the QPSK loop's range a preamble is followed with capture and AFC off.
@@ -447,7 +453,13 @@ void Receiver::decode_again(double hz, double rate) {
     // symbols, and their first bit is the one after the last decoded again, so the text
     // runs on without a seam. Characters already printed stay as they were.
     std::array<uint8_t, QpskAcquirer::kHistory> bits{};
-    int count = acquirer_.decode(hz, acquirer_.since_quiet(acquirer_.kept()), bits, rate);
+    const int since = acquirer_.since_quiet(acquirer_.kept());
+    int count = acquirer_.decode(hz, since, bits, rate);
+    // What an onset (or a preamble) dropped as noise stays dropped, unless the station was
+    // plainly on well before it: then it was the station's text, decoded again here.
+    // (drop_waiting() marks it the trellis's depth and two symbols on.)
+    const int onsetAt = droppedAt_ - QpskViterbi::kDepth - 2;
+    const int dropped = onsetAt > symbols_ - since + kLateOnsetSymbols ? 0 : droppedAt_;
     gate_on_decoded_again(
         hz, rate, std::span<const uint8_t>(bits.data(), static_cast<std::size_t>(std::max(count, 0))));
     // The latest bits, which nothing after them has confirmed yet, are left to the live
@@ -469,7 +481,7 @@ void Receiver::decode_again(double hz, double rate) {
                 from = at;
                 continue;
             }
-            if (at <= std::max(printedAt_, droppedAt_) || got == static_cast<int>(text.size()))
+            if (at <= std::max(printedAt_, dropped) || got == static_cast<int>(text.size()))
                 continue;
             textAt[static_cast<std::size_t>(got)] = at;
             text[static_cast<std::size_t>(got++)] = chars[static_cast<std::size_t>(j)];
