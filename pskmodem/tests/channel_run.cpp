@@ -86,6 +86,8 @@ Result run(const Condition &c) {
             if (ev[i].kind != RxEvent::Kind::Character)
                 continue;
             const std::size_t sample = at + static_cast<std::size_t>(ev[i].inputIndex);
+            if (r.firstShown < 0.0)
+                r.firstShown = static_cast<double>(sample - tuned) / 8000.0;
             for (std::size_t w = 0; w < sig.wanted.size(); ++w)
                 if (sample >= sig.wanted[w].start && sample < sig.wanted[w].charEnds.back() + 7200)
                     got[w] += static_cast<char>(ev[i].value);

@@ -33,10 +33,11 @@ struct Condition {
     double start = 0.5;                    // seconds of noise before the station
     int overs = 1;                         // a contact: overs alternate between stations overStep apart
     double overStep = 3.0;
-    double preamble = 1.0; // seconds of reversals before the text
-    double phase = 0.0;    // of the carrier at the start, radians
-    double tuneAt = 0.0;   // the channel is started this far into the recording
-    double grace = 1.0;    // ... and the characters that start this long after it are counted
+    double preamble = 1.0;    // seconds of reversals before the text
+    double phase = 0.0;       // of the carrier at the start, radians
+    double tuneAt = 0.0;      // the channel is started this far into the recording
+    double grace = 1.0;       // ... and the characters that start this long after it are counted
+    double shownWithin = 0.0; // seconds after the tune by which text is shown (0: unchecked)
     std::size_t chars = 240;
     Drift drift;
     Watterson fading;
@@ -55,6 +56,7 @@ struct Result {
     double endFrequency = 0.0;
     double frequencyBeforeStart = 0.0; // where the channel sat just before the station began
     double stationEndDrift = 0.0;      // the drift when the last transmission ended, Hz
+    double firstShown = -1.0;          // seconds from the tune to the first character (-1: none)
 };
 
 // Edits that turn the end of `got` into `ref`: what was decoded before ref's first

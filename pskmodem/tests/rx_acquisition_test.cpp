@@ -238,11 +238,14 @@ std::vector<Condition> conditions() {
     c.afc = 0;
     c.maxCer = 0.03;
     v.push_back(c);
+    // Found in its data a second after the tune: its text is shown then, not once the
+    // loop has locked.
     c = make("QpskTunedOntoASendingStation");
     c.mode = 1;
     c.snr = -11.5;
     c.start = 0.0;
     c.tuneAt = 6.0;
+    c.shownWithin = 1.9;
     c.maxCer = 0.03;
     v.push_back(c);
     // Weaker, the station stands out of the noise only after seconds of its text, found
@@ -295,6 +298,7 @@ std::vector<Condition> conditions() {
     c.capture = 15;
     c.start = 0.0;
     c.tuneAt = 6.11;
+    c.shownWithin = 2.1;
     c.chars = 120;
     c.seed = 780;
     c.maxCer = 0.01;
@@ -414,6 +418,10 @@ TEST_P(Acquisition, CopiesWithinTheLimit) {
     const Result r = run(c);
     const double cer = static_cast<double>(r.errors) / static_cast<double>(r.chars);
     EXPECT_LE(cer, c.maxCer) << r.errors << " errors in " << r.chars << ":\n" << r.copy;
+    if (c.shownWithin > 0.0) {
+        EXPECT_GE(r.firstShown, 0.0) << "nothing shown";
+        EXPECT_LE(r.firstShown, c.shownWithin);
+    }
     // The channel ends on the station (the last over's station for a contact), however
     // far it drifted.
     const double last = kTune + c.offset + ((c.overs - 1) % 2) * c.overStep;

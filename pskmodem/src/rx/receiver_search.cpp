@@ -357,6 +357,7 @@ void Receiver::return_home() {
     acquiredHz_ = kNoFrequency;
     slipHz_ = kNoFrequency;
     muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
+    foundInData_ = false;
     search_from_here();
 }
 
@@ -519,6 +520,9 @@ void Receiver::decode_again(double hz, double rate) {
     }
     muteLeft_ = 0;
     differentialLeft_ = kDifferentialSymbols;
+    // Found in the first seconds after the tune (rather than after losing a station it
+    // held), its text need not wait for the loop's lock to come out.
+    foundInData_ = fresh_;
 }
 
 } // namespace pskmodem

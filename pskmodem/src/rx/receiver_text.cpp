@@ -48,7 +48,11 @@ std::size_t Receiver::release_waiting(int inputIndex, std::span<RxEvent> out) {
     if (rxMode_.qpsk) {
         // Each character waits its own time, in order.
         int k = 0;
-        const bool held = carrier_.slow_lock() >= track_lock();
+        const bool locked = carrier_.slow_lock() >= track_lock();
+        // A station found in its data since the tune is as good as held until its loop
+        // locks: its text, decoded again, need not wait for a preamble to drop it.
+        foundInData_ = foundInData_ && !locked;
+        const bool held = locked || foundInData_;
         fresh_ = fresh_ && searching_ && !placed_ && symbols_ < QpskAcquirer::kHistory;
         const int hold = fresh_ ? kHoldSymbolsSearching : kHoldSymbolsQpsk;
         // As many as the events of this piece leave room for (keeping some for the
@@ -194,6 +198,7 @@ void Receiver::drop_waiting() {
     // bits the trellis still holds from then.
     heldCount_ = 0;
     droppedAt_ = symbols_ + QpskViterbi::kDepth + 2;
+    foundInData_ = false;
 }
 
 bool Receiver::settled() const {
