@@ -188,11 +188,14 @@ std::vector<Condition> conditions() {
     c.offset = -20.0;
     c.snr = -5.0;
     v.push_back(c);
+    // Its text (2 s after the tune) is shown once the loop locks after its preamble, not
+    // a second later once the lock's slow mean has built up.
     c = make("QpskWeakTunedBeforeTheStation");
     c.mode = 1;
     c.start = 1.0;
     c.offset = -3.0;
     c.snr = -12.0;
+    c.shownWithin = 3.3;
     c.maxCer = 0.02;
     v.push_back(c);
     // Closer than the capture moves the oscillator for, or starts the loop again for:
@@ -217,7 +220,8 @@ std::vector<Condition> conditions() {
         c.maxCer = 0.02;
         v.push_back(c);
     }
-    // Capture and AFC off: the channel stays put, and its loop is put on the preamble.
+    // Capture and AFC off: the channel stays put, and its loop is put on the preamble
+    // (the text, 2.5 s after the tune, shown as soon as it locks there).
     c = make("QpskTwoHertzOffCaptureAndAfcOff");
     c.mode = 1;
     c.start = 1.5;
@@ -225,6 +229,7 @@ std::vector<Condition> conditions() {
     c.snr = -10.0;
     c.capture = 0;
     c.afc = 0;
+    c.shownWithin = 3.8;
     c.maxCer = 0.02;
     v.push_back(c);
     // ... and without a preamble: the station found in its text puts the loop on it.

@@ -176,7 +176,7 @@ void Receiver::start_fresh() {
     gateRun_ = 0;
     printedAt_ = droppedAt_ = 0;
     differentialLeft_ = 0;
-    foundInData_ = false;
+    foundInData_ = byPreamble_ = false;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {

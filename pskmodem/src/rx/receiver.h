@@ -204,6 +204,7 @@ private:
     int droppedAt_ = 0;         // ... and up to which the waiting ones were dropped as noise
     int differentialLeft_ = 0;  // QPSK symbols before coherent decisions are taken again
     bool foundInData_ = false;  // QPSK: the station was found in its data (and decoded again)
+    bool byPreamble_ = false;   // ... or by a clear preamble
     int sinceFaint_ = 0;        // symbols since one fell far below the mean amplitude
     int zeroRun_ = 0;           // zeros in a row among the latest bits
     int oneRun_ = 0;            // ... and ones

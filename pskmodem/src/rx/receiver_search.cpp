@@ -281,6 +281,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
         // Its decisions come the trellis's depth late, and the squelch's level would take
         // a second more to rise from the noise's: a preamble this clear opens it now.
         squelch_.prime();
+        byPreamble_ = true;
         // The oscillator goes there, and a loop not on it (left somewhere else by the
         // noise before the station, or by an earlier, rougher look) is put there: the
         // narrow loop does not pull in from half a hertz without slipping for seconds.
@@ -357,7 +358,7 @@ void Receiver::return_home() {
     acquiredHz_ = kNoFrequency;
     slipHz_ = kNoFrequency;
     muteLeft_ = std::max(muteLeft_, QpskViterbi::kDepth + 2);
-    foundInData_ = false;
+    foundInData_ = byPreamble_ = false;
     search_from_here();
 }
 

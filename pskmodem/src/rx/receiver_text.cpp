@@ -52,7 +52,12 @@ std::size_t Receiver::release_waiting(int inputIndex, std::span<RxEvent> out) {
         // A station found in its data since the tune is as good as held until its loop
         // locks: its text, decoded again, need not wait for a preamble to drop it.
         foundInData_ = foundInData_ && !locked;
-        const bool held = locked || foundInData_;
+        byPreamble_ = byPreamble_ && !locked;
+        // After a clear preamble (noise makes none) the station is held once the loop locks
+        // on it, not once its slow mean has built up a second or two later. Not before: a
+        // loop still chasing a drifting station decodes garbage, which the station, found
+        // again in its data, replaces while it waits.
+        const bool held = locked || foundInData_ || (byPreamble_ && carrier_.lock() >= track_lock());
         fresh_ = fresh_ && searching_ && !placed_ && symbols_ < QpskAcquirer::kHistory;
         const int hold = fresh_ ? kHoldSymbolsSearching : kHoldSymbolsQpsk;
         // As many as the events of this piece leave room for (keeping some for the
@@ -198,7 +203,7 @@ void Receiver::drop_waiting() {
     // bits the trellis still holds from then.
     heldCount_ = 0;
     droppedAt_ = symbols_ + QpskViterbi::kDepth + 2;
-    foundInData_ = false;
+    foundInData_ = byPreamble_ = false;
 }
 
 bool Receiver::settled() const {
