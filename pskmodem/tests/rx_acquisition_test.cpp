@@ -323,6 +323,24 @@ std::vector<Condition> conditions() {
     c.seed = 791;
     c.maxCer = 0.025;
     v.push_back(c);
+    // A strong station clicked well off while it sends, found in its data: the symbols
+    // still in the filters when the channel moves to it were mixed partly where it sat,
+    // and must not garble the first characters after the text decoded again.
+    for (const Running k : {Running{"QpskFoundInItsDataSevenHertzBelow", -7.4, -4.0, 6.38, 0},
+                            Running{"QpskFoundInItsDataTenHertzBelow", -10.6, -4.0, 8.22, 0},
+                            Running{"QpskFoundInItsDataThirteenHertzAbove", 13.4, -4.0, 9.83, 0}}) {
+        c = make(k.name);
+        c.mode = 1;
+        c.offset = k.offset;
+        c.snr = k.snr;
+        c.capture = 15;
+        c.start = 0.0;
+        c.tuneAt = k.tuneAt;
+        c.grace = 0.2;
+        c.chars = 120;
+        c.maxCer = 0.01;
+        v.push_back(c);
+    }
     // A weak QPSK station through the default squelch, tuned before it starts: measured
     // on its symbols' fourth power the gate let through about three quarters of it.
     for (const Running k : {Running{"QpskWeakThroughTheDefaultSquelch", 3.0, -12.5, 0.0, 10},

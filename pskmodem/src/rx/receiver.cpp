@@ -177,6 +177,7 @@ void Receiver::start_fresh() {
     printedAt_ = droppedAt_ = 0;
     differentialLeft_ = 0;
     foundInData_ = byPreamble_ = false;
+    erasedLeft_ = 0;
 }
 
 std::size_t Receiver::process(std::span<const float> in, std::span<RxEvent> out) {
@@ -337,8 +338,11 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
                 n += on_bit(bits[static_cast<std::size_t>(i)], inputIndex, out.subspan(n));
         }
     } else {
-        const int bc = viterbiCoherent_.process(v / amp);
-        const int bd = viterbiDifferential_.process(r / (amp * amp));
+        // (Symbols garbled by a move to a station found in its data are left out.)
+        const bool erased = erasedLeft_ > 0;
+        erasedLeft_ = std::max(erasedLeft_ - 1, 0);
+        const int bc = viterbiCoherent_.process(erased ? cf{} : v / amp);
+        const int bd = viterbiDifferential_.process(erased ? cf{} : r / (amp * amp));
         // Just put on a station found in its data, the loop settles wide, and its phase
         // wanders more than the phase changes do. A strong station is copied from its phase
         // changes too: they lose nothing that strong, and fading turns its phase faster

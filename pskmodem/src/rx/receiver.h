@@ -205,6 +205,7 @@ private:
     int differentialLeft_ = 0;  // QPSK symbols before coherent decisions are taken again
     bool foundInData_ = false;  // QPSK: the station was found in its data (and decoded again)
     bool byPreamble_ = false;   // ... or by a clear preamble
+    int erasedLeft_ = 0;        // QPSK symbols the decoders are given nothing for (see decode_again)
     int sinceFaint_ = 0;        // symbols since one fell far below the mean amplitude
     int zeroRun_ = 0;           // zeros in a row among the latest bits
     int oneRun_ = 0;            // ... and ones

@@ -35,6 +35,15 @@ constexpr double kDecodeAgainHz = 4.0;
 // (the station's ups and downs, or its level rising from the first symbols after a tune,
 // which come out of the filters weaker) comes a second or more into its text.
 constexpr int kLateOnsetSymbols = 16;
+// The receive filters span four symbols (the outer ones with little of the pulse in
+// them). A QPSK station found in its data and moved to this far (Hz at 31.25 baud: across
+// that span the move turns the oldest samples half a turn against the newest) comes out
+// of them garbled for the symbols still in flight, the first the live decoders are given
+// after its text decoded again: they are given nothing for these, and bridge them by the
+// code. (After a smaller move they still carry more than they garble: erasing them after
+// 3 Hz cost a weak station more characters than it saved.)
+constexpr double kGarbledJumpHz = 4.0;
+constexpr int kGarbledSymbols = 3;
 // A QPSK loop this close to a line the capture found (Hz at 31.25 baud) is on it.
 constexpr double kOnLineHz = 0.25;
 // How far within the QPSK loop's range a preamble is followed with capture and AFC off.
@@ -521,6 +530,9 @@ void Receiver::decode_again(double hz, double rate) {
     }
     muteLeft_ = 0;
     differentialLeft_ = kDifferentialSymbols;
+    // (The filters hold samples mixed where this piece began, and before.)
+    if (std::fabs(offset_ - mixedOffset_[0]) > kGarbledJumpHz * rxMode_.baud() / 31.25)
+        erasedLeft_ = kGarbledSymbols;
     // Found in the first seconds after the tune (rather than after losing a station it
     // held), its text need not wait for the loop's lock to come out.
     foundInData_ = fresh_;
