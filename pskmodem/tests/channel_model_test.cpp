@@ -159,3 +159,18 @@ TEST(Channel, SameSeedSameSamplesAndTheClockStretchesTime) {
                     static_cast<double>(a.wanted[0].charEnds.back()),
                 1.001, 1e-4);
 }
+
+// The envelope between two symbols never leaves the unit circle, up to the very last
+// sample, whatever the clock and the length (the last sample's time once rounded to one
+// symbol past the end and read beyond the symbols).
+TEST(Envelope, StaysBetweenItsSymbolsToTheLastSample) {
+    for (int chars = 1; chars <= 40; ++chars)
+        for (double ppm : {-250.0, -37.0, 0.0, 61.0, 199.0}) {
+            TestSignalParams p;
+            p.clockPpm = ppm;
+            p.leadSilence = 0.1 * chars;
+            const TestEnvelope e = make_test_envelope(std::string(static_cast<std::size_t>(chars), 't'), p);
+            for (const auto &s : e.samples)
+                ASSERT_LE(std::abs(s), 1.0 + 1e-9) << chars << " chars, " << ppm << " ppm";
+        }
+}

@@ -91,7 +91,7 @@ std::optional<SoftBit> BpskDetector::push(cf v, float amplitude, SoftBit differe
     const float margin = std::fabs(best[0] - best[1]) / (4.0f * std::max(level, 1e-3f));
     SoftBit out = waiting_[0];
     if (coherent_[0])
-        out = SoftBit{static_cast<uint8_t>(s == sign_[0] ? 1 : 0), std::min(margin, margin_)};
+        out = SoftBit{static_cast<uint8_t>(s == sign_[0] ? 1 : 0), std::min(margin, margin_), margin};
     std::copy_backward(sign_.begin(), sign_.end() - 1, sign_.end());
     sign_[0] = s;
     margin_ = margin;

@@ -98,6 +98,7 @@ SoftBit PhaseSmoother::decide(int back) const {
     SoftBit b;
     b.bit = (c1 >= 0.0f) == (c0 >= 0.0f) ? 1 : 0;
     b.reliability = std::min(std::fabs(c1), std::fabs(c0)) / std::max(at(back).amp, 1e-12f);
+    b.later = std::fabs(c1) / std::max(at(back).amp, 1e-12f);
     return b;
 }
 

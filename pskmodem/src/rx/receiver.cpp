@@ -25,6 +25,16 @@ constexpr int kLostSymbols = 64;
 // Locked symbols after which the channel stops searching.
 constexpr int kHeldSymbols = 32;
 constexpr float kAmplitudeWeight = 1.0f / 16.0f;
+// What a BPSK symbol's margin (against the running amplitude) is worth to the text
+// decoder, as a log-likelihood ratio: in white noise, 2 * amplitude^2 over the noise
+// across the loop's phase; three times that, because the margins the decisions give are
+// narrower than the symbols' own (they are compared with the neighbours').
+constexpr float kQuadratureWeight = 1.0f / 128.0f;
+constexpr float kConfidence = 6.0f;
+constexpr float kMostConfidence = 20000.0f;
+// Symbols in a row below kFadeDepth of the running amplitude after which a fade has left
+// only the noise.
+constexpr int kDeepSymbols = 5;
 // A BPSK symbol below this fraction of the mean amplitude, on a signal whose symbols
 // stand at least kFadeSnr above the noise, is in a fade.
 constexpr float kFadeDepth = 0.25f;
@@ -147,11 +157,14 @@ void Receiver::start_fresh() {
     bestReversal_ = 0.0;
     wideSkip_ = 0;
     varicode_.reset();
+    text_.reset();
     smoother_.reset();
     squelch_.reset();
     imd_.reset();
     symbols_ = 0;
     amplitude_ = 0.0f;
+    quadrature_ = 0.0f;
+    deepRun_ = 0;
     uPrev_ = cf{};
     vectorRing_.fill(cf{});
     loopRing_.fill(cf{});
@@ -259,6 +272,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
         varicode_.reset();
+        text_.reset();
         smoother_.drop();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
         // A QPSK loop that still holds something (a weak station's text, dipping) keeps
@@ -292,6 +306,19 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     }
     const float amp = std::max(amplitude_, 1e-12f);
     const cf v = carrier_.process(u, amp);
+    if (!rxMode_.qpsk) {
+        // The noise across the loop's phase, for what a symbol's margin is worth.
+        quadrature_ += (v.imag() * v.imag() - quadrature_) * kQuadratureWeight;
+        // Where the symbols tell the text decoder nothing it can weigh, it reads them as
+        // they are decided: before a station is held (the noise would fill its readings
+        // with likely-looking text), and through a fade that has left only the noise for
+        // a while (the running amplitude still stands for the station there).
+        deepRun_ = a < kFadeDepth * amp ? deepRun_ + 1 : 0;
+        const bool asDecided = !settled() || deepRun_ >= kDeepSymbols;
+        text_.set_confidence(
+            asDecided ? kMostConfidence
+                      : std::min(kConfidence * amp * amp / std::max(quadrature_, 1e-20f), kMostConfidence));
+    }
     if (rxMode_.qpsk)
         acquire_qpsk(u, symbolSeconds);
 
@@ -400,8 +427,10 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     if (lockedRun_ == kClockSettle)
         timing_.clock_restart();
     steer(symbolSeconds);
-    if (muteLeft_ > 0 && --muteLeft_ == 0)
+    if (muteLeft_ > 0 && --muteLeft_ == 0) {
         varicode_.reset();
+        text_.reset();
+    }
     return n;
 }
 

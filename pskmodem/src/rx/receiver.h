@@ -27,6 +27,7 @@
 #include "squelch.h"
 #include "symbol_filter.h"
 #include "symbol_timing.h"
+#include "text_decoder.h"
 #include "varicode_decoder.h"
 
 #include <array>
@@ -83,6 +84,9 @@ private:
     // Ones in a row that no text has: an unmodulated carrier, the end of an over. The
     // channel then waits again for a preamble before reporting characters at once.
     static constexpr int kCarrierBits = 16;
+    // Ones after which the BPSK text decoder lets out what it holds back (before the
+    // channel takes the carrier for the over's end).
+    static constexpr int kFlushBits = kCarrierBits - 4;
     // After a symbol far below the mean amplitude (the noise after a station), the bits of
     // this many symbols are no preamble.
     static constexpr int kFaintGuard = 3;
@@ -169,7 +173,10 @@ private:
     QpskViterbi viterbiDifferential_{false};
     // BPSK: decisions through a fade, from the symbols on both sides.
     PhaseSmoother smoother_;
-    VaricodeDecoder varicode_;
+    VaricodeDecoder varicode_; // QPSK
+    TextDecoder text_;         // BPSK
+    float quadrature_ = 0.0f;
+    int deepRun_ = 0;
     Squelch squelch_;
     ImdMeter imd_;
 

@@ -116,8 +116,16 @@ std::size_t Receiver::release_waiting(int inputIndex, std::span<RxEvent> out) {
 }
 
 std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) {
-    std::array<int, 2> chars{};
-    const int k = varicode_.push(b, chars);
+    std::array<int, TextDecoder::kMaxOut + TextDecoder::kPending> chars{};
+    int k = 0;
+    if (rxMode_.qpsk) {
+        k = varicode_.push(b, std::span<int, 2>(chars.data(), 2));
+    } else {
+        k = text_.push(b, std::span<int, TextDecoder::kMaxOut>(chars.data(), TextDecoder::kMaxOut));
+        // An over's closing carrier: what the decoder still holds back ends the over.
+        if (b.bit == 1 && oneRun_ + 1 == kFlushBits)
+            k += text_.flush(std::span<int>(chars).subspan(static_cast<std::size_t>(k)));
+    }
     std::size_t n = 0;
     // Zeros count towards a preamble only while something is heard: the noise after a
     // strong station's last symbol, far below it, decodes as idle too.
@@ -131,9 +139,12 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     }
     // A run of idle on a channel that holds no station yet is a preamble: what was
     // decoded just before it is noise, or the first symbols' errors.
+    // (So is what the text decoder still holds back.)
     if (!rxMode_.qpsk && zeroRun_ == kIdleBits && !settled()) {
         heldCount_ = 0;
         preambleSeen_ = true;
+        text_.reset();
+        k = 0;
     }
     if (muteLeft_ > 0)
         return 0;
@@ -156,8 +167,8 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
                 std::copy(heldAt_.begin() + 1, heldAt_.end(), heldAt_.begin());
                 --heldCount_;
             }
-            // A BPSK character's last bits came in BpskDetector::kDelay symbols ago: its
-            // wait runs from then.
+            // A BPSK character's last bits came in BpskDetector::kDelay symbols ago at
+            // least (the text decoder may have held it longer): its wait runs from then.
             heldAt_[static_cast<std::size_t>(heldCount_)] =
                 rxMode_.qpsk ? symbols_ : symbols_ - BpskDetector::kDelay;
             held_[static_cast<std::size_t>(heldCount_++)] = chars[static_cast<std::size_t>(i)];

@@ -91,7 +91,8 @@ TestEnvelope make_test_envelope(const std::string &text, const TestSignalParams 
         const double t = static_cast<double>(i) / rate - p.leadSilence;
         if (t < 0.0 || t >= keyed)
             continue;
-        const auto k = static_cast<std::size_t>(t / T);
+        // (t / T may round up to the count of symbols just before the end.)
+        const auto k = std::min(static_cast<std::size_t>(t / T), bits.size() - 1);
         const double tau = (t - static_cast<double>(k) * T) / T;
         const double w = 0.5 * (1.0 + std::cos(kPi * tau));
         const std::complex<double> s = a[k] * w + a[k + 1] * (1.0 - w);

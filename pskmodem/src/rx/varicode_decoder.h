@@ -24,6 +24,9 @@ namespace pskmodem {
 struct SoftBit {
     uint8_t bit;
     float reliability; // >= 0; larger is surer
+    // How sure the later of the two symbols the bit compares is, in the same units; below
+    // zero when the decision does not tell (then reliability stands for it).
+    float later = -1.0f;
 };
 
 class VaricodeDecoder {
