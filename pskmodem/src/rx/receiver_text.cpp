@@ -153,7 +153,9 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     // (Later characters queue behind them, to keep the order.) Every character waits while
     // the squelch is shut (see kGateWait), and a QPSK channel's while it holds no station
     // (see kHoldSymbolsQpsk).
-    if (heldCount_ > 0 ||
+    // (So do characters that this piece's events have no room for: the text decoder can let
+    // out several at once, an over's closing carrier all it holds.)
+    if (heldCount_ > 0 || static_cast<std::size_t>(k) > out.size() ||
         (!rxMode_.qpsk && onsetRun_ > 0 && onsetRun_ < kOnsetSymbols && carrier_.lock() < track_lock()) ||
         (!rxMode_.qpsk && !settled()) || !squelch_.open() ||
         (rxMode_.qpsk && (carrier_.slow_lock() < track_lock() || awaiting_))) {
