@@ -138,6 +138,34 @@ TEST(TextDecoder, ALoneTurnedBitIsRepaired) {
     }
 }
 
+// Typed text idles between the characters, and a doubtful symbol in the idle reads as an
+// 'e' (or another short character) as easily as a character's own symbols do: once the
+// decoder has seen the typist idle, it reads such a symbol as more idle.
+TEST(TextDecoder, IdleIsLearntFromTheTextAndADoubtfulSymbolInItStaysIdle) {
+    const std::string t = "name here is Anna and the qth is near the coast, the rig is an old one. "
+                          "ur rst 599 and the wx is cloudy, 73";
+    std::vector<int> bits(8, 0);
+    std::vector<std::size_t> idleAt; // a bit in the middle of each idle run
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        for (char b : Varicode::code(static_cast<uint8_t>(t[i])))
+            bits.push_back(b == '1');
+        const std::size_t idle = 2 + 8 + (i * 7) % 23;
+        idleAt.push_back(bits.size() + idle / 2);
+        bits.insert(bits.end(), idle, 0);
+    }
+    std::vector<int> sent{1};
+    for (int b : bits)
+        sent.push_back(b ? sent.back() : -sent.back());
+    // From the 40th character on, one symbol in each idle run is decided wrong, doubtfully.
+    std::vector<int> decided = sent;
+    std::vector<float> margin(sent.size(), 1.0f);
+    for (std::size_t i = 40; i < idleAt.size(); ++i) {
+        decided[idleAt[i]] = -decided[idleAt[i]];
+        margin[idleAt[i]] = 0.1f;
+    }
+    EXPECT_EQ(decode(decided, margin, 10.0f).text, t);
+}
+
 // However doubtful the symbols, a character comes out at most kLag bits after its gap.
 TEST(TextDecoder, NoCharacterWaitsLongerThanTheLag) {
     const std::string t = "Rig is an old transceiver at twenty watts into a dipole.";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <numbers>
 #include <string>
@@ -18,7 +19,12 @@ constexpr int8_t kModel[128][128] = {
 };
 
 constexpr float kJunk = 10.0f; // a run that is no code
-constexpr float kIdle = 0.0f;  // an idle zero between characters (beyond the coin toss)
+// How fast the idle between characters is learnt (characters), and the most idle one gap
+// counts for.
+constexpr float kIdleWeight = 1.0f / 32.0f;
+constexpr int kMostIdle = 64;
+// The chances of an idle bit after a gap that are believed at the least and the most.
+constexpr float kLeastIdle = 0.05f, kMostIdleChance = 0.9f;
 constexpr float kBeam = 10.0f; // readings this far behind the likeliest are dropped
 // A lone bit turned costs this many times its reliability where the bit compares two
 // decided symbols: a slip of the loop's phase is rarer than one symbol decided wrong.
@@ -130,6 +136,7 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
     const float turn = perMargin_ * (b.later >= 0.0f ? b.later : b.reliability);
     const float slip = (b.later >= 0.0f ? kCoherentSlip : 1.0f) * perMargin_ * b.reliability;
     ++clock_;
+    ++bits_;
     next_.clear();
     for (const Path &p : paths_) {
         const int n = p.state / 2;
@@ -141,7 +148,7 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
             const float m = p.metric - (turned ? turn : 0.0f) - (slipped ? slip : 0.0f);
             const auto to = [turned](int node2) { return node2 * 2 + turned; };
             if (n == kGap) {
-                extend(p, to(bit ? node.next[1] : kGap), bit ? m : m + kIdle, -1);
+                extend(p, to(bit ? node.next[1] : kGap), bit ? m + startScore_ : m + idleScore_, -1);
             } else if (n == kJunkRun || n == kJunkZero) {
                 extend(p, to(node.next[static_cast<std::size_t>(bit)]), m, -1);
             } else if (bit == 0 && node.endsZero) {
@@ -190,6 +197,7 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
         if (static_cast<uint8_t>(clock_ - e) < kLag && !std::all_of(paths_.begin(), paths_.end(), holds))
             break;
         out[static_cast<std::size_t>(k++)] = static_cast<int>(c);
+        learn_idle(static_cast<int>(c), static_cast<uint8_t>(e));
         // The readings without it are out of the race now.
         std::erase_if(paths_, [&](const Path &p) { return !holds(p); });
         for (Path &p : paths_) {
@@ -199,6 +207,22 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
         }
     }
     return k;
+}
+
+void TextDecoder::learn_idle(int c, uint8_t end) {
+    // Text typed as it goes idles between characters, text sent from a macro hardly ever:
+    // how likely a gap goes on idling is learnt from what is let out.
+    const int64_t at = static_cast<int64_t>(bits_) - static_cast<uint8_t>(clock_ - end);
+    if (lastEnd_ >= 0) {
+        const auto length = static_cast<int64_t>(Varicode::code(static_cast<uint8_t>(c)).size()) + 2;
+        const auto idle = static_cast<float>(std::clamp<int64_t>(at - lastEnd_ - length, 0, kMostIdle));
+        idleRate_ += (idle - idleRate_) * kIdleWeight;
+        // Against a coin toss: an idle bit after a gap with the chance rate / (rate + 1).
+        const float q = std::clamp(idleRate_ / (idleRate_ + 1.0f), kLeastIdle, kMostIdleChance);
+        idleScore_ = std::log(2.0f * q);
+        startScore_ = std::log(2.0f * (1.0f - q));
+    }
+    lastEnd_ = at;
 }
 
 int TextDecoder::flush(std::span<int> out) {

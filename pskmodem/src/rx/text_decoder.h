@@ -55,7 +55,14 @@ private:
     std::vector<Path> paths_, next_;
     std::vector<int32_t> slot_; // state -> its reading in next_ while a bit is taken in
     float perMargin_ = 8.0f;
-    uint8_t clock_ = 0; // bits taken in, mod 256
+    uint8_t clock_ = 0;    // bits taken in, mod 256
+    uint32_t bits_ = 0;    // ... and in all
+    int64_t lastEnd_ = -1; // where the latest character let out ended, in bits_
+    // Idle bits between the characters let out, a running mean, and what it makes an idle
+    // bit and a character's start worth after a gap.
+    float idleRate_ = 1.0f;
+    float idleScore_ = 0.0f, startScore_ = 0.0f;
+    void learn_idle(int c, uint8_t end);
 };
 
 } // namespace pskmodem
