@@ -262,17 +262,22 @@ std::vector<Condition> conditions() {
         double offset, snr, tuneAt;
         int32_t squelch;
     };
+    // A QPSK31 station already sending when the channel is started (at tuneAt).
+    const auto sending = [](const Running &k) {
+        Condition r = make(k.name);
+        r.mode = 1;
+        r.offset = k.offset;
+        r.snr = k.snr;
+        r.start = 0.0;
+        r.tuneAt = k.tuneAt;
+        r.squelch = k.squelch;
+        return r;
+    };
     for (const Running k : {Running{"QpskTunedOntoAWeakSendingStation", -3.0, -12.0, 8.3, 0},
                             Running{"QpskTunedOntoAWeakerSendingStation", -3.0, -12.5, 5.0, 0},
                             Running{"QpskTunedLateOntoAWeakerSendingStation", 3.0, -12.5, 9.0, 0},
                             Running{"QpskTunedOntoAWeakSendingStationDefaultSquelch", 3.0, -12.0, 6.4, 10}}) {
-        c = make(k.name);
-        c.mode = 1;
-        c.offset = k.offset;
-        c.snr = k.snr;
-        c.start = 0.0;
-        c.tuneAt = k.tuneAt;
-        c.squelch = k.squelch;
+        c = sending(k);
         c.chars = 200;
         c.maxCer = 0.015;
         v.push_back(c);
@@ -283,26 +288,17 @@ std::vector<Condition> conditions() {
     for (const Running k :
          {Running{"QpskTunedOntoASendingStationAtTheCaptureEdgeBelow", -15.0, -8.0, 5.0, 0},
           Running{"QpskTunedOntoASendingStationAtTheCaptureEdgeAbove", 15.0, -8.0, 5.4, 0}}) {
-        c = make(k.name);
-        c.mode = 1;
-        c.offset = k.offset;
-        c.snr = k.snr;
+        c = sending(k);
         c.capture = 15;
-        c.start = 0.0;
-        c.tuneAt = k.tuneAt;
         c.chars = 120;
         c.maxCer = 0.03;
         v.push_back(c);
     }
     // Found by the wide-band capture in its data rather than by the acquirer: what it sent
     // while the loop sat where the channel was tuned is decoded again all the same.
-    c = make("QpskSendingStationTheCaptureFindsInItsData");
-    c.mode = 1;
-    c.offset = 11.6;
+    c = sending(Running{"QpskSendingStationTheCaptureFindsInItsData", 11.6, -8.0, 6.11, 0});
     c.phase = 2.7;
     c.capture = 15;
-    c.start = 0.0;
-    c.tuneAt = 6.11;
     c.shownWithin = 2.1;
     c.chars = 120;
     c.seed = 780;
@@ -311,13 +307,9 @@ std::vector<Condition> conditions() {
     // A second into its text the level seems to rise from the first symbols after the tune,
     // which reads as the station coming on: what it sent from the tune on is decoded again
     // once it is found all the same, counted from a fifth of a second after the tune.
-    c = make("QpskTunedOntoASendingStationItsTextFromTheTune");
-    c.mode = 1;
-    c.offset = 13.6;
+    c = sending(Running{"QpskTunedOntoASendingStationItsTextFromTheTune", 13.6, -8.0, 10.18, 0});
     c.phase = 12.6;
     c.capture = 15;
-    c.start = 0.0;
-    c.tuneAt = 10.18;
     c.grace = 0.2;
     c.chars = 120;
     c.seed = 791;
@@ -329,13 +321,8 @@ std::vector<Condition> conditions() {
     for (const Running k : {Running{"QpskFoundInItsDataSevenHertzBelow", -7.4, -4.0, 6.38, 0},
                             Running{"QpskFoundInItsDataTenHertzBelow", -10.6, -4.0, 8.22, 0},
                             Running{"QpskFoundInItsDataThirteenHertzAbove", 13.4, -4.0, 9.83, 0}}) {
-        c = make(k.name);
-        c.mode = 1;
-        c.offset = k.offset;
-        c.snr = k.snr;
+        c = sending(k);
         c.capture = 15;
-        c.start = 0.0;
-        c.tuneAt = k.tuneAt;
         c.grace = 0.2;
         c.chars = 120;
         c.maxCer = 0.01;

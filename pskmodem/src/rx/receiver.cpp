@@ -156,8 +156,7 @@ void Receiver::start_fresh() {
     lastReversal_ = -kReversalGap - 1;
     bestReversal_ = 0.0;
     wideSkip_ = 0;
-    varicode_.reset();
-    text_.reset();
+    reset_text();
     smoother_.reset();
     squelch_.reset();
     imd_.reset();
@@ -271,8 +270,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     std::size_t n = 0;
     const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
-        varicode_.reset();
-        text_.reset();
+        reset_text();
         smoother_.drop();
         muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
         // A QPSK loop that still holds something (a weak station's text, dipping) keeps
@@ -427,10 +425,8 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     if (lockedRun_ == kClockSettle)
         timing_.clock_restart();
     steer(symbolSeconds);
-    if (muteLeft_ > 0 && --muteLeft_ == 0) {
-        varicode_.reset();
-        text_.reset();
-    }
+    if (muteLeft_ > 0 && --muteLeft_ == 0)
+        reset_text();
     return n;
 }
 

@@ -105,6 +105,11 @@ private:
     void use_sideband(bool lsb);
     void decode_again(double hz, double rate);
     void drop_waiting();
+    // The text decoders start afresh: what they hold back is dropped.
+    void reset_text() {
+        varicode_.reset();
+        text_.reset();
+    }
     // QPSK: the loop's symbol v (unit amplitude) and the bit the decoder decided now
     // (-1: none yet) in, the decided symbol to the squelch.
     void gate_on_decided(cf v, int bit);

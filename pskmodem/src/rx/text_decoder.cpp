@@ -169,9 +169,7 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
     std::swap(paths_, next_);
 
     // Keep the readings near the likeliest, and at most kMaxReadings of them.
-    float top = kDead;
-    for (const Path &p : paths_)
-        top = std::max(top, p.metric);
+    const float top = paths_[leader()].metric;
     std::size_t kept = 0;
     for (const Path &p : paths_)
         if (p.metric >= top - kBeam) {

@@ -50,7 +50,6 @@ private:
     };
     void extend(const Path &from, int state, float metric, int emit);
     std::size_t leader() const;
-    static constexpr float kDead = -1e30f;
 
     std::vector<Path> paths_, next_;
     std::vector<int32_t> slot_; // state -> its reading in next_ while a bit is taken in
