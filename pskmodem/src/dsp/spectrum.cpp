@@ -1,5 +1,7 @@
 #include "spectrum.h"
 
+#include "complex_fft.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -8,14 +10,6 @@
 #include <numbers>
 
 namespace pskmodem {
-
-namespace {
-// FFTW's planner is not thread-safe: plans are made and destroyed under this lock.
-std::mutex &planner_mutex() {
-    static std::mutex m;
-    return m;
-}
-} // namespace
 
 Spectrum::Spectrum(std::size_t size) : size_(size), window_(size) {
     const double n = static_cast<double>(size);
@@ -32,13 +26,13 @@ Spectrum::Spectrum(std::size_t size) : size_(size), window_(size) {
     time_ = fftwf_alloc_real(size_);
     fftwf_complex *freq = fftwf_alloc_complex(bins());
     freq_ = freq;
-    std::lock_guard lock(planner_mutex());
+    std::lock_guard lock(fftw_planner_mutex());
     plan_ = fftwf_plan_dft_r2c_1d(static_cast<int>(size_), time_, freq, FFTW_ESTIMATE);
 }
 
 Spectrum::~Spectrum() {
     {
-        std::lock_guard lock(planner_mutex());
+        std::lock_guard lock(fftw_planner_mutex());
         if (plan_)
             fftwf_destroy_plan(plan_);
     }

@@ -1,6 +1,6 @@
 #include "frequency_tracker.h"
 
-#include "dsp/radix2_fft.h"
+#include "dsp/complex_fft.h"
 
 #include <algorithm>
 #include <cmath>
@@ -137,7 +137,7 @@ bool FrequencyTracker::analyse(int n) {
     }
     if (power <= 1e-30)
         return false;
-    radix2_fft(a);
+    complex_fft(a);
     // Keep the search range and the idle's tones either side of it.
     const double edge = 0.55 * baud_;
     for (int k = 0; k < n; ++k) {
@@ -145,7 +145,7 @@ bool FrequencyTracker::analyse(int n) {
         if (f < lo_ - edge || f > hi_ + edge)
             a[static_cast<std::size_t>(k)] = cf{};
     }
-    radix2_fft(a, true);
+    complex_fft(a, true);
     const double mid = 0.5 * (lo_ + hi_);
     const double half = std::max(0.5 * (hi_ - lo_), 1.0);
     bool any = false;
@@ -162,7 +162,7 @@ bool FrequencyTracker::analyse(int n) {
                 p = cmul(p, p);
             z[static_cast<std::size_t>(i)] = p;
         }
-        radix2_fft(z);
+        complex_fft(z);
         const double binHz = rate_ / pad / order; // in offset
         std::array<double, kPad> pw{};
         std::array<double, kPad> band{};

@@ -1,6 +1,6 @@
 #include "qpsk_acquirer.h"
 
-#include "dsp/radix2_fft.h"
+#include "dsp/complex_fft.h"
 #include "qpsk_viterbi.h"
 
 #include <algorithm>
@@ -235,7 +235,7 @@ bool QpskAcquirer::reversals(double lo, double hi, Finding &f) const {
         std::array<cf, kReversalPad> z{};
         for (int i = 0; i < n; ++i)
             z[static_cast<std::size_t>(i)] = (i & 1) != 0 ? -at(n - 1 - i) : at(n - 1 - i);
-        radix2_fft(z);
+        complex_fft(z);
         const Peak p = find_peak(z);
         const double hz = p.bin / kReversalPad * baud_;
         const bool here = p.score >= needed && hz >= lo && hz <= hi;
@@ -263,7 +263,7 @@ void QpskAcquirer::line(std::span<const cf> v, std::span<const cf> chirp, bool u
         const cf c = chirp.empty() ? cf(1.0f, 0.0f) : chirp[n - 1 - i];
         z[i] = cmul(v[i], up ? c : std::conj(c));
     }
-    radix2_fft(z);
+    complex_fft(z);
     const Peak p = find_peak(z);
     // Bin k of the fourth power is k / bins of the baud, four times the offset.
     hz = p.bin / static_cast<double>(bins) * baud_ / 4.0;
