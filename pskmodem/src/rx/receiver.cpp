@@ -53,6 +53,9 @@ constexpr float kOnsetRatioQpsk = 2.5f;
 // sees a loud pair as that station coming back out of a fade, not a new one: its text
 // runs on through it.
 constexpr float kHeldThroughFade = 0.5f;
+// Bits after a preamble's idle within which a loud pair is its station rising (a character
+// and its gap are at most 12).
+constexpr int kRisingBits = 12;
 // A symbol this far below the mean amplitude is the noise after a station (at a weak one's
 // level noise alone falls so low about once in fifty symbols); the bits of the next
 // kFaintGuard symbols are no preamble.
@@ -180,6 +183,7 @@ void Receiver::start_fresh() {
     muteLeft_ = 0;
     onsetRun_ = 0;
     zeroRun_ = oneRun_ = 0;
+    sinceIdle_ = 1 << 16;
     sinceFaint_ = kFaintGuard;
     awaiting_ = preambleSeen_ = false;
     awaitRun_ = 0;
@@ -269,14 +273,22 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     onsetRun_ = a > (rxMode_.qpsk ? kOnsetRatioQpsk : kOnsetRatio) * amplitude_ ? onsetRun_ + 1 : 0;
     std::size_t n = 0;
     const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
+    // Within a character of a preamble's idle, a loud pair is that station's level rising
+    // (its preamble came in through a fade): its first character is under way, and its
+    // level is measured afresh, so that the rest of the rise is no onset either.
+    const bool rising = !rxMode_.qpsk && sinceIdle_ < kRisingBits;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
-        reset_text();
-        smoother_.drop();
-        muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
-        // A QPSK loop that still holds something (a weak station's text, dipping) keeps
-        // what it has already decoded: noise makes such a loud pair now and then.
-        if (!rxMode_.qpsk || carrier_.slow_lock() < kLostLockQpsk)
-            drop_waiting();
+        if (rising) {
+            amplitude_ = a;
+        } else {
+            reset_text();
+            smoother_.drop();
+            muteLeft_ = rxMode_.qpsk ? QpskViterbi::kDepth + 2 : 2;
+            // A QPSK loop that still holds something (a weak station's text, dipping)
+            // keeps what it has already decoded: noise makes such a loud pair now and then.
+            if (!rxMode_.qpsk || carrier_.slow_lock() < kLostLockQpsk)
+                drop_waiting();
+        }
         // A BPSK station coming on where none is held (the next over, a few hertz from
         // the last): pull in with the frequency assist rather than wait for its phase to
         // be seen turning.

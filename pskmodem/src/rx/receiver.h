@@ -221,6 +221,7 @@ private:
     int sinceFaint_ = 0;        // symbols since one fell far below the mean amplitude
     int zeroRun_ = 0;           // zeros in a row among the latest bits
     int oneRun_ = 0;            // ... and ones
+    int sinceIdle_ = 1 << 16;   // bits since a preamble's idle (BPSK), up to 1 << 16
     bool awaiting_ = false;     // an over has ended; the next one's preamble is awaited
     bool preambleSeen_ = false; // ... and has been seen
     int awaitRun_ = 0;          // locked symbols since, outside a carrier

@@ -39,6 +39,9 @@ constexpr std::size_t kRoom = 3;
 constexpr int kSettledQuality = 25;
 constexpr int kWaitSymbols = 32;
 constexpr int kIdleBits = 10;
+// A run of idle this long is a preamble's, whatever the noise: at random it comes once in a
+// million bits.
+constexpr int kPreambleIdle = 20;
 // A loop this firmly locked holds a clean station whatever the quality's slow mean says.
 constexpr float kCleanLock = 0.8f;
 } // namespace
@@ -131,6 +134,7 @@ std::size_t Receiver::on_bit(SoftBit b, int inputIndex, std::span<RxEvent> out) 
     // strong station's last symbol, far below it, decodes as idle too.
     zeroRun_ = b.bit == 0 && sinceFaint_ >= kFaintGuard ? zeroRun_ + 1 : 0;
     oneRun_ = b.bit == 1 ? oneRun_ + 1 : 0;
+    sinceIdle_ = zeroRun_ >= kPreambleIdle ? 0 : std::min(sinceIdle_ + 1, 1 << 16);
     // (Only after a station: before one is held, a preamble far off frequency reads so.)
     if (oneRun_ == kCarrierBits && settled()) {
         awaiting_ = true;
