@@ -21,10 +21,10 @@ namespace {
 const std::string kText = "Rig is an old transceiver at twenty watts into a dipole. The weather is grey and "
                           "cold, the band is open to the south and signals come and go. ";
 
-// What a BPSK31 channel tuned to 1000 Hz, capture and AFC on, prints of the recording.
-std::string copy_of(const std::vector<float> &x) {
+// What a channel tuned to 1000 Hz, capture and AFC on, prints of the recording.
+std::string copy_of(const std::vector<float> &x, int32_t mode = 0) {
     Receiver rx;
-    rx.configure(tuned_channel(0, 1000, 10, 10));
+    rx.configure(tuned_channel(mode, 1000, 10, 10));
     std::vector<RxEvent> ev(Receiver::kMaxEvents);
     std::string copy;
     for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
@@ -126,7 +126,16 @@ INSTANTIATE_TEST_SUITE_P(Tones, SelectiveFade, testing::Values(1, -1));
 // and whose level comes up as it starts its text (at once, or a few symbols in). Its
 // loud first symbols look like a new station coming on, whose noise the decoder would
 // drop: here that would take the first character's bits with it.
-class FadeLifting : public testing::TestWithParam<double> {}; // seconds into the text
+struct LiftCase {
+    int32_t mode;
+    double rise; // seconds into the text
+};
+
+void PrintTo(const LiftCase &c, std::ostream *os) {
+    *os << "mode " << c.mode << ", level up " << c.rise << " s into the text";
+}
+
+class FadeLifting : public testing::TestWithParam<LiftCase> {};
 
 TEST_P(FadeLifting, FirstCharacterCopied) {
     const std::string text = "The band is open to the south.";
@@ -134,22 +143,26 @@ TEST_P(FadeLifting, FirstCharacterCopied) {
     int lost = 0;
     for (uint64_t seed = 1; seed <= 6; ++seed) {
         TestSignalParams p;
+        p.mode = GetParam().mode;
         p.frequency = 1003.0;
         p.leadSilence = 0.5;
         p.phase = 0.7 * static_cast<double>(seed);
         std::vector<float> x = make_test_signal(text, p).samples;
-        const auto rise = static_cast<std::size_t>((p.leadSilence + p.preamble + GetParam()) * 8000.0);
+        const auto rise = static_cast<std::size_t>((p.leadSilence + p.preamble + GetParam().rise) * 8000.0);
         for (std::size_t i = 0; i < rise; ++i)
             x[i] *= 0.1f;
         add_noise(x, 0.1, seed);
-        const std::string copy = copy_of(x);
+        const std::string copy = copy_of(x, GetParam().mode);
         lost += copy.starts_with("The band") ? 0 : 1;
         copies += copy + "\n";
     }
     EXPECT_EQ(lost, 0) << copies;
 }
 
-INSTANTIATE_TEST_SUITE_P(RiseAt, FadeLifting, testing::Values(0.0, 0.064, 0.16),
-                         [](const testing::TestParamInfo<double> &i) {
-                             return std::to_string(static_cast<int>(i.param * 1000.0)) + "ms";
+INSTANTIATE_TEST_SUITE_P(ModesAndRise, FadeLifting,
+                         testing::Values(LiftCase{0, 0.0}, LiftCase{0, 0.064}, LiftCase{0, 0.16},
+                                         LiftCase{1, 0.0}, LiftCase{1, 0.064}, LiftCase{1, 0.16}),
+                         [](const testing::TestParamInfo<LiftCase> &i) {
+                             return std::string(i.param.mode == 0 ? "Bpsk31" : "Qpsk31") + "Up" +
+                                    std::to_string(static_cast<int>(i.param.rise * 1000.0)) + "ms";
                          });

@@ -273,10 +273,12 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
     onsetRun_ = a > (rxMode_.qpsk ? kOnsetRatioQpsk : kOnsetRatio) * amplitude_ ? onsetRun_ + 1 : 0;
     std::size_t n = 0;
     const bool fadeExit = !rxMode_.qpsk && !awaiting_ && carrier_.slow_lock() >= kHeldThroughFade;
-    // Within a character of a preamble's idle, a loud pair is that station's level rising
-    // (its preamble came in through a fade): its first character is under way, and its
-    // level is measured afresh, so that the rest of the rise is no onset either.
-    const bool rising = !rxMode_.qpsk && sinceIdle_ < kRisingBits;
+    // Right after a preamble, a loud pair is that station's level rising (its preamble came
+    // in through a fade): its first character is under way, and its level is measured
+    // afresh, so that the rest of the rise is no onset either. BPSK tells the preamble by
+    // its idle among the latest bits; QPSK, whose bits come the trellis's depth late, by
+    // the acquirer's latest look that found its reversals.
+    const bool rising = rxMode_.qpsk ? symbols_ - lastReversal_ < kReversalGap : sinceIdle_ < kRisingBits;
     if (onsetRun_ == kOnsetSymbols && carrier_.lock() < track_lock() && !fadeExit) {
         if (rising) {
             amplitude_ = a;
