@@ -32,9 +32,13 @@ constexpr float kAmplitudeWeight = 1.0f / 16.0f;
 constexpr float kQuadratureWeight = 1.0f / 128.0f;
 constexpr float kConfidence = 6.0f;
 constexpr float kMostConfidence = 20000.0f;
-// Symbols in a row below kFadeDepth of the running amplitude after which a fade has left
-// only the noise.
+// Symbols in a row below kFadeDepth of the running amplitude, and no stronger than the
+// noise (their power under kNoiseOnly times the noise across the loop's phase, which is
+// half the noise's), after which a fade has left only the noise. A null of fast fading
+// well above the noise is not such a fade: its symbols are weak but still tell, and the
+// bits its turning phase gets wrong are what the text decoder mends.
 constexpr int kDeepSymbols = 5;
+constexpr float kNoiseOnly = 2.0f;
 // A BPSK symbol below this fraction of the mean amplitude, on a signal whose symbols
 // stand at least kFadeSnr above the noise, is in a fade.
 constexpr float kFadeDepth = 0.25f;
@@ -325,7 +329,7 @@ std::size_t Receiver::on_symbol(cf y, int inputIndex, std::span<RxEvent> out) {
         // they are decided: before a station is held (the noise would fill its readings
         // with likely-looking text), and through a fade that has left only the noise for
         // a while (the running amplitude still stands for the station there).
-        deepRun_ = a < kFadeDepth * amp ? deepRun_ + 1 : 0;
+        deepRun_ = a < kFadeDepth * amp && a * a < kNoiseOnly * quadrature_ ? deepRun_ + 1 : 0;
         const bool asDecided = !settled() || deepRun_ >= kDeepSymbols;
         text_.set_confidence(
             asDecided ? kMostConfidence
