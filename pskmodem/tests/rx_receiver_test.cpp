@@ -485,3 +485,49 @@ TEST(QpskAfc, ChannelStaysPutOnFiveMinutesOfNoise) {
         }
     }
 }
+
+// A waiting BPSK channel that a short burst pulled off its tuning (noise alone does so
+// now and then, once in hours) goes back to where it was tuned once nothing is held
+// there, and takes the station that then starts a few hertz from it.
+TEST(BpskCapture, ChannelPulledOffByABurstGoesBack) {
+    const std::string text = "cq cq de q1abc q1abc pse k";
+    for (int32_t mode : {0, 8}) {
+        const double scale = mode == 8 ? 2.0 : 1.0;
+        TestSignalParams b;
+        b.mode = mode;
+        b.frequency = 1000.0 + 8.0 * scale;
+        b.preamble = 0.5 / scale; // 16 symbols of idle: too short to be held
+        b.postamble = 0.0;
+        std::vector<float> x(8000 * 2, 0.0f);
+        const std::vector<float> burst = make_test_signal("", b).samples;
+        x.insert(x.end(), burst.begin(), burst.end());
+        x.resize(x.size() + 8000 * 15, 0.0f);
+        const std::size_t stationAt = x.size();
+        TestSignalParams s = b;
+        s.frequency = 1000.0 - 3.0 * scale;
+        s.preamble = 1.0;
+        s.postamble = 1.0;
+        const std::vector<float> station = make_test_signal(text, s).samples;
+        x.insert(x.end(), station.begin(), station.end());
+        add_noise(x, 0.1, 5);
+
+        Receiver rx;
+        rx.configure(tuned(mode, 1000, 10, 10));
+        std::vector<RxEvent> ev(Receiver::kMaxEvents);
+        double furthest = 0.0, before = 0.0;
+        std::string copy;
+        for (std::size_t at = 0; at < x.size(); at += 800) {
+            const std::size_t len = std::min<std::size_t>(800, x.size() - at);
+            const std::size_t n = rx.process(std::span<const float>(x.data() + at, len), ev);
+            for (std::size_t i = 0; i < n; ++i)
+                if (ev[i].kind == RxEvent::Kind::Character)
+                    copy += static_cast<char>(ev[i].value);
+            furthest = std::max(furthest, std::fabs(rx.frequency() - 1000.0));
+            if (at + 800 <= stationAt)
+                before = rx.frequency();
+        }
+        EXPECT_GT(furthest, 4.0 * scale) << "mode " << mode << ": the burst did not move the channel";
+        EXPECT_LT(std::fabs(before - 1000.0), 0.5) << "mode " << mode << ": waiting at " << before;
+        EXPECT_NE(copy.find(text), std::string::npos) << "mode " << mode << ": " << copy;
+    }
+}

@@ -98,11 +98,13 @@ constexpr double kTwinPower = 1.4;
 constexpr double kSlipScore = 20.0;
 constexpr double kSlipNear = 2.0;
 constexpr double kAcquireAgainHz = 0.4;
-// A QPSK channel moved off its tuning without having held a station there goes back
-// after this many symbols without holding one (8 s at 31.25 baud). Noise alone now and
-// then decodes well enough somewhere for the acquirer to take it (eight hertz off, once
-// in an hour), or reads locked long enough to steer the AFC by a hertz; a channel left
-// there waits for its station beyond the loop's pull-in.
+// A channel moved off its tuning without having held a station there goes back after
+// this many symbols without holding one (8 s at 31.25 baud). Noise alone now and then
+// decodes well enough somewhere for the QPSK acquirer to take it (eight hertz off, once
+// in an hour), shows a line the capture takes (BPSK, 5 to 15 Hz off, once in some ten
+// hours), or reads locked long enough to steer the AFC by a hertz; a channel left there
+// waits for its station beyond the loop's pull-in, or with the capture range off
+// centre.
 constexpr int kReturnSymbols = 250;
 // ... the slow lock figure below which the loop holds nothing: noise alone stays below it
 // for that long now and then, a -14 dB station hardly ever (below 0.04 noise stays
@@ -345,7 +347,7 @@ void Receiver::acquire_qpsk(cf u, double symbolSeconds) {
 }
 
 void Receiver::return_home() {
-    if (!rxMode_.qpsk || offset_ == 0.0) {
+    if (offset_ == 0.0) {
         heldAway_ = false;
         idleRun_ = 0;
         return;
