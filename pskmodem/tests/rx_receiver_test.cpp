@@ -516,14 +516,14 @@ TEST(BpskCapture, ChannelPulledOffByABurstGoesBack) {
         std::vector<RxEvent> ev(Receiver::kMaxEvents);
         double furthest = 0.0, before = 0.0;
         std::string copy;
-        for (std::size_t at = 0; at < x.size(); at += 800) {
-            const std::size_t len = std::min<std::size_t>(800, x.size() - at);
+        for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
+            const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
             const std::size_t n = rx.process(std::span<const float>(x.data() + at, len), ev);
             for (std::size_t i = 0; i < n; ++i)
                 if (ev[i].kind == RxEvent::Kind::Character)
                     copy += static_cast<char>(ev[i].value);
             furthest = std::max(furthest, std::fabs(rx.frequency() - 1000.0));
-            if (at + 800 <= stationAt)
+            if (at + len <= stationAt)
                 before = rx.frequency();
         }
         EXPECT_GT(furthest, 4.0 * scale) << "mode " << mode << ": the burst did not move the channel";
