@@ -459,3 +459,22 @@ INSTANTIATE_TEST_SUITE_P(Conditions, Acquisition, testing::ValuesIn(conditions()
                          [](const testing::TestParamInfo<Condition> &i) {
                              return std::string(i.param.name);
                          });
+// A weak BPSK station clicked 9 Hz above it, the channel tuned before it starts: the
+// squared signal's line needs two seconds of it at -10 dB, but its preamble's two tones
+// show within the preamble, and the channel is on the station before its text begins.
+TEST(BpskCapture, WeakStationFoundInItsPreamble) {
+    std::size_t errors = 0, chars = 0;
+    std::string copies;
+    for (uint64_t seed = 1; seed <= 8; ++seed) {
+        Condition c = make("WeakStationNineHertzBelow");
+        c.offset = -9.0;
+        c.snr = -10.0;
+        c.chars = 80;
+        c.seed = seed;
+        const Result r = run(c);
+        errors += r.errors;
+        chars += r.chars;
+        copies += r.copy + "\n";
+    }
+    EXPECT_LE(errors, 28u) << errors << " of " << chars << "\n" << copies;
+}

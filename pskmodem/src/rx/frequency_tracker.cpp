@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 namespace pskmodem {
@@ -20,9 +21,20 @@ constexpr double kThreshold4 = 80.0;
 // time; noise alone hardly ever reaches it (the longer look costs as much as the rest of
 // the search).
 constexpr double kHint = 12.0;
+// What is searched: the range, and the idle's tones either side of it (bauds beyond).
+constexpr double kEdgeBauds = 0.55;
 // A line must stand this far above the bins kLineWidthHz either side of it.
 constexpr double kLineWidthHz = 3.0;
 constexpr double kSharpness = 6.0;
+// A BPSK preamble's reversals are two tones half the baud either side of its carrier,
+// each with half its power, plain in the spectrum of the block itself: there a weak
+// station's preamble stands far clearer out of the noise than the line of the squared
+// signal (which the reversals' envelope takes down to a quarter). Each tone must stand
+// this far (power) above the mean of the bins, and the two together kPairThreshold: a
+// little lower, and noise alone moves a waiting channel more often than the squared
+// line does (once in some ten hours).
+constexpr double kToneThreshold = 10.0;
+constexpr double kPairThreshold = 30.0;
 
 template <int N> const std::array<float, N> &blackman() {
     static const auto w = [] {
@@ -109,16 +121,25 @@ bool FrequencyTracker::process(std::span<const cf> in) {
         collected_ = std::min(collected_ + 1, kLong);
         // Until the block is full, look every 8 symbols: a strong station is found from
         // half a block, early in its preamble.
-        if (collected_ < kBlock / 2 || ++sinceHop_ < (collected_ < kBlock ? kBlock / 4 : kHop))
+        if (collected_ < kBlock / 2)
             continue;
+        if (++sinceHop_ < (collected_ < kBlock ? kBlock / 4 : kHop)) {
+            // Between those looks, a BPSK preamble's tones every 8 symbols too: a preamble
+            // lasts about a second, and a block that holds all of it shows it best.
+            if (!fourth_ && sinceHop_ % (kBlock / 4) == 0 && preamble_look()) {
+                found = true;
+                foundWeak_ = true;
+            }
+            continue;
+        }
         sinceHop_ = 0;
         // QPSK has its own, longer looks (the acquirer's), which know a drifting station.
         if (analyse(kBlock)) {
             found = true;
-            foundLong_ = false;
+            foundWeak_ = byPreamble_;
         } else if (!fourth_ && collected_ == kLong && score_ >= kHint && analyse(kLong)) {
             found = true;
-            foundLong_ = true;
+            foundWeak_ = true;
         }
     }
     return found;
@@ -139,7 +160,10 @@ bool FrequencyTracker::analyse(int n) {
         return false;
     complex_fft(a);
     // Keep the search range and the idle's tones either side of it.
-    const double edge = 0.55 * baud_;
+    const double edge = kEdgeBauds * baud_;
+    double pairHz = 0.0;
+    const bool pair = !fourth_ && find_preamble(a, edge, pairHz);
+    byPreamble_ = false;
     for (int k = 0; k < n; ++k) {
         const double f = (k < n / 2 ? k : k - n) * rate_ / n;
         if (f < lo_ - edge || f > hi_ + edge)
@@ -218,7 +242,72 @@ bool FrequencyTracker::analyse(int n) {
             any = true;
         }
     }
+    // A preamble too weak for the squared line yet.
+    if (!any && pair) {
+        found_ = pairHz;
+        byPreamble_ = any = true;
+    }
     return any;
+}
+
+bool FrequencyTracker::preamble_look() {
+    std::array<cf, kBlock> a{};
+    const auto win = window(kBlock);
+    for (int i = 0; i < kBlock; ++i)
+        a[static_cast<std::size_t>(i)] =
+            ring_[static_cast<std::size_t>((ringPos_ + kLong - kBlock + i) % kLong)] *
+            win[static_cast<std::size_t>(i)];
+    complex_fft(a);
+    return find_preamble(a, kEdgeBauds * baud_, found_);
+}
+
+bool FrequencyTracker::find_preamble(std::span<const cf> spectrum, double edge, double &hz) const {
+    const int n = static_cast<int>(spectrum.size());
+    const double binHz = rate_ / n;
+    const int half = static_cast<int>(std::lround(0.5 * baud_ / binHz)); // the tones' distance
+    const auto bin = [n](int s) { return static_cast<std::size_t>((s + n) % n); };
+    std::array<double, kLong> pw{}, band{};
+    int count = 0;
+    for (int s = -n / 2; s < n / 2; ++s) {
+        pw[bin(s)] = std::norm(spectrum[bin(s)]);
+        const double f = s * binHz;
+        if (f >= lo_ - edge && f <= hi_ + edge)
+            band[static_cast<std::size_t>(count++)] = pw[bin(s)];
+    }
+    if (count < 8)
+        return false;
+    // The mean noise bin from the median (of exponentially distributed powers): the two
+    // tones take only a few bins.
+    const auto midIt = band.begin() + count / 2;
+    std::nth_element(band.begin(), midIt, band.begin() + count);
+    const double mean = *midIt / std::numbers::ln2;
+    if (mean <= 0.0)
+        return false;
+    const double mid = 0.5 * (lo_ + hi_);
+    const double width = std::max(0.5 * (hi_ - lo_), 1.0);
+    const auto peak = [&](int s) {
+        // The tone's peak between the bins, from a parabola through the log powers.
+        const double l = std::log(pw[bin(s - 1)] + 1e-30), p = std::log(pw[bin(s)] + 1e-30),
+                     r = std::log(pw[bin(s + 1)] + 1e-30);
+        const double den = l - 2.0 * p + r;
+        return den < 0.0 ? std::clamp(0.5 * (l - r) / den, -0.5, 0.5) : 0.0;
+    };
+    double best = 0.0;
+    for (int s = -n / 2 + half + 1; s < n / 2 - half - 1; ++s) {
+        const double f = s * binHz;
+        if (f < lo_ || f > hi_)
+            continue;
+        const double below = pw[bin(s - half)] / mean, above = pw[bin(s + half)] / mean;
+        if (std::min(below, above) < kToneThreshold || below + above < kPairThreshold)
+            continue;
+        const double d = (f - mid) / width;
+        const double weighted = (below + above) / (1.0 + d * d);
+        if (weighted <= best)
+            continue;
+        best = weighted;
+        hz = (s + 0.5 * (peak(s - half) + peak(s + half))) * binHz;
+    }
+    return best > 0.0;
 }
 
 } // namespace pskmodem

@@ -44,8 +44,9 @@ public:
     // offset_hz() is its offset from the mixing frequency.
     bool process(std::span<const cf> in);
     double offset_hz() const { return found_; }
-    // The signal was found only by the longer look: a weak one.
-    bool found_long() const { return foundLong_; }
+    // The signal was found only by a look that sees weaker ones (the longer look, or the
+    // preamble's tones): a weak one.
+    bool found_weak() const { return foundWeak_; }
     // The last searched block's best line against the mean of its range (noise alone
     // stays below the threshold a few times in a million blocks).
     double score() const { return score_; }
@@ -53,6 +54,11 @@ public:
 private:
     // Searches the latest n samples (kBlock or kLong).
     bool analyse(int n);
+    // A BPSK preamble's two tones in the block's spectrum (the search range and `edge`
+    // beyond it); hz: the carrier between them.
+    bool find_preamble(std::span<const cf> spectrum, double edge, double &hz) const;
+    // The latest block searched for a preamble's tones only; sets found_.
+    bool preamble_look();
 
     static constexpr int kTaps = 48;
     static constexpr int kPad = 2 * kLong;
@@ -71,7 +77,8 @@ private:
     int collected_ = 0; // samples in the ring since restart, at most kLong
     int sinceHop_ = 0;
     double found_ = 0.0;
-    bool foundLong_ = false;
+    bool foundWeak_ = false;
+    bool byPreamble_ = false; // the latest analyse() found a preamble's tones only
     double score_ = 0.0;
 };
 

@@ -216,10 +216,11 @@ bool Receiver::capture(std::span<const cf> base) {
     if (!fll_.process(in))
         return false;
     captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
-    // A weak station only the longer look sees, near where the loop already is, is
-    // being pulled in by the loop: moving it under the loop then costs symbols.
+    // A weak station only the longer look (or its preamble's tones) shows, near where the
+    // loop already is, is being pulled in by the loop: moving it under the loop then costs
+    // symbols.
     const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
-    if (fll_.found_long() && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
+    if (fll_.found_weak() && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
         return false;
     return carrier_.lock() < track_lock() || false_lock(captured_);
 }
