@@ -462,19 +462,25 @@ INSTANTIATE_TEST_SUITE_P(Conditions, Acquisition, testing::ValuesIn(conditions()
 // A weak BPSK station clicked 9 Hz above it, the channel tuned before it starts: the
 // squared signal's line needs two seconds of it at -10 dB, but its preamble's two tones
 // show within the preamble, and the channel is on the station before its text begins.
+// At -11 dB the loop, still without lock, may sit at the end of its range 4 Hz from the
+// station: it is pulling nothing in, and the tones' finding must be taken all the same.
 TEST(BpskCapture, WeakStationFoundInItsPreamble) {
-    std::size_t errors = 0, chars = 0;
-    std::string copies;
-    for (uint64_t seed = 1; seed <= 8; ++seed) {
-        Condition c = make("WeakStationNineHertzBelow");
-        c.offset = -9.0;
-        c.snr = -10.0;
-        c.chars = 80;
-        c.seed = seed;
-        const Result r = run(c);
-        errors += r.errors;
-        chars += r.chars;
-        copies += r.copy + "\n";
+    struct Level {
+        double snr;
+        std::size_t most; // errors over the 8 seeds
+    };
+    for (const Level level : {Level{-10.0, 28}, Level{-11.0, 31}}) {
+        std::size_t errors = 0, chars = 0;
+        for (uint64_t seed = 1; seed <= 8; ++seed) {
+            Condition c = make("WeakStationNineHertzBelow");
+            c.offset = -9.0;
+            c.snr = level.snr;
+            c.chars = 80;
+            c.seed = seed;
+            const Result r = run(c);
+            errors += r.errors;
+            chars += r.chars;
+        }
+        EXPECT_LE(errors, level.most) << level.snr << " dB: " << errors << " of " << chars;
     }
-    EXPECT_LE(errors, 28u) << errors << " of " << chars << "\n" << copies;
 }

@@ -128,7 +128,7 @@ bool FrequencyTracker::process(std::span<const cf> in) {
             // lasts about a second, and a block that holds all of it shows it best.
             if (!fourth_ && sinceHop_ % (kBlock / 4) == 0 && preamble_look()) {
                 found = true;
-                foundWeak_ = true;
+                foundWeak_ = foundTones_ = true;
             }
             continue;
         }
@@ -136,10 +136,11 @@ bool FrequencyTracker::process(std::span<const cf> in) {
         // QPSK has its own, longer looks (the acquirer's), which know a drifting station.
         if (analyse(kBlock)) {
             found = true;
-            foundWeak_ = byPreamble_;
+            foundWeak_ = foundTones_ = byPreamble_;
         } else if (!fourth_ && collected_ == kLong && score_ >= kHint && analyse(kLong)) {
             found = true;
             foundWeak_ = true;
+            foundTones_ = byPreamble_;
         }
     }
     return found;

@@ -47,6 +47,9 @@ public:
     // The signal was found only by a look that sees weaker ones (the longer look, or the
     // preamble's tones): a weak one.
     bool found_weak() const { return foundWeak_; }
+    // ... by its preamble's tones: its frequency is then known within a few tenths of a
+    // hertz.
+    bool found_tones() const { return foundTones_; }
     // The last searched block's best line against the mean of its range (noise alone
     // stays below the threshold a few times in a million blocks).
     double score() const { return score_; }
@@ -78,6 +81,7 @@ private:
     int sinceHop_ = 0;
     double found_ = 0.0;
     bool foundWeak_ = false;
+    bool foundTones_ = false;
     bool byPreamble_ = false; // the latest analyse() found a preamble's tones only
     double score_ = 0.0;
 };

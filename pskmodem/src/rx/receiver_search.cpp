@@ -24,6 +24,10 @@ constexpr double kSearchHz = 15.0;
 constexpr double kToneMarginHz = 1.5;
 // A BPSK loop pulls in a station this close (Hz at 31.25 baud) by itself.
 constexpr double kPullInHz = 5.0;
+// ... while its lock figure shows at least this much, or it is not yet this far (of its
+// range) from where it started.
+constexpr float kPullingLock = 0.2f;
+constexpr double kPulledToTheEnd = 0.75;
 // A capture this close to where the loop is moves it without starting it again.
 constexpr double kSmallJumpHz = 2.0;
 // A QPSK station the capture finds this far (Hz at 31.25 baud) from where the loop was has
@@ -218,9 +222,14 @@ bool Receiver::capture(std::span<const cf> base) {
     captured_ = fll_.offset_hz() + (placed_ ? 0.0 : anchor_ - offset_);
     // A weak station only the longer look (or its preamble's tones) shows, near where the
     // loop already is, is being pulled in by the loop: moving it under the loop then costs
-    // symbols.
+    // symbols. A loop without a trace of lock, though, is not pulling in the station whose
+    // preamble's tones were found (at -11 dB, 4 Hz from it, it can sit at the end of its
+    // range for seconds).
     const double loopHz = carrier_.frequency() * rxMode_.baud() / kTwoPi;
-    if (fll_.found_weak() && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
+    const bool pulling =
+        !fll_.found_tones() || carrier_.lock() >= kPullingLock ||
+        std::fabs(loopHz) < kPulledToTheEnd * carrier_.max_frequency() * rxMode_.baud() / kTwoPi;
+    if (fll_.found_weak() && pulling && std::fabs(captured_ - loopHz) < kPullInHz * rxMode_.baud() / 31.25)
         return false;
     return carrier_.lock() < track_lock() || false_lock(captured_);
 }
