@@ -23,17 +23,10 @@ const std::string kText = "Rig is an old transceiver at twenty watts into a dipo
 
 // What a channel tuned to 1000 Hz, capture and AFC on, prints of the recording.
 std::string copy_of(const std::vector<float> &x, int32_t mode = 0) {
-    Receiver rx;
-    rx.configure(tuned_channel(mode, 1000, 10, 10));
-    std::vector<RxEvent> ev(Receiver::kMaxEvents);
-    std::string copy;
-    for (std::size_t at = 0; at < x.size(); at += Receiver::kPiece) {
-        const std::size_t len = std::min(Receiver::kPiece, x.size() - at);
-        const std::size_t n = rx.process(std::span<const float>(x.data() + at, len), ev);
-        for (std::size_t i = 0; i < n; ++i)
-            if (ev[i].kind == RxEvent::Kind::Character)
-                copy += ev[i].value >= 32 && ev[i].value < 127 ? static_cast<char>(ev[i].value) : '~';
-    }
+    std::string copy = rxcopy::receive(x, rxcopy::tuned(mode, 1000, 10, 10)).text;
+    for (char &c : copy)
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 127)
+            c = '~';
     return copy;
 }
 

@@ -49,6 +49,21 @@ template <int N> const std::array<float, N> &blackman() {
     return w;
 }
 
+// The median of v's values (reordered).
+double median(std::span<double> v) {
+    const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// Where a peak of power p between its neighbours l and r lies, in bins from the middle one:
+// the top of a parabola through the log powers.
+double peak_offset(double l, double p, double r) {
+    const double ll = std::log(l + 1e-30), lp = std::log(p + 1e-30), lr = std::log(r + 1e-30);
+    const double den = ll - 2.0 * lp + lr;
+    return den < 0.0 ? std::clamp(0.5 * (ll - lr) / den, -0.5, 0.5) : 0.0;
+}
+
 std::span<const float> window(int n) {
     if (n == FrequencyTracker::kBlock)
         return blackman<FrequencyTracker::kBlock>();
@@ -171,8 +186,6 @@ bool FrequencyTracker::analyse(int n) {
             a[static_cast<std::size_t>(k)] = cf{};
     }
     complex_fft(a, true);
-    const double mid = 0.5 * (lo_ + hi_);
-    const double half = std::max(0.5 * (hi_ - lo_), 1.0);
     bool any = false;
     double bestWeighted = 0.0;
     score_ = 0.0;
@@ -203,9 +216,7 @@ bool FrequencyTracker::analyse(int n) {
             continue;
         // The noise level is the median over the range: a line and its side lines take
         // only a few bins, so they do not raise it.
-        const auto midIt = band.begin() + count / 2;
-        std::nth_element(band.begin(), midIt, band.begin() + count);
-        const double mean = *midIt;
+        const double mean = median(std::span<double>(band.data(), static_cast<std::size_t>(count)));
         if (mean <= 0.0)
             continue;
         const double threshold = order == 2 ? kThreshold2 : kThreshold4;
@@ -230,16 +241,11 @@ bool FrequencyTracker::analyse(int n) {
                                           pw[static_cast<std::size_t>((k + pad - side) % pad)]);
             if (p < kSharpness * sides)
                 continue;
-            const double d = (f - mid) / half;
-            const double weighted = ratio / (1.0 + d * d);
+            const double weighted = centre_weighted(ratio, f);
             if (weighted <= bestWeighted)
                 continue;
-            // The peak between the bins, from a parabola through the log powers.
-            const double ll = std::log(l + 1e-30), lp = std::log(p), lr = std::log(r + 1e-30);
-            const double den = ll - 2.0 * lp + lr;
-            const double frac = den < 0.0 ? std::clamp(0.5 * (ll - lr) / den, -0.5, 0.5) : 0.0;
             bestWeighted = weighted;
-            found_ = (s + frac) * binHz;
+            found_ = (s + peak_offset(l, p, r)) * binHz;
             any = true;
         }
     }
@@ -249,6 +255,11 @@ bool FrequencyTracker::analyse(int n) {
         byPreamble_ = any = true;
     }
     return any;
+}
+
+double FrequencyTracker::centre_weighted(double score, double f) const {
+    const double d = (f - 0.5 * (lo_ + hi_)) / std::max(0.5 * (hi_ - lo_), 1.0);
+    return score / (1.0 + d * d);
 }
 
 bool FrequencyTracker::preamble_look() {
@@ -279,20 +290,11 @@ bool FrequencyTracker::find_preamble(std::span<const cf> spectrum, double edge, 
         return false;
     // The mean noise bin from the median (of exponentially distributed powers): the two
     // tones take only a few bins.
-    const auto midIt = band.begin() + count / 2;
-    std::nth_element(band.begin(), midIt, band.begin() + count);
-    const double mean = *midIt / std::numbers::ln2;
+    const double mean =
+        median(std::span<double>(band.data(), static_cast<std::size_t>(count))) / std::numbers::ln2;
     if (mean <= 0.0)
         return false;
-    const double mid = 0.5 * (lo_ + hi_);
-    const double width = std::max(0.5 * (hi_ - lo_), 1.0);
-    const auto peak = [&](int s) {
-        // The tone's peak between the bins, from a parabola through the log powers.
-        const double l = std::log(pw[bin(s - 1)] + 1e-30), p = std::log(pw[bin(s)] + 1e-30),
-                     r = std::log(pw[bin(s + 1)] + 1e-30);
-        const double den = l - 2.0 * p + r;
-        return den < 0.0 ? std::clamp(0.5 * (l - r) / den, -0.5, 0.5) : 0.0;
-    };
+    const auto peak = [&](int s) { return peak_offset(pw[bin(s - 1)], pw[bin(s)], pw[bin(s + 1)]); };
     double best = 0.0;
     for (int s = -n / 2 + half + 1; s < n / 2 - half - 1; ++s) {
         const double f = s * binHz;
@@ -301,8 +303,7 @@ bool FrequencyTracker::find_preamble(std::span<const cf> spectrum, double edge, 
         const double below = pw[bin(s - half)] / mean, above = pw[bin(s + half)] / mean;
         if (std::min(below, above) < kToneThreshold || below + above < kPairThreshold)
             continue;
-        const double d = (f - mid) / width;
-        const double weighted = (below + above) / (1.0 + d * d);
+        const double weighted = centre_weighted(below + above, f);
         if (weighted <= best)
             continue;
         best = weighted;

@@ -62,6 +62,9 @@ private:
     bool find_preamble(std::span<const cf> spectrum, double edge, double &hz) const;
     // The latest block searched for a preamble's tones only; sets found_.
     bool preamble_look();
+    // A finding's score weighed by its distance from the middle of the range: the station
+    // the operator clicked wins over one at the edge.
+    double centre_weighted(double score, double f) const;
 
     static constexpr int kTaps = 48;
     static constexpr int kPad = 2 * kLong;
