@@ -90,11 +90,54 @@ TEST(TextDecoder, ClearSymbolsAreNeverOverruled) {
     }
 }
 
+// Names, places and call signs are no words of the list. On symbols that are right but
+// not clear they are read as sent, not as the words nearest to them ("Marek" is a letter
+// from "Mark"): names where overruling a symbol costs 8 nats, call signs, locators and
+// numbers, which only look like words in bits, where it costs 6.
+TEST(TextDecoder, NamesAndCallSignsAreReadAsSent) {
+    const struct {
+        std::string text;
+        float margin;
+    } cases[] = {
+        {"name is Marek, qth Szczecin near Gryfino", 0.8f},
+        {"QX1ABC de QY2XYZ 3DA0XY JO73ek 14:32 UTC 100w ur rst 579 ant 10m up", 0.6f},
+    };
+    for (const auto &c : cases) {
+        const std::vector<int> s = symbols_of(c.text);
+        std::vector<float> margin(s.size(), 1.0f); // the idle before and after is clear
+        std::fill(margin.begin() + 9, margin.end() - 8, c.margin);
+        EXPECT_EQ(decode(s, margin, 10.0f).text, c.text);
+    }
+}
+
+// Text in another language finds few of its words on the list: once the decoder has seen
+// that, it reads such text on symbols that are right but far from clear (6 nats each) as
+// a model of characters alone would read it (as sent), not as English words.
+TEST(TextDecoder, TextInAnotherLanguageIsReadAsSent) {
+    struct Case {
+        std::string clear, fair; // sent clearly first, then on fair symbols
+    };
+    const Case cases[] = {
+        {"Hallo lieber Freund, danke fuer den Anruf. Mein Name ist Peter und mein Standort ist "
+         "Hamburg. Das Wetter ist heute kalt und regnerisch. ",
+         "Meine Antenne ist ein Dipol auf dem Dach. Vielen Dank und bis bald."},
+        {"Hola amigo, muchas gracias por la llamada. Mi nombre es Carlos y mi QTH es Madrid. El "
+         "tiempo hoy es soleado y hace calor. ",
+         "Mi antena es un dipolo y trabajo con cien vatios. Gracias por el comunicado, hasta luego."},
+    };
+    for (const Case &c : cases) {
+        const std::vector<int> s = symbols_of(c.clear + c.fair);
+        std::vector<float> margin(s.size(), 1.0f);
+        std::fill(margin.begin() + static_cast<long>(symbols_of(c.clear).size()) - 8, margin.end() - 8, 0.6f);
+        EXPECT_EQ(decode(s, margin, 10.0f).text, c.clear + c.fair);
+    }
+}
+
 // One symbol decided wrong, and doubtful (a fifth of a clear one's margin): read bit by bit
 // it changes a character, splits one or merges two. Wherever in the text it falls, the
-// decoder reads the text as sent whenever the bits one by one do, and at most places where
-// they do not (115 of 159 places, against 36 bit by bit; a model of character pairs cannot
-// tell "band" from "bind").
+// decoder reads the text as sent whenever the bits one by one do, and nearly everywhere
+// they do not: 152 of 159 places, against 36 bit by bit and 115 with a model of character
+// pairs alone, which cannot tell "band" from "bind" or "bans".
 TEST(TextDecoder, ADoubtfulWrongSymbolIsReadAsTheText) {
     const std::string t = "the band is open to the south";
     const std::vector<int> sent = symbols_of(t);
@@ -111,15 +154,18 @@ TEST(TextDecoder, ADoubtfulWrongSymbolIsReadAsTheText) {
         right += ok;
         rightBitwise += okBitwise;
     }
-    EXPECT_GE(right, positions / 2) << "bit by bit: " << rightBitwise << " of " << positions;
+    EXPECT_GE(right, 145) << "of " << positions << "; bit by bit: " << rightBitwise;
 }
 
 // Through a deep fade the bits come from the phase changes, which a turn of the channel's
-// phase upsets one at a time: a doubtful lone bit turned is repaired.
+// phase upsets one at a time: a doubtful lone bit turned is repaired nearly wherever it
+// falls (239 of 261 places; 185 with a model of character pairs alone). Most of the rest
+// fall in the name, which no word list holds: "Aona" is as good a name as "Anna".
 TEST(TextDecoder, ALoneTurnedBitIsRepaired) {
     const std::string t = "name here is Anna and the qth is near the coast";
     const std::vector<int> s = symbols_of(t);
-    for (std::size_t k : {20u, 47u, 90u, 120u}) {
+    int repaired = 0, places = 0;
+    for (std::size_t k = 9; k + 9 < s.size(); ++k) {
         TextDecoder d;
         d.set_confidence(10.0f);
         std::string got;
@@ -134,8 +180,10 @@ TEST(TextDecoder, ALoneTurnedBitIsRepaired) {
         std::array<int, TextDecoder::kPending> rest{};
         const int n = d.flush(rest);
         got.append(rest.begin(), rest.begin() + n);
-        EXPECT_EQ(got, t) << "bit " << k;
+        ++places;
+        repaired += got == t;
     }
+    EXPECT_GE(repaired, 230) << "of " << places;
 }
 
 // Typed text idles between the characters, and a doubtful symbol in the idle reads as an
