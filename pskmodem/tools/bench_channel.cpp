@@ -267,6 +267,11 @@ std::vector<Row> rows() {
             return t;
         };
     };
+    auto otherLanguages = [](O o, S r, double snr, int seed, std::size_t c) {
+        Trial t = single(o, r, 0, snr, seed, c);
+        t.channel.wanted[0].text = other_text(c, 100 + static_cast<uint64_t>(seed));
+        return t;
+    };
     auto contact = [](int32_t mode) {
         return
             [mode](O o, S r, double snr, int seed, std::size_t c) { return qso(o, r, mode, snr, seed, c); };
@@ -275,10 +280,17 @@ std::vector<Row> rows() {
         {"awgn",
          "BPSK31, white noise",
          "1 % at <= -12.0 dB",
-         {-9, -10, -11, -11.5, -12, -12.5, -13},
+         {-9, -10, -11, -11.5, -12, -12.5, -13, -13.5, -14},
          4,
          300,
          plain(0)},
+        {"awgn-other",
+         "BPSK31, white noise, text in other languages",
+         "(reference)",
+         {-11, -12, -12.5, -13},
+         4,
+         300,
+         otherLanguages},
         {"drift01", "BPSK31, drift: triangle +-20 Hz at 0.1 Hz/s", "<= 2 %", {-11.5}, 2, 800, triangle(0.1)},
         {"drift1", "BPSK31, drift: triangle +-20 Hz at 1 Hz/s", "<= 3 %", {-11.5}, 4, 300, triangle(1.0)},
         {"nb60",

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <span>
 
 namespace pskmodem::bench {
 
@@ -26,17 +27,41 @@ const char *const kSentences[] = {
     "Best regards to you and your family; I hope to meet you again on the air soon. 73!",
 };
 
-} // namespace
+// What operators type in other languages: words the English word list hardly knows.
+const char *const kOtherSentences[] = {
+    "Hallo lieber Freund, danke fuer den Anruf und den guten Rapport.",
+    "Mein Name ist Juergen und mein Standort ist ein Dorf bei Bremen.",
+    "Das Wetter ist heute kalt und regnerisch, aber die Bedingungen sind gut.",
+    "Meine Antenne ist ein Dipol auf dem Dach, ich arbeite mit zwanzig Watt.",
+    "Hola amigo, muchas gracias por la llamada y el reporte.",
+    "Mi nombre es Carlos y vivo cerca de Sevilla, junto al rio.",
+    "El tiempo hoy es soleado y hace calor, la propagacion es buena.",
+    "Bonjour cher ami, merci pour l'appel et le rapport de signal.",
+    "Mon prenom est Pierre et ma station est pres de Lyon.",
+    "Ciao caro amico, grazie per la chiamata e buona giornata.",
+    "Vielen Dank fuer die Verbindung, viele Gruesse und bis bald.",
+    "Muchas gracias por el comunicado, saludos y hasta pronto.",
+};
 
-std::string english_text(std::size_t minChars, uint64_t seed) {
+std::string pick_sentences(std::span<const char *const> sentences, std::size_t minChars, uint64_t seed) {
     std::mt19937_64 rng(seed);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(kSentences) - 1);
+    std::uniform_int_distribution<std::size_t> pick(0, sentences.size() - 1);
     std::string t;
     while (t.size() < minChars) {
-        t += kSentences[pick(rng)];
+        t += sentences[pick(rng)];
         t += ' ';
     }
     return t;
+}
+
+} // namespace
+
+std::string english_text(std::size_t minChars, uint64_t seed) {
+    return pick_sentences(kSentences, minChars, seed);
+}
+
+std::string other_text(std::size_t minChars, uint64_t seed) {
+    return pick_sentences(kOtherSentences, minChars, seed);
 }
 
 ChannelSettings channel(int32_t mode, int32_t hz, int32_t capture, int32_t afc) {

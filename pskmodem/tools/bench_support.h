@@ -14,6 +14,8 @@ namespace pskmodem::bench {
 
 // At least minChars of English sentences, picked by the seed.
 std::string english_text(std::size_t minChars, uint64_t seed);
+// The same from sentences in other languages.
+std::string other_text(std::size_t minChars, uint64_t seed);
 
 // Insertions, deletions and substitutions that turn a into b.
 using pskmodem::edit_distance;

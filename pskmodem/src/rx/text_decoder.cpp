@@ -207,15 +207,20 @@ const Lexicon &lexicon() {
     return l;
 }
 
+float word_cost(float listRate) {
+    return kNoWordCost * std::clamp((listRate - kUnlisted) / (kListed - kUnlisted), 0.0f, 1.0f);
+}
+
 } // namespace
 
-TextDecoder::TextDecoder() : slot_(kSlots, -1) {
+TextDecoder::TextDecoder() : slot_(kSlots, -1), wordCost_(word_cost(listRate_)) {
     paths_.reserve(kMaxReadings * 4 + 8);
     next_.reserve(kMaxReadings * 4 + 8);
     reset();
 }
 
 void TextDecoder::reset() {
+    outWord_ = Lexicon::kStart;
     paths_.clear();
     paths_.push_back(Path{0.0f, kGap * 2, ' ', 0, {}, {}, Lexicon::kStart});
     paths_.push_back(Path{0.0f, kGap * 2 + 1, ' ', 0, {}, {}, Lexicon::kStart});
@@ -366,7 +371,7 @@ void TextDecoder::learn_words(int c) {
     if (next == Lexicon::kStart && outWord_ != Lexicon::kStart) {
         if (const int listed = lex.listed(outWord_); listed >= 0) {
             listRate_ += (static_cast<float>(listed) - listRate_) * kListWeight;
-            wordCost_ = kNoWordCost * std::clamp((listRate_ - kUnlisted) / (kListed - kUnlisted), 0.0f, 1.0f);
+            wordCost_ = word_cost(listRate_);
         }
     }
     outWord_ = next;

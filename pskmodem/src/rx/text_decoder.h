@@ -8,9 +8,11 @@
 // of a deep fade, or a slip of the loop's phase) that bit's reliability, both as
 // log-likelihood ratios; and it scores how likely its characters are one after another
 // (text_model_table.inc, counted from English prose and from contacts as amateurs type
-// them), and whether its words are words (text_words.inc: common English and what contacts
-// are made of; call signs and numbers are left alone). A run of bits that is no code at all (a carrier,
-// noise) costs a fixed penalty. A character comes out once every reading still in the race agrees on it,
+// them). A word that is not on the word list (text_words.inc: common English and what
+// contacts are made of) costs a penalty while most of the words let out are on it; call
+// signs, numbers and locators are left alone, and text in another language soon turns the
+// penalty off. A run of bits that is no code at all (a carrier, noise) costs a fixed
+// penalty. A character comes out once every reading still in the race agrees on it,
 // which on a clear signal is as soon as its gap is in, and kLag bits after its gap at
 // the latest.
 #pragma once
@@ -73,7 +75,7 @@ private:
     // taking the text for English), what it makes a word off the list cost, and the state
     // of the word being let out.
     float listRate_ = 0.9f;
-    float wordCost_ = 5.0f;
+    float wordCost_;
     int32_t outWord_ = 0;
     void learn_words(int c);
 };
