@@ -1,6 +1,7 @@
-// BPSK text decoded against a character model: clear symbols are never overruled, doubtful
-// ones are read as the likelier text, a character waits no longer than the lag, and a
-// weak station near the white-noise limit is copied better than bit by bit.
+// BPSK text decoded against a character model and a word list: clear symbols are never
+// overruled, doubtful ones are read as the likelier text, names, call signs and other
+// languages are not bent into English words, a character waits no longer than the lag,
+// and a weak station near the white-noise limit is copied better than bit by bit.
 #include "channel_run.h"
 #include "dsp/varicode.h"
 #include "rx/text_decoder.h"
