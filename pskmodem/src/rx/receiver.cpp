@@ -36,8 +36,10 @@ constexpr float kMostConfidence = 20000.0f;
 // noise (their power under kNoiseOnly times the noise across the loop's phase, which is
 // half the noise's), after which a fade has left only the noise. A null of fast fading
 // well above the noise is not such a fade: its symbols are weak but still tell, and the
-// bits its turning phase gets wrong are what the text decoder mends.
-constexpr int kDeepSymbols = 5;
+// bits its turning phase gets wrong are what the text decoder mends. Nor is a null that
+// reaches the noise for a few symbols only: what text is likely to say (its words above
+// all) reads those better than the decisions do.
+constexpr int kDeepSymbols = 10;
 constexpr float kNoiseOnly = 2.0f;
 // A BPSK symbol below this fraction of the mean amplitude, on a signal whose symbols
 // stand at least kFadeSnr above the noise, is in a fade.
