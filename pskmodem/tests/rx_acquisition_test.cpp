@@ -134,38 +134,31 @@ std::vector<Condition> conditions() {
     c.chars = 200; // about 60 s
     c.maxCer = 0.05;
     v.push_back(c);
-    c = make("WattersonModerateFading");
-    c.fading = kWattersonModerate;
-    c.snr = 10.0;
-    c.chars = 200;
-    c.maxCer = 0.03;
-    v.push_back(c);
-    // Far above the noise, a short null still turns the phase under a few bits: the
-    // symbols there are weak, not noise, and what text is likely to say mends them.
-    c = make("WattersonModerateFadingNullsAboveTheNoise");
-    c.fading = kWattersonModerate;
-    c.snr = 10.0;
-    c.chars = 300;
-    c.seed = 18;
-    c.maxCer = 0.007;
-    v.push_back(c);
-    // A null that reaches the noise for a few symbols (seed 36 has several): read as
-    // decided, they cost four characters; the text's words mend them.
-    c = make("WattersonModerateFadingShortNullsAtTheNoise");
-    c.fading = kWattersonModerate;
-    c.snr = 10.0;
-    c.chars = 300;
-    c.seed = 36;
-    c.maxCer = 0.004;
-    v.push_back(c);
-    // The narrow QPSK loop cannot follow the phase through a fade either.
-    c = make("QpskWattersonModerateFading");
-    c.mode = 1;
-    c.fading = kWattersonModerate;
-    c.snr = 10.0;
-    c.chars = 200;
-    c.maxCer = 0.01;
-    v.push_back(c);
+    // Watterson "moderate" fading at +10 dB. Far above the noise, a short null still turns
+    // the phase under a few bits: the symbols there are weak, not noise, and what text is
+    // likely to say mends them. So it does where a null reaches the noise for a few symbols
+    // (seed 36 has several; read as decided, they cost four characters). The narrow QPSK
+    // loop cannot follow the phase through a fade either.
+    struct Moderate {
+        const char *name;
+        int32_t mode;
+        std::size_t chars;
+        uint64_t seed;
+        double maxCer;
+    };
+    for (const Moderate &k : {Moderate{"WattersonModerateFading", 0, 200, Condition{}.seed, 0.03},
+                              Moderate{"WattersonModerateFadingNullsAboveTheNoise", 0, 300, 18, 0.007},
+                              Moderate{"WattersonModerateFadingShortNullsAtTheNoise", 0, 300, 36, 0.004},
+                              Moderate{"QpskWattersonModerateFading", 1, 200, Condition{}.seed, 0.01}}) {
+        c = make(k.name);
+        c.mode = k.mode;
+        c.fading = kWattersonModerate;
+        c.snr = 10.0;
+        c.chars = k.chars;
+        c.seed = k.seed;
+        c.maxCer = k.maxCer;
+        v.push_back(c);
+    }
     // Slow fading at 0 dB: a fade some 15 dB deep turns the phase faster than the loop
     // follows, while the symbols on both sides of it still show where it is.
     c = make("WattersonGoodFadingDeepFades");

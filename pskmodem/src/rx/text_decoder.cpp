@@ -213,7 +213,7 @@ float word_cost(float listRate) {
 
 } // namespace
 
-TextDecoder::TextDecoder() : slot_(kSlots, -1), wordCost_(word_cost(listRate_)) {
+TextDecoder::TextDecoder() : slot_(kSlots, -1) {
     paths_.reserve(kMaxReadings * 4 + 8);
     next_.reserve(kMaxReadings * 4 + 8);
     reset();
@@ -278,6 +278,7 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
     const Trellis &t = trellis();
     const float turn = perMargin_ * (b.later >= 0.0f ? b.later : b.reliability);
     const float slip = (b.later >= 0.0f ? kCoherentSlip : 1.0f) * perMargin_ * b.reliability;
+    const float wordCost = word_cost(listRate_);
     ++clock_;
     ++bits_;
     next_.clear();
@@ -299,7 +300,7 @@ int TextDecoder::push(SoftBit b, std::span<int, kMaxOut> out) {
                 if (node.emit >= 0) {
                     const auto [word, nonWords] = lexicon().after(p.word, node.emit);
                     extend(p, to(kGap),
-                           m + t.score(p.last, node.emit) - wordCost_ * static_cast<float>(nonWords),
+                           m + t.score(p.last, node.emit) - wordCost * static_cast<float>(nonWords),
                            node.emit, word);
                 } else {
                     extend(p, to(kGap), m - kJunk, -1, p.word);
@@ -369,10 +370,8 @@ void TextDecoder::learn_words(int c) {
     const Lexicon &lex = lexicon();
     const int32_t next = lex.after(outWord_, c).first;
     if (next == Lexicon::kStart && outWord_ != Lexicon::kStart) {
-        if (const int listed = lex.listed(outWord_); listed >= 0) {
+        if (const int listed = lex.listed(outWord_); listed >= 0)
             listRate_ += (static_cast<float>(listed) - listRate_) * kListWeight;
-            wordCost_ = word_cost(listRate_);
-        }
     }
     outWord_ = next;
 }

@@ -72,10 +72,9 @@ private:
     float idleScore_ = 0.0f, startScore_ = 0.0f;
     void learn_idle(int c, uint8_t end);
     // How many of the words let out are on the word list, a running mean (it starts out
-    // taking the text for English), what it makes a word off the list cost, and the state
+    // taking the text for English; it sets what a word off the list costs), and the state
     // of the word being let out.
     float listRate_ = 0.9f;
-    float wordCost_;
     int32_t outWord_ = 0;
     void learn_words(int c);
 };
